@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <cstdint>
+#include <optional>
+
+struct sqlite3;
+
+namespace tovin {
+
+class UserPrompts;
+
+// Outcome of the routines that change the Record List.
+enum class RecordResult : int {
+    Failed = 0, // the common error report has been shown
+    Done = 1,   // a row was added, or rows were deleted
+    Other = 2,  // a row was updated, or there was nothing to delete
+};
+
+// The Record List: the per-image adjustments, one row per image path, in an
+// encrypted database file beside the program. One connection lives from
+// OpenRecordStore to CloseRecordStore; every routine runs its own statements
+// and finishes them before it returns.
+//
+// A row is found by its path with leading and trailing blanks ignored and
+// letter case ignored for every alphabet (so "Ä.jpg" finds "ä.jpg"); paths
+// are bound as parameters, so no character in them is special.
+class RecordStore
+{
+public:
+    RecordStore(QString programFolder, UserPrompts &prompts);
+    ~RecordStore();
+    RecordStore(const RecordStore &) = delete;
+    RecordStore &operator=(const RecordStore &) = delete;
+
+    // False without a word when the file is missing (the program never creates
+    // it); false after the error report when it cannot be opened with the key.
+    bool OpenRecordStore(const QString &relativePath);
+    void CloseRecordStore();
+
+    bool RecordExists(const QString &path, const QString &keyField, const QString &table);
+    // The 13 fields of the first matching row as texts; 13 empty texts when no
+    // row matches or the lookup failed.
+    QStringList GetRecord(const QString &path, const QString &keyField, const QString &table);
+    // Writes the 12 values of positions 1 to 12 into the first matching row,
+    // or into a new row when there is none. The stored path keeps the letter
+    // case of the first save.
+    RecordResult SaveRecord(const QString &path, const QVariantList &values, const QString &keyField,
+                            const QString &table);
+    // Deletes the first row matching the path, or every row when all is set
+    // (the path is then ignored).
+    RecordResult DeleteRecords(bool all, const QString &path, const QString &keyField, const QString &table);
+
+private:
+    std::optional<std::int64_t> findFirstRow(const QString &path, const QString &keyField, const QString &table);
+
+    QString m_programFolder;
+    UserPrompts &m_prompts;
+    sqlite3 *m_db = nullptr;
+};
+
+} // namespace tovin

@@ -1,0 +1,155 @@
+// How the program tells the user about failures, creates folders, keeps its
+// settings and starts up.
+
+#include "errorreport.h"
+#include "makefolder.h"
+#include "recordstore.h"
+#include "runtimeerror.h"
+#include "scriptedprompts.h"
+#include "settingsstore.h"
+#include "startup.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tovin;
+using tovin::test::ScriptedPrompts;
+using tovin::test::ShownPrompt;
+
+class ReportsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void errorReportShape();
+    void makeFolder_data();
+    void makeFolder();
+    void settingsDefaultsAndSections();
+    void settingsKeepTextsVerbatim();
+    void startupWithoutRecordListEnds();
+    void startupCreatesWorkFolder();
+
+private:
+    QTemporaryDir m_settings;
+};
+
+void ReportsTest::initTestCase()
+{
+    test::useTemporarySettings(m_settings);
+}
+
+void ReportsTest::errorReportShape()
+{
+    ScriptedPrompts prompts;
+    showErrorReport(prompts, RuntimeError(76, QStringLiteral("Path not found")));
+    QCOMPARE(prompts.shown.size(), 1);
+    const ShownPrompt &shown = prompts.shown.first();
+    QCOMPARE(shown.text, QStringLiteral("Error! (# 76): Path not found"));
+    QCOMPARE(shown.title, QStringLiteral("Error! #76"));
+    QCOMPARE(shown.icon, PromptIcon::Critical);
+    QCOMPARE(shown.buttons, PromptButtons::Ok);
+}
+
+void ReportsTest::makeFolder_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("created");
+    QTest::addColumn<QString>("report");
+    QTest::newRow("new folder") << "fresh" << true << QString();
+    QTest::newRow("already there") << "existing" << false << QString();
+    QTest::newRow("two levels missing") << "missing/child" << false
+                                        << "Could not create folder:%1/missing/child Path not found|Error! #76";
+    QTest::newRow("a file in the way") << "a-file" << false
+                                       << "Could not create folder:%1/a-file File already exists|Error! #58";
+}
+
+void ReportsTest::makeFolder()
+{
+    QFETCH(QString, relative);
+    QFETCH(bool, created);
+    QFETCH(QString, report);
+
+    QTemporaryDir root;
+    QDir(root.path()).mkdir(QStringLiteral("existing"));
+    QFile(root.filePath(QStringLiteral("a-file"))).open(QIODevice::WriteOnly);
+    ScriptedPrompts prompts;
+
+    QCOMPARE(MakeFolder(root.filePath(relative), prompts), created);
+    QCOMPARE(QFileInfo(root.filePath(relative)).isDir(), created || relative == QLatin1String("existing"));
+    if (report.isEmpty()) {
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.transcript()));
+        return;
+    }
+    QCOMPARE(prompts.shown.size(), 1);
+    const QStringList expected = report.arg(root.path()).split(u'|');
+    QCOMPARE(prompts.shown.first().text, expected.at(0));
+    QCOMPARE(prompts.shown.first().title, expected.at(1));
+    QCOMPARE(prompts.shown.first().icon, PromptIcon::Critical);
+}
+
+void ReportsTest::settingsDefaultsAndSections()
+{
+    SettingsStore store(QStringLiteral("Tovin_en"));
+    QCOMPARE(store.read(QStringLiteral("Startup"), QStringLiteral("widthInput"), QStringLiteral("100")),
+             QStringLiteral("100"));
+    store.write(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), QStringLiteral("45"));
+    // A nested section is its own group: the same key in the parent is apart.
+    QCOMPARE(store.read(QStringLiteral("Startup"), QStringLiteral("slide_x"), QStringLiteral("none")),
+             QStringLiteral("none"));
+
+    SettingsStore sameProgram(QStringLiteral("Tovin_en"));
+    QCOMPARE(sameProgram.read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), {}),
+             QStringLiteral("45"));
+    // A copy of the program under another name starts with fresh settings.
+    SettingsStore renamedCopy(QStringLiteral("Tovin_copy"));
+    QCOMPARE(renamedCopy.read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), QStringLiteral("30")),
+             QStringLiteral("30"));
+}
+
+void ReportsTest::settingsKeepTextsVerbatim()
+{
+    const QStringList texts{QStringLiteral("c:\\tmp"), QStringLiteral(" 5 "), QStringLiteral("a, b"),
+                            QStringLiteral("-1"), QString(), QStringLiteral("/photos/été=1;x")};
+    SettingsStore store(QStringLiteral("verbatim"));
+    for (int i = 0; i < texts.size(); ++i)
+        store.write(QStringLiteral("Startup"), QStringLiteral("k%1").arg(i), texts.at(i));
+    SettingsStore reread(QStringLiteral("verbatim"));
+    for (int i = 0; i < texts.size(); ++i)
+        QCOMPARE(reread.read(QStringLiteral("Startup"), QStringLiteral("k%1").arg(i), QStringLiteral("missing")),
+                 texts.at(i));
+}
+
+void ReportsTest::startupWithoutRecordListEnds()
+{
+    QTemporaryDir programFolder;
+    ScriptedPrompts prompts;
+    RecordStore records(programFolder.path(), prompts);
+    QVERIFY(!prepareProgramFolder(programFolder.path(), records, prompts));
+    QCOMPARE(prompts.shown.size(), 1);
+    QCOMPARE(prompts.shown.first().text,
+             QStringLiteral("Could not load database file. Application will be terminated!"));
+    QCOMPARE(prompts.shown.first().title, QStringLiteral("Error! #0"));
+    QCOMPARE(prompts.shown.first().icon, PromptIcon::Critical);
+    QVERIFY(!QFileInfo::exists(programFolder.filePath(QStringLiteral("tmp"))));
+}
+
+void ReportsTest::startupCreatesWorkFolder()
+{
+    QTemporaryDir programFolder;
+    QVERIFY(test::installRecordList(programFolder.path()));
+    ScriptedPrompts prompts;
+    RecordStore records(programFolder.path(), prompts);
+    const QString before = QDir::currentPath();
+    QVERIFY(prepareProgramFolder(programFolder.path(), records, prompts));
+    QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.transcript()));
+    QVERIFY(QFileInfo(programFolder.filePath(QStringLiteral("tmp"))).isDir());
+    QCOMPARE(QDir::currentPath(), QDir(programFolder.path()).canonicalPath());
+    QDir::setCurrent(before);
+}
+
+QTEST_GUILESS_MAIN(ReportsTest)
+#include "tst_reports.moc"

@@ -1,0 +1,59 @@
+#include "scriptedprompts.h"
+
+namespace tovin::test {
+
+PromptAnswer ScriptedPrompts::showMessage(const QString &text, const QString &title, PromptIcon icon,
+                                          PromptButtons buttons)
+{
+    shown.append({ShownPrompt::Kind::Message, text, title, icon, buttons});
+    return messageAnswers.isEmpty() ? PromptAnswer::Ok : messageAnswers.takeFirst();
+}
+
+void ScriptedPrompts::showNotice(const QString &text, const QString &title)
+{
+    shown.append({ShownPrompt::Kind::Notice, text, title, PromptIcon::None, PromptButtons::Ok});
+}
+
+OverwriteAnswer ScriptedPrompts::askOverwrite(const QString &text)
+{
+    shown.append({ShownPrompt::Kind::Overwrite, text, {}, PromptIcon::None, PromptButtons::OkCancel});
+    return overwriteAnswers.isEmpty() ? OverwriteAnswer::Replace : overwriteAnswers.takeFirst();
+}
+
+QString ScriptedPrompts::chooseFolder(const QString &prompt)
+{
+    shown.append({ShownPrompt::Kind::Folder, prompt, {}, PromptIcon::None, PromptButtons::OkCancel});
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+}
+
+int ScriptedPrompts::chooseColor(int initialColor)
+{
+    shown.append({ShownPrompt::Kind::Color, QString::number(initialColor), {}, PromptIcon::None,
+                  PromptButtons::OkCancel});
+    return colorAnswers.isEmpty() ? -1 : colorAnswers.takeFirst();
+}
+
+void ScriptedPrompts::openDocument(const QString &path)
+{
+    shown.append({ShownPrompt::Kind::Document, path, {}, PromptIcon::None, PromptButtons::Ok});
+}
+
+QList<ShownPrompt> ScriptedPrompts::ofKind(ShownPrompt::Kind kind) const
+{
+    QList<ShownPrompt> matching;
+    for (const ShownPrompt &prompt : shown) {
+        if (prompt.kind == kind)
+            matching.append(prompt);
+    }
+    return matching;
+}
+
+QString ScriptedPrompts::transcript() const
+{
+    QStringList lines;
+    for (const ShownPrompt &prompt : shown)
+        lines << QStringLiteral("[%1] %2").arg(prompt.title, prompt.text);
+    return lines.join(u'\n');
+}
+
+} // namespace tovin::test

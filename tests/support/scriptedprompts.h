@@ -1,0 +1,46 @@
+#pragma once
+
+#include "userprompts.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tovin::test {
+
+// What the program showed, one entry per prompt, in order.
+struct ShownPrompt {
+    enum class Kind { Message, Notice, Overwrite, Folder, Color, Document };
+    Kind kind = Kind::Message;
+    QString text;
+    QString title;
+    PromptIcon icon = PromptIcon::None;
+    PromptButtons buttons = PromptButtons::Ok;
+};
+
+// Prompts that answer from a script and remember exactly what was shown.
+// Without a scripted answer a message is answered OK, an overwrite question
+// Replace, a folder chooser and a colour dialog are cancelled.
+class ScriptedPrompts final : public UserPrompts
+{
+public:
+    QList<ShownPrompt> shown;
+    QList<PromptAnswer> messageAnswers;
+    QList<OverwriteAnswer> overwriteAnswers;
+    QStringList folderAnswers;
+    QList<int> colorAnswers;
+
+    PromptAnswer showMessage(const QString &text, const QString &title, PromptIcon icon,
+                             PromptButtons buttons) override;
+    void showNotice(const QString &text, const QString &title) override;
+    OverwriteAnswer askOverwrite(const QString &text) override;
+    QString chooseFolder(const QString &prompt) override;
+    int chooseColor(int initialColor) override;
+    void openDocument(const QString &path) override;
+
+    QList<ShownPrompt> ofKind(ShownPrompt::Kind kind) const;
+    // The texts of everything shown, for a readable failure message.
+    QString transcript() const;
+};
+
+} // namespace tovin::test

@@ -1,0 +1,35 @@
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace tovin::test {
+
+void useTemporarySettings(const QTemporaryDir &folder)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder.path());
+}
+
+QString sharedTestData()
+{
+    const QString dir = qEnvironmentVariable("TOVIN_TESTDATA", QStringLiteral(TOVIN_DEFAULT_TESTDATA));
+    return !dir.isEmpty() && QDir(dir).exists(QStringLiteral("unusual")) ? dir : QString();
+}
+
+QString builtProgramFolder()
+{
+    return qEnvironmentVariable("TOVIN_PROGRAM_DIR", QStringLiteral(TOVIN_DEFAULT_PROGRAM_DIR));
+}
+
+bool installRecordList(const QString &programFolder)
+{
+    const QString target = programFolder + QStringLiteral("/src/dbm/Tovindb.db");
+    return QDir(programFolder).mkpath(QStringLiteral("src/dbm"))
+        && QFile::copy(builtProgramFolder() + QStringLiteral("/src/dbm/Tovindb.db"), target)
+        && QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+} // namespace tovin::test
