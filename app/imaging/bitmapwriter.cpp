@@ -1,0 +1,59 @@
+#include "bitmapwriter.h"
+
+#include <FreeImage.h>
+
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace tovin {
+namespace {
+
+QSaveFile *fileOf(fi_handle handle)
+{
+    return static_cast<QSaveFile *>(handle);
+}
+
+unsigned DLL_CALLCONV readNothing(void *, unsigned, unsigned, fi_handle)
+{
+    return 0;
+}
+
+unsigned DLL_CALLCONV writeToFile(void *buffer, unsigned size, unsigned count, fi_handle handle)
+{
+    const qint64 bytes = qint64(size) * count;
+    return fileOf(handle)->write(static_cast<const char *>(buffer), bytes) == bytes ? count : 0;
+}
+
+int DLL_CALLCONV seekInFile(fi_handle handle, long offset, int origin)
+{
+    QSaveFile *file = fileOf(handle);
+    qint64 base = 0;
+    if (origin == SEEK_CUR)
+        base = file->pos();
+    else if (origin == SEEK_END)
+        base = file->size();
+    return file->seek(base + offset) ? 0 : -1;
+}
+
+long DLL_CALLCONV tellInFile(fi_handle handle)
+{
+    return long(fileOf(handle)->pos());
+}
+
+} // namespace
+
+bool saveBitmapReplacing(FIBITMAP *bitmap, std::int32_t format, const QString &destination, std::int32_t flags)
+{
+    if (!bitmap)
+        return false;
+    QSaveFile file(destination);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    FreeImageIO io{readNothing, writeToFile, seekInFile, tellInFile};
+    if (FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format), bitmap, &io, &file, flags) != TRUE)
+        return false;
+    return file.commit();
+}
+
+} // namespace tovin

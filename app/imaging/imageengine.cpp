@@ -1,0 +1,138 @@
+#include "imageengine.h"
+
+#include "bitmapwriter.h"
+#include "encodedimagefile.h"
+#include "errorreport.h"
+#include "filereplace.h"
+#include "freeimagebitmap.h"
+#include "numbertext.h"
+
+#include <tovin/numeric.h>
+
+#include <QFileInfo>
+
+namespace tovin {
+namespace {
+
+bool isPlainCopy(const ScaleSettings &settings)
+{
+    return settings.widthPercent == 100 && settings.heightPercent == 100 && settings.brightness == 0
+        && settings.contrast == 0 && settings.saveFlags == 0;
+}
+
+bool exceedsPixelLimit(QSize size)
+{
+    return std::int64_t(size.width()) * size.height() > kMaxImagePixels;
+}
+
+QSize sizeOf(FIBITMAP *image)
+{
+    return {int(FreeImage_GetWidth(image)), int(FreeImage_GetHeight(image))};
+}
+
+// A failed resampling leaves the image as it was, at its old size.
+FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter)
+{
+    FIBITMAP *resampled = FreeImage_Rescale(image, target.width(), target.height(), FREE_IMAGE_FILTER(filter));
+    if (!resampled)
+        return image;
+    if (releaseSource)
+        FreeImage_Unload(image);
+    return resampled;
+}
+
+} // namespace
+
+std::optional<QSize> rescaledSize(QSize size, double widthPercent, double heightPercent)
+{
+    const double width = size.width();
+    const double height = size.height();
+    // Rounded twice on purpose, first the product and then the quotient.
+    double newWidth = roundHalfEven(roundHalfEven(width * widthPercent) / 100);
+    double newHeight = roundHalfEven(roundHalfEven(height * heightPercent) / 100);
+    if (newWidth < 1 && newHeight < 1)
+        return std::nullopt;
+    if (newWidth < 1)
+        newWidth = roundHalfEven(width / height * newHeight);
+    else if (newHeight < 1)
+        newHeight = roundHalfEven(newWidth / (width / height));
+    return QSize(toInt32(newWidth), toInt32(newHeight));
+}
+
+FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPercent, bool releaseSource,
+                           std::int32_t filter)
+{
+    const std::optional<QSize> target = rescaledSize(sizeOf(image), widthPercent, heightPercent);
+    return target ? resampleTo(image, *target, releaseSource, filter) : image;
+}
+
+ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings)
+{
+    ScaleOutcome outcome;
+    try {
+        // A plain copy needs no pixels: the copy below is the whole result.
+        if (isPlainCopy(settings)) {
+            copyFileReplacing(source, destination);
+            outcome.written = true;
+            return outcome;
+        }
+
+        EncodedImageFile file(source);
+        Bitmap image = file.decode(settings.format);
+        if (!image)
+            return outcome;
+        if (settings.widthPercent != 100 || settings.heightPercent != 100) {
+            const std::optional<QSize> target =
+                rescaledSize(sizeOf(image.get()), settings.widthPercent, settings.heightPercent);
+            if (target) {
+                // An enlargement past the pixel limit is refused like a picture
+                // that cannot be decoded, before any memory is asked for.
+                if (exceedsPixelLimit(*target))
+                    return outcome;
+                image.reset(resampleTo(image.release(), *target, true, settings.filter));
+            }
+        }
+        if (settings.brightness != 0)
+            FreeImage_AdjustBrightness(image.get(), settings.brightness);
+        if (settings.contrast != 0)
+            FreeImage_AdjustContrast(image.get(), settings.contrast);
+        outcome.written = saveBitmapReplacing(image.get(), settings.format, destination, settings.saveFlags);
+    } catch (const RuntimeError &error) {
+        outcome.written = false;
+        outcome.error = error;
+    }
+    return outcome;
+}
+
+bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,
+                    std::int32_t filter, std::int32_t saveFlags, std::int32_t format, double brightness,
+                    double contrast, UserPrompts &prompts)
+{
+    const ScaleOutcome outcome = tryScaleImageFile(
+        source, destination, {widthPercent, heightPercent, filter, saveFlags, format, brightness, contrast});
+    if (outcome.error)
+        showErrorReport(prompts, *outcome.error);
+    return outcome.written;
+}
+
+QSize imageFileSize(const QString &path, std::int32_t format)
+{
+    return EncodedImageFile(path).size(format);
+}
+
+std::int32_t GetImageFileWidth(const QString &path, std::int32_t format)
+{
+    return imageFileSize(path, format).width();
+}
+
+std::int32_t GetImageFileHeight(const QString &path, std::int32_t format)
+{
+    return imageFileSize(path, format).height();
+}
+
+bool FileExists(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+} // namespace tovin

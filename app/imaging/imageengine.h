@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+#include "runtimeerror.h"
+
+struct FIBITMAP;
+
+namespace tovin {
+
+class UserPrompts;
+
+// Only JPEG is read and written anywhere in the program.
+inline constexpr std::int32_t kFormatJpeg = 2;
+
+// A picture above this many pixels is treated as one that cannot be decoded:
+// a few hundred bytes of header can claim 65535 x 65535 pixels, and decoding
+// that would take gigabytes and minutes. The limit is far above any camera.
+inline constexpr std::int64_t kMaxImagePixels = 300'000'000;
+
+struct ScaleSettings {
+    double widthPercent = 100;
+    double heightPercent = 100;
+    std::int32_t filter = 1;
+    std::int32_t saveFlags = 0;
+    std::int32_t format = kFormatJpeg;
+    double brightness = 0;
+    double contrast = 0;
+};
+
+struct ScaleOutcome {
+    bool written = false;
+    // A run-time error that the caller must report (a failed copy, say).
+    std::optional<RuntimeError> error;
+};
+
+// Loads one image, applies the adjustments (resampling, then brightness,
+// then contrast) and writes it as JPEG. With no adjustment at all and save
+// flags 0 the file is copied byte for byte instead, so it keeps its exact
+// bytes. The destination is replaced only by a complete file.
+// This form reports nothing and may run on any thread.
+ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings);
+
+// The same, showing the common error report for a run-time error.
+bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,
+                    std::int32_t filter, std::int32_t saveFlags, std::int32_t format, double brightness,
+                    double contrast, UserPrompts &prompts);
+
+// The size an image of the given size is resampled to, or nothing when both
+// sides would fall below one pixel (the image then keeps its size).
+std::optional<QSize> rescaledSize(QSize size, double widthPercent, double heightPercent);
+
+// Resamples by percent. Returns the new image, releasing the given one when
+// asked; returns the given image itself when nothing was resampled.
+FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPercent, bool releaseSource,
+                           std::int32_t filter);
+
+// Pixel size of an image file, read from its header; 0 x 0 when the file
+// cannot be decoded.
+QSize imageFileSize(const QString &path, std::int32_t format);
+std::int32_t GetImageFileWidth(const QString &path, std::int32_t format);
+std::int32_t GetImageFileHeight(const QString &path, std::int32_t format);
+
+// True when the path names an existing ordinary file (not a folder).
+bool FileExists(const QString &path);
+
+} // namespace tovin

@@ -1,0 +1,326 @@
+// The image engine on real files: sizes, copy versus re-encode, qualities,
+// adjustments, failures, and files other programs wrote badly.
+
+#include "imageengine.h"
+#include "scriptedprompts.h"
+#include "testenvironment.h"
+#include "testimages.h"
+
+#include <FreeImage.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tovin;
+using tovin::test::ScriptedPrompts;
+
+namespace {
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The engine's own signature, with the filter and format every caller uses.
+bool scale(const QString &source, const QString &destination, ScriptedPrompts &prompts, double widthPercent,
+           double heightPercent, int saveFlags, double brightness = 0, double contrast = 0)
+{
+    return ScaleImageFile(source, destination, widthPercent, heightPercent, FILTER_BICUBIC, saveFlags, kFormatJpeg,
+                          brightness, contrast, prompts);
+}
+
+QString exifOrientation(const QString &path)
+{
+    FIBITMAP *bitmap = FreeImage_Load(FIF_JPEG, QFile::encodeName(path).constData(), FIF_LOAD_NOPIXELS);
+    FITAG *tag = nullptr;
+    QString value;
+    if (bitmap && FreeImage_GetMetadata(FIMD_EXIF_MAIN, bitmap, "Orientation", &tag) && tag)
+        value = QString::fromLatin1(FreeImage_TagToString(FIMD_EXIF_MAIN, tag));
+    FreeImage_Unload(bitmap);
+    return value;
+}
+
+} // namespace
+
+class ImageEngineTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void resizesByPercent_data();
+    void resizesByPercent();
+    void plainCopyKeepsExactBytes();
+    void plainCopyNeedsNoDecodableSource();
+    void qualityOneHundredReEncodes();
+    void saveFlagsGiveDocumentedQualities_data();
+    void saveFlagsGiveDocumentedQualities();
+    void brightnessThenContrast();
+    void keepsExifOrientation();
+    void missingFiles_data();
+    void missingFiles();
+    void failureLeavesExistingFileAlone();
+    void unusualFiles_data();
+    void unusualFiles();
+    void fileExists_data();
+    void fileExists();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString makeJpeg(const QString &name, QSize size);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    ScriptedPrompts m_prompts;
+};
+
+void ImageEngineTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_prompts = ScriptedPrompts();
+}
+
+QString ImageEngineTest::makeJpeg(const QString &name, QSize size)
+{
+    const QString file = path(name);
+    if (!test::writeTestJpeg(file, size))
+        qFatal("could not write a test image");
+    return file;
+}
+
+void ImageEngineTest::resizesByPercent_data()
+{
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<double>("widthPercent");
+    QTest::addColumn<double>("heightPercent");
+    QTest::addColumn<QSize>("result");
+    QTest::newRow("500.5 rounds to even 500") << QSize(1001, 20) << 50.0 << 100.0 << QSize(500, 20);
+    QTest::newRow("501.5 rounds to even 502") << QSize(1003, 20) << 50.0 << 100.0 << QSize(502, 20);
+    QTest::newRow("height below one pixel follows the width") << QSize(1000, 10) << 50.0 << 1.0 << QSize(500, 5);
+    QTest::newRow("width below one pixel follows the height") << QSize(10, 1000) << 1.0 << 50.0 << QSize(5, 500);
+    QTest::newRow("both below one pixel: unchanged") << QSize(1, 1) << 10.0 << 10.0 << QSize(1, 1);
+    QTest::newRow("fraction of a percent") << QSize(400, 300) << 0.5 << 50.0 << QSize(2, 150);
+    QTest::newRow("enlargement") << QSize(120, 80) << 200.0 << 150.0 << QSize(240, 120);
+}
+
+void ImageEngineTest::resizesByPercent()
+{
+    QFETCH(QSize, source);
+    QFETCH(double, widthPercent);
+    QFETCH(double, heightPercent);
+    QFETCH(QSize, result);
+    const QString input = makeJpeg(QStringLiteral("in.jpg"), source);
+    QVERIFY(scale(input, path(QStringLiteral("out.jpg")), m_prompts, widthPercent, heightPercent, 85));
+    QCOMPARE(imageFileSize(path(QStringLiteral("out.jpg")), kFormatJpeg), result);
+    QCOMPARE(GetImageFileWidth(path(QStringLiteral("out.jpg")), kFormatJpeg), result.width());
+    QCOMPARE(GetImageFileHeight(path(QStringLiteral("out.jpg")), kFormatJpeg), result.height());
+    QVERIFY(m_prompts.shown.isEmpty());
+}
+
+void ImageEngineTest::plainCopyKeepsExactBytes()
+{
+    const QString input = makeJpeg(QStringLiteral("in.jpg"), {64, 48});
+    // A larger file stands where the copy goes: it must be replaced whole.
+    makeJpeg(QStringLiteral("out.jpg"), {200, 150});
+    QVERIFY(scale(input, path(QStringLiteral("out.jpg")), m_prompts, 100, 100, 0));
+    QCOMPARE(contentsOf(path(QStringLiteral("out.jpg"))), contentsOf(input));
+}
+
+void ImageEngineTest::plainCopyNeedsNoDecodableSource()
+{
+    TOVIN_REQUIRE_SHARED_TESTDATA(shared);
+    const QString broken = shared + QStringLiteral("/unusual/missing-sof.jpg");
+    QVERIFY(scale(broken, path(QStringLiteral("out.jpg")), m_prompts, 100, 100, 0));
+    QCOMPARE(contentsOf(path(QStringLiteral("out.jpg"))), contentsOf(broken));
+}
+
+void ImageEngineTest::qualityOneHundredReEncodes()
+{
+    const QString input = makeJpeg(QStringLiteral("in.jpg"), {64, 48});
+    QVERIFY(scale(input, path(QStringLiteral("out.jpg")), m_prompts, 100, 100, 100));
+    QVERIFY(contentsOf(path(QStringLiteral("out.jpg"))) != contentsOf(input));
+    QCOMPARE(imageFileSize(path(QStringLiteral("out.jpg")), kFormatJpeg), QSize(64, 48));
+    QCOMPARE(test::firstQuantisationTable(path(QStringLiteral("out.jpg"))), test::expectedLuminanceTable(100));
+}
+
+void ImageEngineTest::saveFlagsGiveDocumentedQualities_data()
+{
+    QTest::addColumn<int>("saveFlags");
+    QTest::addColumn<int>("quality");
+    QTest::newRow("\"High\": superb") << JPEG_QUALITYSUPERB << 100;
+    QTest::newRow("\"Med\": normal") << JPEG_QUALITYNORMAL << 50;
+    QTest::newRow("\"Low\": average") << JPEG_QUALITYAVERAGE << 25;
+    QTest::newRow("\"100\"") << 100 << 100;
+    QTest::newRow("typed 85") << 85 << 85;
+    QTest::newRow("refused typing: library default") << 0 << 75;
+}
+
+void ImageEngineTest::saveFlagsGiveDocumentedQualities()
+{
+    QFETCH(int, saveFlags);
+    QFETCH(int, quality);
+    const QString input = makeJpeg(QStringLiteral("in.jpg"), {64, 48});
+    // Half size, so that flags 0 re-encodes too.
+    QVERIFY(scale(input, path(QStringLiteral("out.jpg")), m_prompts, 50, 50, saveFlags));
+    QCOMPARE(test::firstQuantisationTable(path(QStringLiteral("out.jpg"))), test::expectedLuminanceTable(quality));
+}
+
+void ImageEngineTest::brightnessThenContrast()
+{
+    const QString input = makeJpeg(QStringLiteral("in.jpg"), {64, 48});
+    auto writeByHand = [&](const QString &name, bool brightnessFirst) {
+        FIBITMAP *bitmap = FreeImage_Load(FIF_JPEG, QFile::encodeName(input).constData(), 0);
+        if (brightnessFirst) {
+            FreeImage_AdjustBrightness(bitmap, 30);
+            FreeImage_AdjustContrast(bitmap, 50);
+        } else {
+            FreeImage_AdjustContrast(bitmap, 50);
+            FreeImage_AdjustBrightness(bitmap, 30);
+        }
+        FreeImage_Save(FIF_JPEG, bitmap, QFile::encodeName(path(name)).constData(), 90);
+        FreeImage_Unload(bitmap);
+        return contentsOf(path(name));
+    };
+    QVERIFY(scale(input, path(QStringLiteral("out.jpg")), m_prompts, 100, 100, 90, 30, 50));
+    const QByteArray written = contentsOf(path(QStringLiteral("out.jpg")));
+    QCOMPARE(written, writeByHand(QStringLiteral("bc.jpg"), true));
+    QVERIFY(written != writeByHand(QStringLiteral("cb.jpg"), false));
+}
+
+void ImageEngineTest::keepsExifOrientation()
+{
+    TOVIN_REQUIRE_SHARED_TESTDATA(shared);
+    const QString photo = shared + QStringLiteral("/orientation/Landscape_6.jpg");
+    QCOMPARE(imageFileSize(photo, kFormatJpeg), QSize(1200, 1800));
+    QVERIFY(scale(photo, path(QStringLiteral("out.jpg")), m_prompts, 50, 50, 85));
+    QCOMPARE(imageFileSize(path(QStringLiteral("out.jpg")), kFormatJpeg), QSize(600, 900));
+    QCOMPARE(exifOrientation(path(QStringLiteral("out.jpg"))), exifOrientation(photo));
+    QVERIFY(!exifOrientation(photo).isEmpty());
+}
+
+// Only the copy raises an error the user is told about; a failed decode or
+// save is a quiet false. Either way no file appears.
+void ImageEngineTest::missingFiles_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<int>("saveFlags");
+    QTest::addColumn<QString>("report");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("no destination folder, re-encode") << "in.jpg" << "no/such/out.jpg" << 85 << QString() << QString();
+    QTest::newRow("no destination folder, copy") << "in.jpg" << "no/such/out.jpg" << 0
+                                                 << "Error! (# 76): Path not found" << "Error! #76";
+    QTest::newRow("no source, re-encode") << "gone.jpg" << "out.jpg" << 85 << QString() << QString();
+    QTest::newRow("no source, copy") << "gone.jpg" << "out.jpg" << 0 << "Error! (# 53): File not found"
+                                     << "Error! #53";
+}
+
+void ImageEngineTest::missingFiles()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, destination);
+    QFETCH(int, saveFlags);
+    QFETCH(QString, report);
+    QFETCH(QString, title);
+    makeJpeg(QStringLiteral("in.jpg"), {64, 48});
+    QVERIFY(!scale(path(source), path(destination), m_prompts, 100, 100, saveFlags));
+    QVERIFY(!QFile::exists(path(destination)));
+    QVERIFY(!QDir(path(QStringLiteral("no"))).exists());
+    QCOMPARE(m_prompts.shown.size(), report.isEmpty() ? 0 : 1);
+    if (!report.isEmpty()) {
+        QCOMPARE(m_prompts.shown.first().text, report);
+        QCOMPARE(m_prompts.shown.first().title, title);
+        QCOMPARE(m_prompts.shown.first().icon, PromptIcon::Critical);
+    }
+}
+
+void ImageEngineTest::failureLeavesExistingFileAlone()
+{
+    const QString good = makeJpeg(QStringLiteral("out.jpg"), {32, 32});
+    const QByteArray before = contentsOf(good);
+    QFile broken(path(QStringLiteral("broken.jpg")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write(contentsOf(good).left(20));
+    broken.close();
+
+    QVERIFY(!scale(broken.fileName(), good, m_prompts, 50, 50, 85));
+    QCOMPARE(contentsOf(good), before);
+    QVERIFY(scale(good, good, m_prompts, 50, 50, 85));
+    QCOMPARE(imageFileSize(good, kFormatJpeg), QSize(16, 16));
+    // Nothing half-written is left behind either way.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{QStringLiteral("broken.jpg"), QStringLiteral("out.jpg")}));
+}
+
+void ImageEngineTest::unusualFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("halfSize");
+    const QSize none(0, 0);
+    QTest::newRow("empty") << "empty.jpg" << none << none;
+    QTest::newRow("no frame header") << "missing-sof.jpg" << none << none;
+    QTest::newRow("claims 65535 x 65535") << "max_size.jpg" << none << none;
+    QTest::newRow("garbage after scan start") << "extraneous-bytes-after-sos.jpg" << QSize(1744, 2464) << QSize(872, 1232);
+    QTest::newRow("truncated progressive") << "partial_progressive.jpg" << QSize(4, 4) << QSize(2, 2);
+    QTest::newRow("progressive") << "jpg-progressive.jpg" << QSize(32, 32) << QSize(16, 16);
+    QTest::newRow("CMYK") << "jpg-cmyk-1.jpg" << QSize(32, 32) << QSize(16, 16);
+    QTest::newRow("greyscale") << "jpg-gray.jpg" << QSize(32, 32) << QSize(16, 16);
+    QTest::newRow("one pixel") << "jpg-size-1x1.jpg" << QSize(1, 1) << QSize(1, 1);
+    QTest::newRow("17 x 17") << "jpg-size-17x17.jpg" << QSize(17, 17) << QSize(8, 8);
+    QTest::newRow("restart markers") << "restarts.jpg" << QSize(33, 33) << QSize(16, 16);
+}
+
+// Every file must come through without a crash, a hang or a huge allocation.
+void ImageEngineTest::unusualFiles()
+{
+    TOVIN_REQUIRE_SHARED_TESTDATA(shared);
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(QSize, halfSize);
+    const QString source = shared + QStringLiteral("/unusual/") + name;
+    const QString output = path(QStringLiteral("out.jpg"));
+
+    const QSize measured = imageFileSize(source, kFormatJpeg);
+    QCOMPARE(GetImageFileWidth(source, kFormatJpeg), measured.width());
+    QCOMPARE(GetImageFileHeight(source, kFormatJpeg), measured.height());
+    const bool written = scale(source, output, m_prompts, 50, 50, 85, 10, 10);
+    QVERIFY(m_prompts.shown.isEmpty());
+    if (size.isEmpty()) {
+        QCOMPARE(measured, size);
+        QVERIFY(!written);
+        QVERIFY(!QFile::exists(output));
+        return;
+    }
+    QVERIFY(written);
+    QCOMPARE(measured, size);
+    QCOMPARE(imageFileSize(output, kFormatJpeg), halfSize);
+}
+
+void ImageEngineTest::fileExists_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("file") << "a.jpg" << true;
+    // A dot file is an ordinary file here: calling it missing would let the
+    // batch run replace it without asking.
+    QTest::newRow("dot file") << ".a.jpg" << true;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("missing") << "b.jpg" << false;
+    QTest::newRow("empty path") << "" << false;
+}
+
+void ImageEngineTest::fileExists()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, exists);
+    QFile(path(QStringLiteral("a.jpg"))).open(QIODevice::WriteOnly);
+    QFile(path(QStringLiteral(".a.jpg"))).open(QIODevice::WriteOnly);
+    QDir(m_dir->path()).mkdir(QStringLiteral("folder"));
+    QCOMPARE(FileExists(name.isEmpty() ? QString() : path(name)), exists);
+}
+
+QTEST_GUILESS_MAIN(ImageEngineTest)
+#include "tst_imageengine.moc"
