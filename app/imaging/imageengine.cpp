@@ -3,7 +3,7 @@
 #include "bitmapwriter.h"
 #include "encodedimagefile.h"
 #include "errorreport.h"
-#include "filereplace.h"
+#include "fileio.h"
 #include "freeimagebitmap.h"
 #include "numbertext.h"
 

@@ -1,6 +1,7 @@
 #include "qtuserprompts.h"
 
 #include "messagetable.h"
+#include "qtcolor.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -81,11 +82,8 @@ QString QtUserPrompts::chooseFolder(const QString &prompt)
 
 int QtUserPrompts::chooseColor(int initialColor)
 {
-    const QColor initial(initialColor & 0xFF, (initialColor >> 8) & 0xFF, (initialColor >> 16) & 0xFF);
-    const QColor chosen = QColorDialog::getColor(initial, m_owner);
-    if (!chosen.isValid())
-        return -1;
-    return chosen.red() | (chosen.green() << 8) | (chosen.blue() << 16);
+    const QColor chosen = QColorDialog::getColor(toQColor(initialColor), m_owner);
+    return chosen.isValid() ? fromQColor(chosen) : -1;
 }
 
 void QtUserPrompts::openDocument(const QString &path)

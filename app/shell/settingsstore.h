@@ -5,6 +5,10 @@
 
 namespace tovin {
 
+// The application name of the program as shipped; tools beside it read its
+// settings under this name.
+inline constexpr char kShippedProgramName[] = "Tovin_en";
+
 // The per-user settings store: text values addressed by application, section
 // and key, each read with a default. A section such as "Startup\Sorvel" is a
 // nested group.

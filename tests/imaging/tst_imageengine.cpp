@@ -228,12 +228,8 @@ void ImageEngineTest::missingFiles()
     QVERIFY(!scale(path(source), path(destination), m_prompts, 100, 100, saveFlags));
     QVERIFY(!QFile::exists(path(destination)));
     QVERIFY(!QDir(path(QStringLiteral("no"))).exists());
-    QCOMPARE(m_prompts.shown.size(), report.isEmpty() ? 0 : 1);
-    if (!report.isEmpty()) {
-        QCOMPARE(m_prompts.shown.first().text, report);
-        QCOMPARE(m_prompts.shown.first().title, title);
-        QCOMPARE(m_prompts.shown.first().icon, PromptIcon::Critical);
-    }
+    const QList<test::ShownPrompt> expected{test::messageBox(report, title, PromptIcon::Critical)};
+    QCOMPARE(m_prompts.shown, report.isEmpty() ? QList<test::ShownPrompt>() : expected);
 }
 
 void ImageEngineTest::failureLeavesExistingFileAlone()

@@ -46,12 +46,8 @@ void ReportsTest::errorReportShape()
 {
     ScriptedPrompts prompts;
     showErrorReport(prompts, RuntimeError(76, QStringLiteral("Path not found")));
-    QCOMPARE(prompts.shown.size(), 1);
-    const ShownPrompt &shown = prompts.shown.first();
-    QCOMPARE(shown.text, QStringLiteral("Error! (# 76): Path not found"));
-    QCOMPARE(shown.title, QStringLiteral("Error! #76"));
-    QCOMPARE(shown.icon, PromptIcon::Critical);
-    QCOMPARE(shown.buttons, PromptButtons::Ok);
+    QCOMPARE(prompts.shown, QList<ShownPrompt>{test::messageBox(QStringLiteral("Error! (# 76): Path not found"),
+                                                                QStringLiteral("Error! #76"), PromptIcon::Critical)});
 }
 
 void ReportsTest::makeFolder_data()
@@ -84,11 +80,8 @@ void ReportsTest::makeFolder()
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.transcript()));
         return;
     }
-    QCOMPARE(prompts.shown.size(), 1);
     const QStringList expected = report.arg(root.path()).split(u'|');
-    QCOMPARE(prompts.shown.first().text, expected.at(0));
-    QCOMPARE(prompts.shown.first().title, expected.at(1));
-    QCOMPARE(prompts.shown.first().icon, PromptIcon::Critical);
+    QCOMPARE(prompts.shown, QList<ShownPrompt>{test::messageBox(expected.at(0), expected.at(1), PromptIcon::Critical)});
 }
 
 void ReportsTest::settingsDefaultsAndSections()
@@ -129,11 +122,9 @@ void ReportsTest::startupWithoutRecordListEnds()
     ScriptedPrompts prompts;
     RecordStore records(programFolder.path(), prompts);
     QVERIFY(!prepareProgramFolder(programFolder.path(), records, prompts));
-    QCOMPARE(prompts.shown.size(), 1);
-    QCOMPARE(prompts.shown.first().text,
-             QStringLiteral("Could not load database file. Application will be terminated!"));
-    QCOMPARE(prompts.shown.first().title, QStringLiteral("Error! #0"));
-    QCOMPARE(prompts.shown.first().icon, PromptIcon::Critical);
+    QCOMPARE(prompts.shown, QList<ShownPrompt>{test::messageBox(
+                                QStringLiteral("Could not load database file. Application will be terminated!"),
+                                QStringLiteral("Error! #0"), PromptIcon::Critical)});
     QVERIFY(!QFileInfo::exists(programFolder.filePath(QStringLiteral("tmp"))));
 }
 

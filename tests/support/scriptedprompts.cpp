@@ -1,6 +1,22 @@
 #include "scriptedprompts.h"
 
+#include <QTest>
+
 namespace tovin::test {
+
+ShownPrompt messageBox(const QString &text, const QString &title, PromptIcon icon)
+{
+    return {ShownPrompt::Kind::Message, text, title, icon, PromptButtons::Ok};
+}
+
+char *toString(const ShownPrompt &prompt)
+{
+    return QTest::toString(QStringLiteral("{kind %1, icon %2, buttons %3, title \"%4\", text \"%5\"}")
+                               .arg(int(prompt.kind))
+                               .arg(int(prompt.icon))
+                               .arg(int(prompt.buttons))
+                               .arg(prompt.title, prompt.text));
+}
 
 PromptAnswer ScriptedPrompts::showMessage(const QString &text, const QString &title, PromptIcon icon,
                                           PromptButtons buttons)

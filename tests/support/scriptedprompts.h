@@ -16,7 +16,16 @@ struct ShownPrompt {
     QString title;
     PromptIcon icon = PromptIcon::None;
     PromptButtons buttons = PromptButtons::Ok;
+
+    bool operator==(const ShownPrompt &) const = default;
 };
+
+// A message box as the program shows refusals (exclamation), failures
+// (critical) and results.
+ShownPrompt messageBox(const QString &text, const QString &title, PromptIcon icon);
+
+// QCOMPARE prints what was shown when prompts differ.
+char *toString(const ShownPrompt &prompt);
 
 // Prompts that answer from a script and remember exactly what was shown.
 // Without a scripted answer a message is answered OK, an overwrite question

@@ -10,4 +10,7 @@ namespace tovin {
 // one stood. Failures raise RuntimeError.
 void copyFileReplacing(const QString &source, const QString &destination);
 
+// The whole of a UTF-8 text file. Failures raise RuntimeError.
+QString readTextFile(const QString &path);
+
 } // namespace tovin

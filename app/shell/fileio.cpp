@@ -1,4 +1,4 @@
-#include "filereplace.h"
+#include "fileio.h"
 
 #include "runtimeerror.h"
 
@@ -63,6 +63,14 @@ void copyFileReplacing(const QString &source, const QString &destination)
     }
     if (!output.commit())
         throw writeFailure(destination, output);
+}
+
+QString readTextFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw readFailure(path);
+    return QString::fromUtf8(file.readAll());
 }
 
 } // namespace tovin

@@ -1,0 +1,77 @@
+#include "imagelisting.h"
+
+#include "paths.h"
+#include "runtimeerror.h"
+
+#include <tovin/numeric.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+
+namespace tovin {
+namespace {
+
+const QString kUpEntryName = QStringLiteral(". . . .");
+
+// The locale's long time without its time zone: the list shows wall-clock
+// times only. Quoted literal text in the format is kept as it is.
+QString timeFormatWithoutZone(const QLocale &locale)
+{
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (quoted || c != u't')
+            kept.append(c);
+    }
+    return kept.trimmed();
+}
+
+} // namespace
+
+QString listDateText(const QDateTime &modified, const QLocale &locale)
+{
+    const QString date = locale.toString(modified.date(), QLocale::ShortFormat);
+    if (modified.time() == QTime(0, 0))
+        return date;
+    return date + u' ' + locale.toString(modified.time(), timeFormatWithoutZone(locale));
+}
+
+QString listSizeText(std::int64_t bytes)
+{
+    return QString::number(std::int64_t(roundHalfEven(double(bytes) / 1024))) + QStringLiteral("KB");
+}
+
+QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale)
+{
+    const QDir dir(folder);
+    if (!dir.exists())
+        throw RuntimeError::fromErrno(ENOTDIR, folder);
+    if (!QFileInfo(folder).isReadable())
+        throw RuntimeError::fromErrno(EACCES, folder);
+
+    QList<ListEntry> entries;
+    const QString full = dir.absolutePath();
+    if (full != QLatin1String("/")) {
+        const QString parent = collapseSeparators(full.left(full.lastIndexOf(u'/') + 1));
+        entries.append({ListEntryKind::Up, parent, kUpEntryName, {}, {}});
+    }
+
+    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
+    for (const QFileInfo &sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, order))
+        entries.append({ListEntryKind::Folder, sub.absoluteFilePath(), sub.fileName(), {}, {}});
+
+    QDir files(folder, QString(), order, QDir::Files);
+    files.setNameFilters({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
+    for (const QFileInfo &file : files.entryInfoList()) {
+        entries.append({ListEntryKind::Image, joinPath(folder, file.fileName()), file.fileName(),
+                        listDateText(file.lastModified(), locale), listSizeText(file.size())});
+    }
+    return entries;
+}
+
+} // namespace tovin

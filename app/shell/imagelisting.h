@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QLocale>
+#include <QString>
+
+#include <cstdint>
+
+namespace tovin {
+
+enum class ListEntryKind { Up = 1, Folder = 2, Image = 3 };
+
+// One line of the image list: the up entry, a subfolder or a JPEG file. The
+// key is the full path (the parent folder, ending with a separator, for the
+// up entry); an image's key is its identity in the Record List.
+struct ListEntry {
+    ListEntryKind kind = ListEntryKind::Image;
+    QString key;
+    QString name;
+    QString dateText;
+    QString sizeText;
+};
+
+// The entries of a folder in list order: the up entry (none at the root),
+// the subfolders, then the *.jpg and *.jpeg files in any letter case, each
+// group in name order; hidden entries are left out. A folder that cannot be
+// read raises RuntimeError.
+QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale = QLocale::system());
+
+// "Date Created": the locale's short date and long time, the date alone at
+// exactly midnight.
+QString listDateText(const QDateTime &modified, const QLocale &locale = QLocale::system());
+// "Size": whole kilobytes, rounded half to even, followed by "KB".
+QString listSizeText(std::int64_t bytes);
+
+} // namespace tovin

@@ -1,0 +1,114 @@
+// Which entries a folder gives the image list, in which order, with which
+// date and size texts.
+
+#include "imagelisting.h"
+#include "runtimeerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tovin;
+
+namespace {
+
+void makeFile(const QString &path, qint64 bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(bytes))
+        qFatal("could not write %s", qPrintable(path));
+}
+
+} // namespace
+
+class ImageListingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listsUpFoldersThenImages();
+    void rootHasNoUpEntry();
+    void missingFolderRaises();
+    void sizeTexts_data();
+    void sizeTexts();
+    void dateTexts();
+};
+
+void ImageListingTest::listsUpFoldersThenImages()
+{
+    QTemporaryDir root;
+    const QString folder = root.filePath(QStringLiteral("Photos"));
+    QDir().mkpath(folder + QStringLiteral("/2006"));
+    QDir().mkpath(folder + QStringLiteral("/Beach"));
+    QDir().mkpath(folder + QStringLiteral("/.cache"));
+    for (const char *name : {"y.jpeg", "x.JPG", "b.Jpg", "notes.txt", "a.png", ".hidden.jpg", "jpg"})
+        makeFile(folder + u'/' + QLatin1String(name), 10);
+
+    // Typed with a trailing separator: keys still have one separator.
+    const QList<ListEntry> entries = listFolderEntries(folder + u'/');
+    QStringList seen;
+    for (const ListEntry &entry : entries)
+        seen << QStringLiteral("%1 %2 %3").arg(int(entry.kind)).arg(entry.name, entry.key);
+    QCOMPARE(seen, (QStringList{
+                       QStringLiteral("1 . . . . %1/").arg(root.path()),
+                       QStringLiteral("2 2006 %1/2006").arg(folder),
+                       QStringLiteral("2 Beach %1/Beach").arg(folder),
+                       QStringLiteral("3 b.Jpg %1/b.Jpg").arg(folder),
+                       QStringLiteral("3 x.JPG %1/x.JPG").arg(folder),
+                       QStringLiteral("3 y.jpeg %1/y.jpeg").arg(folder),
+                   }));
+    QVERIFY(entries.first().dateText.isEmpty() && entries.first().sizeText.isEmpty());
+    QCOMPARE(entries.last().sizeText, QStringLiteral("0KB"));
+}
+
+void ImageListingTest::rootHasNoUpEntry()
+{
+    const QList<ListEntry> entries = listFolderEntries(QStringLiteral("/"));
+    QVERIFY(!entries.isEmpty());
+    QVERIFY(entries.first().kind != ListEntryKind::Up);
+    for (const ListEntry &entry : entries)
+        QVERIFY2(!entry.key.startsWith(QStringLiteral("//")), qPrintable(entry.key));
+}
+
+void ImageListingTest::missingFolderRaises()
+{
+    try {
+        listFolderEntries(QStringLiteral("/no/such/folder"));
+        QFAIL("no error raised");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.number(), 76);
+    }
+}
+
+void ImageListingTest::sizeTexts_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << qint64(0) << "0KB";
+    QTest::newRow("300 bytes") << qint64(300) << "0KB";
+    QTest::newRow("1.5 KB rounds up to even") << qint64(1536) << "2KB";
+    QTest::newRow("2.5 KB rounds down to even") << qint64(2560) << "2KB";
+    QTest::newRow("large") << qint64(5LL * 1024 * 1024 * 1024) << "5242880KB";
+}
+
+void ImageListingTest::sizeTexts()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(listSizeText(bytes), text);
+}
+
+void ImageListingTest::dateTexts()
+{
+    const QLocale locale(QLocale::English, QLocale::UnitedStates);
+    const QDate date(2026, 12, 5);
+    QCOMPARE(listDateText(QDateTime(date, QTime(0, 0)), locale), locale.toString(date, QLocale::ShortFormat));
+    const QString afternoon = listDateText(QDateTime(date, QTime(14, 3, 11)), locale);
+    QVERIFY2(afternoon.startsWith(locale.toString(date, QLocale::ShortFormat) + u' '), qPrintable(afternoon));
+    QVERIFY2(afternoon.contains(QStringLiteral("2:03:11")), qPrintable(afternoon));
+    QVERIFY2(!afternoon.contains(QStringLiteral("UTC")) && !afternoon.endsWith(u' '), qPrintable(afternoon));
+}
+
+QTEST_GUILESS_MAIN(ImageListingTest)
+#include "tst_imagelisting.moc"
