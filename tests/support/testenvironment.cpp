@@ -32,4 +32,17 @@ bool installRecordList(const QString &programFolder)
         && QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
 }
 
+bool installProgramFolder(const QString &programFolder)
+{
+    const QDir albumFiles(builtProgramFolder() + QStringLiteral("/src/sorv"));
+    const QString target = programFolder + QStringLiteral("/src/sorv/");
+    if (!installRecordList(programFolder) || !QDir().mkpath(target))
+        return false;
+    for (const QString &name : albumFiles.entryList(QDir::Files)) {
+        if (!QFile::copy(albumFiles.filePath(name), target + name))
+            return false;
+    }
+    return true;
+}
+
 } // namespace tovin::test

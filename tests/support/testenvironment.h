@@ -20,6 +20,10 @@ QString builtProgramFolder();
 // folder of a test.
 bool installRecordList(const QString &programFolder);
 
+// A program folder of a test with everything the build lays out beside the
+// program that the batch run reads: the Record List and the album files.
+bool installProgramFolder(const QString &programFolder);
+
 } // namespace tovin::test
 
 // Skips the calling test when the shared images are not present.

@@ -1,0 +1,138 @@
+#include "albumwriter.h"
+
+#include "fileio.h"
+#include "imageengine.h"
+#include "paths.h"
+#include "runtimeerror.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+namespace tovin {
+namespace {
+
+const QString kHead = QStringLiteral("Sorvel_head.tpl");
+const QString kLoop = QStringLiteral("Sorvel_loop.tpl");
+const QString kFoot = QStringLiteral("Sorvel_foot.tpl");
+
+// The album's fixed files, copied in this order; the start page under a name
+// of its own.
+const QList<QPair<QString, QString>> kFixedFiles{
+    {QStringLiteral("Sorvel.js"), QStringLiteral("Sorvel.js")},
+    {QStringLiteral("Sorvel.html"), QStringLiteral("index.html")},
+    {QStringLiteral("next_button.jpg"), QStringLiteral("next_button.jpg")},
+    {QStringLiteral("back_button.jpg"), QStringLiteral("back_button.jpg")},
+};
+
+bool allowedInXml(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+        || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+} // namespace
+
+QString expandTokens(QString text, const QList<QPair<QString, QString>> &replacements)
+{
+    for (const auto &[token, value] : replacements)
+        text.replace(token, value, Qt::CaseSensitive);
+    return text;
+}
+
+QString cdataSafe(const QString &value)
+{
+    QString kept;
+    kept.reserve(value.size());
+    for (const char32_t c : value.toUcs4()) {
+        if (allowedInXml(c))
+            kept.append(QString::fromUcs4(&c, 1));
+    }
+    kept.replace(QStringLiteral("]]>"), QStringLiteral("]]]]><![CDATA[>"));
+    return kept;
+}
+
+AlbumWriter::AlbumWriter(QString templateFolder)
+    : m_templateFolder(std::move(templateFolder))
+{
+}
+
+AlbumWriter::~AlbumWriter()
+{
+    abort();
+}
+
+QString AlbumWriter::templatePath(const QString &name) const
+{
+    return joinPath(m_templateFolder, name);
+}
+
+bool AlbumWriter::templatesPresent() const
+{
+    return FileExists(templatePath(kHead)) || FileExists(templatePath(kLoop)) || FileExists(templatePath(kFoot));
+}
+
+void AlbumWriter::start(const QString &folder, const AlbumLayout &layout)
+{
+    QList<QPair<QString, QString>> head = headReplacements(layout);
+    for (auto &replacement : head)
+        replacement.second = cdataSafe(replacement.second);
+    const QString expandedHead = expandTokens(readTextFile(templatePath(kHead)), head);
+
+    const QString albumPath = joinPath(folder, albumFileName());
+    m_replacesAlbum = QFileInfo::exists(albumPath);
+    m_file = std::make_unique<QSaveFile>(albumPath);
+    if (!m_file->open(QIODevice::WriteOnly)) {
+        m_file.reset();
+        throw RuntimeError::fromErrno(QFileInfo(folder).isDir() ? EACCES : ENOENT, albumPath);
+    }
+    write(expandedHead);
+    m_loopTemplate = readTextFile(templatePath(kLoop));
+    for (const auto &[source, target] : kFixedFiles)
+        copyFileReplacing(templatePath(source), joinPath(folder, target));
+}
+
+void AlbumWriter::addEntry(const AlbumEntry &entry)
+{
+    const QList<QPair<QString, QString>> values{
+        {QStringLiteral("#THUMB_SRC#"), cdataSafe(QStringLiteral("./thumbs/") + entry.outputName)},
+        {QStringLiteral("#SLIDE_SRC#"), cdataSafe(QStringLiteral("./slides/") + entry.outputName)},
+        {QStringLiteral("#THUMB_WIDTH#"), QString::number(entry.thumbWidth)},
+        {QStringLiteral("#THUMB_HEIGHT#"), QString::number(entry.thumbHeight)},
+        {QStringLiteral("#SLIDE_WIDTH#"), QString::number(entry.slideWidth)},
+        {QStringLiteral("#SLIDE_HEIGHT#"), QString::number(entry.slideHeight)},
+        {QStringLiteral("#DATE#"), cdataSafe(entry.date)},
+        {QStringLiteral("#DESCRIPTION#"), cdataSafe(entry.description)},
+    };
+    write(expandTokens(m_loopTemplate, values));
+}
+
+void AlbumWriter::finish()
+{
+    write(readTextFile(templatePath(kFoot)));
+    const QString path = m_file->fileName();
+    const bool committed = m_file->commit();
+    m_file.reset();
+    if (!committed)
+        throw RuntimeError::fromErrno(ENOSPC, path);
+}
+
+void AlbumWriter::abort()
+{
+    if (!m_file)
+        return;
+    if (m_replacesAlbum)
+        m_file->cancelWriting();
+    m_file->commit();
+    m_file.reset();
+}
+
+void AlbumWriter::write(const QString &piece)
+{
+    const QByteArray bytes = piece.toUtf8();
+    if (m_file->write(bytes) != bytes.size())
+        throw RuntimeError::fromErrno(ENOSPC, m_file->fileName());
+}
+
+} // namespace tovin

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "albumlayout.h"
+#include "imagelisting.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+namespace tovin {
+
+class RecordStore;
+class UserPrompts;
+
+enum class BatchMode {
+    ScaleOnly,     // "&Scale Only"
+    ScaleAndAlbum, // "Scale && &Create Album Template"
+    AlbumOnly,     // "Create Album Template &Only"
+};
+
+// One line of the image list as the run sees it.
+struct BatchItem {
+    QString key;
+    bool selected = true;
+    ListEntryKind kind = ListEntryKind::Image;
+    QString dateText;
+};
+
+// The main window's adjustment fields (as typed) and current choices, used
+// for every image that has no row in the Record List.
+struct MainAdjustments {
+    QString width = QStringLiteral("100");
+    QString height = QStringLiteral("100");
+    QString brightness = QStringLiteral("0");
+    QString contrast = QStringLiteral("0");
+    QString description;
+    std::int32_t selectedFilter = 1;
+    std::int32_t saveQuality = 100;
+};
+
+struct BatchRequest {
+    QString destination;
+    QString baseName;
+    BatchMode mode = BatchMode::ScaleOnly;
+    QList<BatchItem> items;
+    MainAdjustments adjustments;
+    AlbumLayout layout;
+};
+
+// "Dont show this message again." of the overwrite question. It outlives a
+// run, for as long as the window that asks lives; a cancelled run clears it.
+struct OverwriteChoice {
+    bool dontAskAgain = false;
+};
+
+enum class BatchOutcome {
+    Done,
+    Canceled,   // the user stopped the run
+    Failed,     // the common error report was shown
+    NotStarted, // missing templates or destination folder; nothing was written
+};
+
+// How the run shows itself on the window that started it.
+class BatchObserver
+{
+public:
+    virtual ~BatchObserver() = default;
+    // The batch window's destination, name and Generate controls.
+    virtual void setControlsEnabled(bool) {}
+    virtual void setBusy(bool) {}
+    virtual void setTitle(const QString &) {}
+    virtual void imagesDone(int /*done*/, int /*total*/) {}
+    // The album templates are missing: the window falls back to "&Scale Only".
+    virtual void albumTemplatesMissing() {}
+    // Called after each overwrite question and while the run waits for its
+    // workers, so that the window stays alive.
+    virtual void processPendingEvents() {}
+    virtual bool stopRequested() { return false; }
+};
+
+// The batch run over the selected images of the list: scaled JPEG copies,
+// the Sorvel album, or both. Everything the user sees happens in list order
+// on the calling thread (sequence numbers, names, questions, album entries);
+// decoding, resampling and encoding run on worker threads, and each output is
+// put in place in list order, so the files are the same for any number of
+// workers and a stopped run leaves every image before the stop written and
+// none after it.
+class BatchJob
+{
+public:
+    BatchJob(QString programFolder, RecordStore &records, UserPrompts &prompts);
+
+    void setWorkerCount(int workers) { m_workers = workers; }
+    // The desktop opens the album's start page or the destination at the end.
+    void setOpensResult(bool opens) { m_opensResult = opens; }
+
+    BatchOutcome run(const BatchRequest &request, OverwriteChoice &choice, BatchObserver &observer);
+
+private:
+    QString m_programFolder;
+    RecordStore &m_records;
+    UserPrompts &m_prompts;
+    int m_workers = 1;
+    bool m_opensResult = true;
+};
+
+} // namespace tovin

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+namespace tovin {
+
+// What an image file costs on the web, in three lines: its size in
+// kilobytes, its download time over a 28.8 kbit/s modem and its pixel size.
+// A file that cannot be read, or a side beyond 16 bits, raises RuntimeError.
+QString imageInfoText(const QString &path);
+
+} // namespace tovin

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "batchjob.h"
+#include "recordstore.h"
+#include "scriptedprompts.h"
+
+#include <QSize>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace tovin::test {
+
+// Remembers how a run showed itself.
+class RecordingObserver final : public BatchObserver
+{
+public:
+    QStringList titles;
+    QList<bool> controlsEnabled;
+    int templatesMissing = 0;
+    int imagesDoneCalls = 0;
+    bool busy = false;
+    bool stop = false;
+
+    void setControlsEnabled(bool enabled) override { controlsEnabled.append(enabled); }
+    void setBusy(bool value) override { busy = value; }
+    void setTitle(const QString &title) override { titles.append(title); }
+    void imagesDone(int, int) override { ++imagesDoneCalls; }
+    void albumTemplatesMissing() override { ++templatesMissing; }
+    bool stopRequested() override { return stop; }
+};
+
+// A program folder with the Record List and album files, a folder of photos
+// and a destination, all temporary, and the job's collaborators.
+class BatchFixture
+{
+    // First, so that it exists before the members that live in it.
+    QTemporaryDir m_root;
+
+public:
+    BatchFixture();
+
+    QString programFolder() const { return m_root.filePath(QStringLiteral("program")); }
+    QString photoFolder() const { return m_root.filePath(QStringLiteral("photos")); }
+    QString destination() const { return m_root.filePath(QStringLiteral("out")); }
+    QString inDestination(const QString &relative) const { return destination() + u'/' + relative; }
+
+    // Writes a photo of this size and gives the list line that stands for it.
+    BatchItem addPhoto(const QString &name, QSize size, bool selected = true);
+    BatchRequest request(BatchMode mode, const QList<BatchItem> &items) const;
+    BatchOutcome run(const BatchRequest &request, int workers = 1);
+
+    ScriptedPrompts prompts;
+    RecordStore records;
+    OverwriteChoice choice;
+    RecordingObserver observer;
+};
+
+QByteArray fileContents(const QString &path);
+// The album entries of a Sorvel.xml: one list of its eight values per image.
+QList<QStringList> albumEntries(const QString &albumFile);
+
+} // namespace tovin::test
