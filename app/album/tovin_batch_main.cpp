@@ -1,0 +1,81 @@
+// tovin-batch: the program's batch run from a terminal, for scripts.
+
+#include "batchcommandline.h"
+#include "batchjob.h"
+#include "errorreport.h"
+#include "imageinfo.h"
+#include "memorytuning.h"
+#include "messagetable.h"
+#include "recordschema.h"
+#include "recordstore.h"
+#include "runtimeerror.h"
+#include "settingsstore.h"
+#include "terminalprogress.h"
+#include "terminalprompts.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+enum ExitStatus { kDone = 0, kStoppedByError = 1, kRefusedInput = 2, kCanceled = 3 };
+
+int exitStatusOf(tovin::BatchOutcome outcome)
+{
+    switch (outcome) {
+    case tovin::BatchOutcome::Done:
+        return kDone;
+    case tovin::BatchOutcome::Canceled:
+        return kCanceled;
+    case tovin::BatchOutcome::Failed:
+    case tovin::BatchOutcome::NotStarted:
+        break;
+    }
+    return kStoppedByError;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    tovin::keepLargeBlocksBetweenImages();
+    QCoreApplication application(argc, argv);
+    tovin::TerminalPrompts prompts;
+    const tovin::SettingsStore settings(QString::fromLatin1(tovin::kShippedProgramName));
+    const std::optional<tovin::BatchCommand> command = tovin::parseBatchCommandLine(
+        application.arguments().mid(1), settings, tovin::kCommandLineScreen, prompts);
+    if (!command)
+        return kRefusedInput;
+
+    switch (command->action) {
+    case tovin::BatchCommand::Action::Help:
+        std::fputs(tovin::batchUsage().toLocal8Bit().constData(), stdout);
+        return kDone;
+    case tovin::BatchCommand::Action::Info:
+        try {
+            std::printf("%s\n", tovin::imageInfoText(command->infoFile).toLocal8Bit().constData());
+            return kDone;
+        } catch (const tovin::RuntimeError &error) {
+            tovin::showErrorReport(prompts, error);
+            return kStoppedByError;
+        }
+    case tovin::BatchCommand::Action::Run:
+        break;
+    }
+
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    tovin::RecordStore records(programFolder, prompts);
+    if (!records.OpenRecordStore(QString::fromLatin1(tovin::kRecordListPath))) {
+        prompts.showMessage(tovin::message(55), tovin::errorTitle(0), tovin::PromptIcon::Critical,
+                            tovin::PromptButtons::Ok);
+        return kStoppedByError;
+    }
+
+    tovin::BatchJob job(programFolder, records, prompts);
+    job.setWorkerCount(command->workers);
+    job.setOpensResult(command->opensResult);
+    tovin::OverwriteChoice choice{command->overwrite == tovin::OverwritePolicy::Always};
+    tovin::TerminalProgress progress;
+    return exitStatusOf(job.run(command->request, choice, progress));
+}

@@ -1,0 +1,191 @@
+// tovin-batch as a script runs it: exit status, refused input, what it
+// prints and what it writes.
+
+#include "batchfixture.h"
+#include "imageengine.h"
+#include "testenvironment.h"
+#include "testimages.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tovin;
+
+namespace {
+
+struct Finished {
+    int status = -1;
+    QString errors;
+    QString output;
+};
+
+} // namespace
+
+class TovinBatchTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void refusesInput_data();
+    void refusesInput();
+    void exitStatus_data();
+    void exitStatus();
+    void storedLayoutAndSetValues();
+    void printsImageInfo();
+
+private:
+    Finished run(const QStringList &arguments);
+    QString path(const QString &relative) const { return m_root->filePath(relative); }
+
+    std::unique_ptr<QTemporaryDir> m_root;
+};
+
+void TovinBatchTest::init()
+{
+    m_root = std::make_unique<QTemporaryDir>();
+    QDir(m_root->path()).mkpath(QStringLiteral("photos"));
+    QDir(m_root->path()).mkpath(QStringLiteral("config"));
+    QVERIFY(test::writeTestJpeg(path(QStringLiteral("photos/a.jpg")), {80, 60}));
+    QVERIFY(test::writeTestJpeg(path(QStringLiteral("photos/b.JPG")), {100, 60}));
+}
+
+Finished TovinBatchTest::run(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+    process.setProcessEnvironment(environment);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(test::builtProgramFolder() + QStringLiteral("/tovin-batch"), arguments);
+    if (!process.waitForFinished(60000))
+        qFatal("tovin-batch did not finish");
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError()),
+            QString::fromLocal8Bit(process.readAllStandardOutput())};
+}
+
+void TovinBatchTest::refusesInput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no destination") << QStringList{"photos"} << "--dest is required";
+    QTest::newRow("empty destination") << QStringList{"--dest", " "} << "Field is empty. Please try again.";
+    QTest::newRow("question mark in the destination") << QStringList{"--dest", "out?"}
+                                                      << " ' ? ' is an unacceptable character.";
+    QTest::newRow("colon in the base name") << QStringList{"--dest", "out", "--name", "a:b"}
+                                            << " ' : ' is an unacceptable character.";
+    QTest::newRow("width 0") << QStringList{"--dest", "out", "--width", "0"} << "Number must be between 1 and 200.";
+    QTest::newRow("height 201") << QStringList{"--dest", "out", "--height", "201"}
+                                << "Number must be between 1 and 200.";
+    QTest::newRow("brightness -101") << QStringList{"--dest", "out", "--bright", "-101"}
+                                     << "Number must be -100 and 100.";
+    QTest::newRow("contrast as a word") << QStringList{"--dest", "out", "--contrast", "more"}
+                                        << "Please enter a number.";
+    QTest::newRow("typed quality 101") << QStringList{"--dest", "out", "--quality", "101"}
+                                       << "Value must be between 0 to 100";
+    QTest::newRow("unknown filter") << QStringList{"--dest", "out", "--filter", "lanczos"} << "Unknown filter";
+    QTest::newRow("unknown mode") << QStringList{"--dest", "out", "--mode", "gallery"} << "Unknown mode";
+    QTest::newRow("rows 11") << QStringList{"--dest", "out", "--set", "thumb_r=11"} << "Value must be between 1 to 10";
+    QTest::newRow("slide off the screen") << QStringList{"--dest", "out", "--set", "slide_x=28801"}
+                                          << "Value must be between 1 to 28800";
+    QTest::newRow("bad colour") << QStringList{"--dest", "out", "--set", "thumb_bg=red"} << "RRGGBB";
+    QTest::newRow("unknown field") << QStringList{"--dest", "out", "--set", "slide_z=1"} << "Unknown album field";
+    QTest::newRow("description too long") << QStringList{"--dest", "out", "--caption", QString(251, u'x')}
+                                          << "more than 250 characters";
+    QTest::newRow("no workers") << QStringList{"--dest", "out", "--jobs", "0"} << "--jobs";
+    QTest::newRow("overwrite sometimes") << QStringList{"--dest", "out", "--overwrite", "maybe"} << "--overwrite";
+    QTest::newRow("missing input") << QStringList{"--dest", "out", "nothing-here.jpg"} << "No such file or folder";
+    QTest::newRow("unknown option") << QStringList{"--dest", "out", "--speed", "fast"} << "Unknown option";
+}
+
+void TovinBatchTest::refusesInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    for (QString &argument : arguments) {
+        if (argument == QLatin1String("out"))
+            argument = path(QStringLiteral("out"));
+    }
+    const Finished finished = run(arguments);
+    QCOMPARE(finished.status, 2);
+    QVERIFY2(finished.errors.contains(message), qPrintable(finished.errors));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("out"))));
+}
+
+void TovinBatchTest::exitStatus_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("outputStands");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("done") << QStringList{} << false << 0 << "Done";
+    QTest::newRow("asked without a terminal") << QStringList{} << true << 3 << "Operation Canceled.";
+    QTest::newRow("always replaces") << QStringList{"--overwrite", "always"} << true << 0 << "Done";
+    QTest::newRow("destination two levels deep") << QStringList{"--dest", "deep/er"} << false << 1
+                                                 << "Path not found";
+}
+
+void TovinBatchTest::exitStatus()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, outputStands);
+    QFETCH(int, status);
+    QFETCH(QString, lastLine);
+    QDir(m_root->path()).mkdir(QStringLiteral("out"));
+    if (outputStands)
+        QVERIFY(test::writeTestJpeg(path(QStringLiteral("out/a.jpg")), {5, 5}));
+    QStringList all{QStringLiteral("--dest"), path(QStringLiteral("out")), QStringLiteral("--width"),
+                    QStringLiteral("50"), QStringLiteral("--height"), QStringLiteral("50")};
+    for (const QString &argument : arguments)
+        all << (argument == QLatin1String("deep/er") ? path(argument) : argument);
+    all << path(QStringLiteral("photos"));
+
+    const Finished finished = run(all);
+    QCOMPARE(finished.status, status);
+    QVERIFY2(finished.errors.trimmed().endsWith(lastLine), qPrintable(finished.errors));
+    if (status == 0) {
+        QVERIFY(finished.errors.startsWith(QStringLiteral("Scaling: a.jpg\nScaling: b.JPG\n")));
+        QCOMPARE(imageFileSize(path(QStringLiteral("out/a.jpg")), kFormatJpeg), QSize(40, 30));
+        QCOMPARE(imageFileSize(path(QStringLiteral("out/b.JPG")), kFormatJpeg), QSize(50, 30));
+    }
+}
+
+void TovinBatchTest::storedLayoutAndSetValues()
+{
+    // What the batch window stored is used where --set says nothing.
+    QSettings stored(path(QStringLiteral("config/Tovin/Tovin_en.ini")), QSettings::IniFormat);
+    stored.setValue(QStringLiteral("Startup/Sorvel/thumb_r"), QStringLiteral("3"));
+    stored.setValue(QStringLiteral("Startup/Sorvel/slide_b"), QStringLiteral("255"));
+    stored.sync();
+
+    const Finished finished = run({QStringLiteral("--dest"), path(QStringLiteral("album")), QStringLiteral("--mode"),
+                                   QStringLiteral("album-only"), QStringLiteral("--set"),
+                                   QStringLiteral("thumb_bg=00FF80"), QStringLiteral("--caption"),
+                                   QStringLiteral("Fish & <chips>"), path(QStringLiteral("photos"))});
+    QCOMPARE(finished.status, 0);
+    const QByteArray album = test::fileContents(path(QStringLiteral("album/Sorvel.xml")));
+    QVERIFY(album.contains("<span data-field=\"thumb_r\"><![CDATA[3]]></span>"));
+    QVERIFY(album.contains("<span data-field=\"slide_bg\"><![CDATA[0xFF0000]]></span>"));
+    QVERIFY(album.contains("<span data-field=\"thumb_bg\"><![CDATA[0x00FF80]]></span>"));
+    QVERIFY(album.contains("<span data-field=\"thumb_c\"><![CDATA[2]]></span>"));
+    const QList<QStringList> entries = test::albumEntries(path(QStringLiteral("album/Sorvel.xml")));
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries.first().last(), QStringLiteral("Fish & <chips>"));
+    QVERIFY(!QFileInfo::exists(path(QStringLiteral("album/thumbs/a.jpg"))));
+}
+
+void TovinBatchTest::printsImageInfo()
+{
+    Finished finished = run({QStringLiteral("--info"), path(QStringLiteral("photos/a.jpg"))});
+    QCOMPARE(finished.status, 0);
+    QVERIFY(finished.output.endsWith(QStringLiteral("Dimensions: (80 x 60)\n")));
+    finished = run({QStringLiteral("--info"), path(QStringLiteral("photos/none.jpg"))});
+    QCOMPARE(finished.status, 1);
+    QCOMPARE(finished.errors.trimmed(), QStringLiteral("Error! (# 53): File not found"));
+}
+
+QTEST_GUILESS_MAIN(TovinBatchTest)
+#include "tst_tovinbatch.moc"
