@@ -1,0 +1,361 @@
+#include "viewertestsupport.h"
+
+#include <lensbox/zoomwellctl.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include <memory>
+
+using lensbox::kFalse;
+using lensbox::kTrue;
+using lensbox::ZoomwellCtl;
+using viewertest::child;
+using viewertest::cursorShapeWidth;
+
+namespace {
+
+constexpr int kDraggingCursor = 13; // widths of the two pan cursors' shapes
+constexpr int kPanCursor = 15;
+constexpr int kTickWaitMs = 350; // a few toolbar ticks
+
+} // namespace
+
+class ZoomwellCtlTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void zoomChangedCarriesTheRoundedZoom_data();
+    void zoomChangedCarriesTheRoundedZoom();
+    void dragPansOppositeToTheMouse_data();
+    void dragPansOppositeToTheMouse();
+    void arrowKeyFocusesABarAwayFromItsEnd_data();
+    void arrowKeyFocusesABarAwayFromItsEnd();
+    void toolbarButtonsFollowSwitchesWithoutAPicture();
+    void toolbarFollowsTheCursor_data();
+    void toolbarFollowsTheCursor();
+    void toolbarButtonsOnlyRaiseEvents_data();
+    void toolbarButtonsOnlyRaiseEvents();
+    void unloadImageKeepsZoomAndCanvas();
+    void recallRestoresOnlyUnchangedRanges_data();
+    void recallRestoresOnlyUnchangedRanges();
+
+private:
+    QToolBar *toolbar() const { return m_control->findChild<QToolBar *>(QStringLiteral("tbrQuickFloat")); }
+    QAction *button(int index) const { return toolbar()->actions().at(index); }
+    QPoint values() const
+    {
+        return {m_control->viewGeometry().horizontal().value, m_control->viewGeometry().vertical().value};
+    }
+    void loadLargePicture();
+
+    QTemporaryDir m_folder;
+    QString m_large; // 1000 x 800, larger than the control both ways
+    QString m_small; // 100 x 100
+    std::unique_ptr<ZoomwellCtl> m_control;
+};
+
+void ZoomwellCtlTest::initTestCase()
+{
+    m_large = viewertest::writePicture(m_folder.path(), QStringLiteral("large.png"), {1000, 800}, Qt::darkCyan);
+    m_small = viewertest::writePicture(m_folder.path(), QStringLiteral("small.png"), {100, 100}, Qt::yellow);
+    QVERIFY(!m_large.isEmpty() && !m_small.isEmpty());
+}
+
+void ZoomwellCtlTest::init()
+{
+    m_control = std::make_unique<ZoomwellCtl>();
+    m_control->InitProperties();
+    m_control->setGeometry(100, 100, 400, 300);
+    m_control->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_control.get()));
+}
+
+void ZoomwellCtlTest::cleanup()
+{
+    m_control.reset();
+    QCursor::setPos(0, 0);
+}
+
+void ZoomwellCtlTest::loadLargePicture()
+{
+    m_control->LoadImage(m_large);
+    QVERIFY(m_control->viewGeometry().horizontal().visible && m_control->viewGeometry().vertical().visible);
+}
+
+void ZoomwellCtlTest::zoomChangedCarriesTheRoundedZoom_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("percent");
+
+    QTest::newRow("150.5 to the even 150") << 150.5 << 150;
+    QTest::newRow("151.5 to the even 152") << 151.5 << 152;
+    QTest::newRow("-2.5 to -2") << -2.5 << -2;
+}
+
+void ZoomwellCtlTest::zoomChangedCarriesTheRoundedZoom()
+{
+    QFETCH(double, zoom);
+    QSignalSpy changed(m_control.get(), &ZoomwellCtl::ZoomChanged);
+    const QRect canvas = child(*m_control, "picView")->geometry();
+
+    m_control->setZoom(zoom); // no picture: nothing to zoom, the event still comes
+
+    QCOMPARE(changed.size(), 1);
+    QTEST(changed.first().first().toInt(), "percent");
+    QCOMPARE(m_control->Zoom(), zoom);
+    QCOMPARE(child(*m_control, "picView")->geometry(), canvas);
+}
+
+void ZoomwellCtlTest::dragPansOppositeToTheMouse_data()
+{
+    QTest::addColumn<bool>("largePicture");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<short>("hostButton"); // written into MouseDown's Button; 0 leaves it
+    QTest::addColumn<int>("startValue");
+    QTest::addColumn<QList<int>>("offsets"); // mouse positions right of the press point, in turn
+    QTest::addColumn<int>("endValue");
+    QTest::addColumn<int>("cursorWhilePressed");
+
+    const auto left = Qt::LeftButton;
+    QTest::newRow("10 pixels right lowers the value by 10")
+        << true << left << short(0) << -100 << QList<int>{10} << -110 << kDraggingCursor;
+    QTest::newRow("10 pixels left raises it by 10")
+        << true << left << short(0) << -100 << QList<int>{-10} << -90 << kDraggingCursor;
+    QTest::newRow("step past the left end dropped")
+        << true << left << short(0) << -3 << QList<int>{-10} << -3 << kDraggingCursor;
+    QTest::newRow("3 more after the dropped step reach the end")
+        << true << left << short(0) << -3 << QList<int>{-10, -13} << 0 << kDraggingCursor;
+    QTest::newRow("right button does not pan")
+        << true << Qt::RightButton << short(0) << -100 << QList<int>{10} << -100 << kPanCursor;
+    QTest::newRow("host turns left into right")
+        << true << left << short(2) << -100 << QList<int>{10} << -100 << kPanCursor;
+    QTest::newRow("no bar visible") << false << left << short(0) << 0 << QList<int>{10} << 0 << kPanCursor;
+}
+
+void ZoomwellCtlTest::dragPansOppositeToTheMouse()
+{
+    QFETCH(bool, largePicture);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(short, hostButton);
+    QFETCH(int, startValue);
+    QFETCH(QList<int>, offsets);
+    m_control->LoadImage(largePicture ? m_large : m_small);
+    m_control->setPanActive(kTrue);
+    child<QScrollBar>(*m_control, "hscPicture")->setValue(-startValue); // as the user would with the bar
+    const int vValue = values().y();
+    connect(m_control.get(), &ZoomwellCtl::MouseDown, this, [hostButton](short &Button, short &, float &, float &) {
+        if (hostButton != 0)
+            Button = hostButton;
+    });
+    QWidget *canvas = child(*m_control, "picView");
+    QCOMPARE(cursorShapeWidth(canvas->cursor()), kPanCursor);
+
+    // Screen positions: the canvas moves under the mouse.
+    const QPoint pressedAt = m_control->mapToGlobal(QPoint(150, 120));
+    QPoint at = pressedAt;
+    QTest::mousePress(canvas, button, {}, canvas->mapFromGlobal(at));
+    QTEST(cursorShapeWidth(canvas->cursor()), "cursorWhilePressed");
+    QCOMPARE(canvas->cursor().hotSpot(), QPoint(8, 7));
+    QCOMPARE(canvas->cursor().bitmap().size(), QSize(32, 32));
+    for (int offset : offsets) {
+        at = pressedAt + QPoint(offset, 0);
+        QTest::mouseMove(canvas, canvas->mapFromGlobal(at));
+    }
+    QTest::mouseRelease(canvas, button, {}, canvas->mapFromGlobal(at));
+
+    QTEST(values().x(), "endValue");
+    if (largePicture)
+        QTEST(canvas->x(), "endValue");
+    QCOMPARE(child<QScrollBar>(*m_control, "hscPicture")->value(), -values().x());
+    QCOMPARE(values().y(), vValue);
+    QCOMPARE(cursorShapeWidth(canvas->cursor()), kPanCursor);
+}
+
+void ZoomwellCtlTest::arrowKeyFocusesABarAwayFromItsEnd_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QPoint>("start"); // horizontal and vertical values
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QPoint>("afterSecondKey"); // the focused bar scrolls by 5
+
+    const QPoint start(-50, -50);
+    QTest::newRow("left at the left end") << int(Qt::Key_Left) << QPoint(0, -50) << QString() << QPoint(0, -50);
+    QTest::newRow("left") << int(Qt::Key_Left) << start << QStringLiteral("hscPicture") << QPoint(-45, -50);
+    QTest::newRow("right") << int(Qt::Key_Right) << start << QStringLiteral("hscPicture") << QPoint(-55, -50);
+    QTest::newRow("up at the top") << int(Qt::Key_Up) << QPoint(-50, 0) << QString() << QPoint(-50, 0);
+    QTest::newRow("down") << int(Qt::Key_Down) << start << QStringLiteral("vscPicture") << QPoint(-50, -55);
+    QTest::newRow("other key") << int(Qt::Key_PageDown) << start << QString() << start;
+}
+
+void ZoomwellCtlTest::arrowKeyFocusesABarAwayFromItsEnd()
+{
+    QFETCH(int, key);
+    QFETCH(QPoint, start);
+    QFETCH(QString, focus);
+    loadLargePicture();
+    child<QScrollBar>(*m_control, "hscPicture")->setValue(-start.x());
+    child<QScrollBar>(*m_control, "vscPicture")->setValue(-start.y());
+    m_control->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_control.get()));
+    m_control->setFocus();
+
+    QTest::keyClick(m_control.get(), Qt::Key(key));
+
+    QWidget *focused = QApplication::focusWidget();
+    QCOMPARE(focused == m_control.get() ? QString() : focused->objectName(), focus);
+    QCOMPARE(values(), start); // the first key only moves the focus
+    QTest::keyClick(focused, Qt::Key(key));
+    QTEST(values(), "afterSecondKey");
+}
+
+void ZoomwellCtlTest::toolbarButtonsFollowSwitchesWithoutAPicture()
+{
+    m_control->setUseQuickBar(kTrue);
+    m_control->setAllowZoomIn(kTrue);
+    m_control->setAllowZoomOut(kFalse);
+    QCursor::setPos(m_control->mapToGlobal(QPoint(200, 100)));
+
+    QTRY_VERIFY(button(0)->isEnabled() && !button(1)->isEnabled());
+    QTest::qWait(kTickWaitMs);
+    QVERIFY2(toolbar()->isHidden(), "with no picture the toolbar does not appear");
+
+    toolbar()->show();
+    QCursor::setPos(m_control->mapToGlobal(QPoint(-50, -50)));
+    QTest::qWait(kTickWaitMs);
+    QVERIFY2(toolbar()->isVisible(), "with no picture the toolbar does not disappear");
+}
+
+void ZoomwellCtlTest::toolbarFollowsTheCursor_data()
+{
+    QTest::addColumn<QString>("over");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("canvas") << QStringLiteral("picView") << true;
+    QTest::newRow("corner box") << QStringLiteral("picTemp") << true;
+    QTest::newRow("toolbar button") << QStringLiteral("button") << true;
+    QTest::newRow("scroll bar") << QStringLiteral("hscPicture") << false;
+    QTest::newRow("outside the control") << QString() << false;
+}
+
+void ZoomwellCtlTest::toolbarFollowsTheCursor()
+{
+    QFETCH(QString, over);
+    loadLargePicture();
+    m_control->setUseQuickBar(kTrue);
+    const QPoint overCanvas = m_control->mapToGlobal(QPoint(250, 60)); // the canvas is scrolled: inside the frame
+    QCursor::setPos(overCanvas);
+    QTRY_VERIFY(toolbar()->isVisible());
+
+    QPoint target = m_control->mapToGlobal(QPoint(-50, -50));
+    if (over == QLatin1String("picView"))
+        target = overCanvas;
+    else if (over == QLatin1String("button"))
+        target = toolbar()->widgetForAction(button(1))->mapToGlobal(QPoint(5, 5));
+    else if (!over.isEmpty())
+        target = child(*m_control, qPrintable(over))->mapToGlobal(QPoint(5, 5));
+    QCursor::setPos(target);
+    QTest::qWait(kTickWaitMs);
+
+    QTEST(toolbar()->isVisible(), "shown");
+}
+
+void ZoomwellCtlTest::toolbarButtonsOnlyRaiseEvents_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<QList<int>>("raised"); // ZoomInClick, ZoomOutClick, MaxClick
+
+    QTest::newRow("Zoom In") << 0 << "Zoom In" << QList<int>{1, 0, 0};
+    QTest::newRow("Zoom Out") << 1 << "Zoom Out" << QList<int>{0, 1, 0};
+    QTest::newRow("Maximize") << 2 << "Maximize" << QList<int>{0, 0, 1};
+}
+
+void ZoomwellCtlTest::toolbarButtonsOnlyRaiseEvents()
+{
+    QFETCH(int, index);
+    loadLargePicture();
+    QCOMPARE(toolbar()->geometry(), QRect(8, 168, 76, 24));
+    toolbar()->show();
+    QTEST(button(index)->toolTip(), "tip");
+    QVERIFY2(toolbar()->widgetForAction(button(index))->isVisible(), "all three buttons fit the toolbar");
+    QSignalSpy zoomIn(m_control.get(), &ZoomwellCtl::ZoomInClick);
+    QSignalSpy zoomOut(m_control.get(), &ZoomwellCtl::ZoomOutClick);
+    QSignalSpy max(m_control.get(), &ZoomwellCtl::MaxClick);
+    const QRect canvas = child(*m_control, "picView")->geometry();
+
+    QTest::mouseClick(toolbar()->widgetForAction(button(index)), Qt::LeftButton);
+
+    QTEST((QList<int>{int(zoomIn.size()), int(zoomOut.size()), int(max.size())}), "raised");
+    QCOMPARE(m_control->Zoom(), 100.0); // the host decides what a button means
+    QCOMPARE(child(*m_control, "picView")->geometry(), canvas);
+}
+
+void ZoomwellCtlTest::unloadImageKeepsZoomAndCanvas()
+{
+    loadLargePicture();
+    m_control->setZoom(200);
+    QWidget *canvas = child(*m_control, "picView");
+    const QRect canvasAt = canvas->geometry();
+    QSignalSpy zoomChanged(m_control.get(), &ZoomwellCtl::ZoomChanged);
+
+    m_control->UnloadImage();
+
+    QCOMPARE(zoomChanged.size(), 0);
+    QCOMPARE(m_control->Zoom(), 200.0);
+    QCOMPARE(m_control->Picture()->Handle(), 0u);
+    QCOMPARE(canvas->geometry(), canvasAt);
+    QVERIFY(!button(0)->isEnabled() && !button(1)->isEnabled());
+
+    m_control->setZoom(50);
+    QCOMPARE(canvas->geometry(), canvasAt);
+    QCOMPARE(zoomChanged.size(), 1);
+
+    // The next tick gives the buttons back their switches.
+    m_control->setUseQuickBar(kTrue);
+    m_control->setAllowZoomIn(kTrue);
+    m_control->setAllowZoomOut(kTrue);
+    QTRY_VERIFY(button(0)->isEnabled() && button(1)->isEnabled());
+}
+
+void ZoomwellCtlTest::recallRestoresOnlyUnchangedRanges_data()
+{
+    QTest::addColumn<double>("zoomBetween");
+    QTest::addColumn<bool>("restored");
+
+    QTest::newRow("same zoom again comes back") << 200.0 << true;
+    QTest::newRow("changed zoom keeps the new centre") << 150.0 << false;
+}
+
+void ZoomwellCtlTest::recallRestoresOnlyUnchangedRanges()
+{
+    QFETCH(double, zoomBetween);
+    QFETCH(bool, restored);
+    loadLargePicture();
+    m_control->setZoom(200);
+    child<QScrollBar>(*m_control, "hscPicture")->setValue(77);
+    child<QScrollBar>(*m_control, "vscPicture")->setValue(33);
+    m_control->StorePosition();
+
+    m_control->setZoom(zoomBetween);
+    const QPoint centred = values();
+    QVERIFY(centred != QPoint(-77, -33));
+    m_control->RecallPosition();
+
+    const QPoint expected = restored ? QPoint(-77, -33) : centred;
+    QCOMPARE(values(), expected);
+    QCOMPARE(child(*m_control, "picView")->pos(), expected);
+    QCOMPARE(child<QScrollBar>(*m_control, "hscPicture")->value(), -expected.x());
+}
+
+QTEST_MAIN(ZoomwellCtlTest)
+
+#include "tst_zoomwellctl.moc"

@@ -1,0 +1,179 @@
+#include "viewertestsupport.h"
+
+#include <lensbox/controlfactory.h>
+#include <lensbox/propertybag.h>
+#include <lensbox/scrollcolourfix.h>
+#include <lensbox/zoomwellctl.h>
+
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+using lensbox::kFalse;
+using lensbox::kTrue;
+using lensbox::PropertyBag;
+using lensbox::ZoomwellCtl;
+using viewertest::child;
+
+namespace {
+
+constexpr lensbox::OleColor kRed = 0x0000FF;
+
+QVariant boolean(short value)
+{
+    return QVariant::fromValue(value);
+}
+
+bool isRed(const QWidget *widget)
+{
+    return widget->palette().color(QPalette::Window) == QColor(Qt::red);
+}
+
+} // namespace
+
+class ZoomwellPersistenceTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void emptyBagGivesDefaults();
+    void lowerCaseNamesAreRead_data();
+    void lowerCaseNamesAreRead();
+    void onlyChangedPropertiesAreWritten();
+    void bagMatchesNamesWithoutCase();
+    void factoryKnowsOneIdentifier_data();
+    void factoryKnowsOneIdentifier();
+    void scrollColourFixHooksOneWindowAtATime();
+};
+
+void ZoomwellPersistenceTest::emptyBagGivesDefaults()
+{
+    ZoomwellCtl control;
+    control.setAutoRedraw(kFalse);
+    control.setBackColor(kRed);
+    control.setEnabled(kFalse);
+    control.setMousePointer(2);
+
+    control.ReadProperties(PropertyBag());
+
+    QCOMPARE(control.AutoRedraw(), kTrue);
+    QCOMPARE(control.BackColor(), lensbox::kApplicationWorkspace);
+    QCOMPARE(control.Enabled(), kTrue);
+    QCOMPARE(control.MousePointer(), short(0));
+    for (short value : {control.AllowZoomIn(), control.AllowZoomOut(), control.UseQuickBar(), control.PanActive()})
+        QCOMPARE(value, kFalse);
+    QVERIFY2(isRed(child(control, "picMain")), "the back colour read goes to the canvas only");
+    QVERIFY2(!isRed(child(control, "hscPicture")), "reading the bag protects the bars from the frame's colour");
+}
+
+void ZoomwellPersistenceTest::lowerCaseNamesAreRead_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<short>("value");
+    QTest::addColumn<int>("canvasCursor"); // width of the pan cursor's shape, 0 for none
+
+    QTest::newRow("True") << boolean(kTrue) << kTrue << 15;
+    QTest::newRow("bool true") << QVariant(true) << kTrue << 15;
+    QTest::newRow("set but not True") << boolean(1) << short(1) << 0;
+}
+
+void ZoomwellPersistenceTest::lowerCaseNamesAreRead()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(short, value);
+    PropertyBag bag;
+    for (const char *name : {"allowzoomin", "allowzoomout", "usequickbar", "panactive"})
+        bag.write(QString::fromLatin1(name), stored, boolean(kFalse));
+    ZoomwellCtl control;
+
+    control.ReadProperties(bag);
+
+    for (short read : {control.AllowZoomIn(), control.AllowZoomOut(), control.UseQuickBar(), control.PanActive()})
+        QCOMPARE(read, value);
+    QTEST(viewertest::cursorShapeWidth(child(control, "picView")->cursor()), "canvasCursor");
+}
+
+void ZoomwellPersistenceTest::onlyChangedPropertiesAreWritten()
+{
+    ZoomwellCtl control;
+    control.InitProperties();
+    PropertyBag bag;
+    control.WriteProperties(bag);
+    QVERIFY2(bag.names().isEmpty(), qPrintable(bag.names().join(u',')));
+
+    control.setMousePointer(11);
+    control.setBackColor(kRed);
+    QVERIFY2(!isRed(child(control, "vscPicture")), "a new instance protects the bars from the frame's colour");
+    control.WriteProperties(bag);
+    QCOMPARE(bag.names(), (QStringList{QStringLiteral("BackColor"), QStringLiteral("MousePointer")}));
+
+    ZoomwellCtl copy;
+    copy.ReadProperties(bag);
+    QCOMPARE(copy.BackColor(), kRed);
+    QCOMPARE(copy.cursor().shape(), Qt::WaitCursor);
+}
+
+void ZoomwellPersistenceTest::bagMatchesNamesWithoutCase()
+{
+    PropertyBag bag;
+    bag.write(QStringLiteral("PanActive"), boolean(kTrue), boolean(kFalse));
+    bag.write(QStringLiteral("panactive"), boolean(1), boolean(kFalse));
+    QCOMPARE(bag.names().size(), 1);
+    QCOMPARE(bag.read(QStringLiteral("PANACTIVE"), boolean(kFalse)), boolean(1));
+
+    // Writing the default forgets what an earlier save left under the name.
+    bag.write(QStringLiteral("PanActive"), boolean(kFalse), boolean(kFalse));
+    QVERIFY(!bag.contains(QStringLiteral("panactive")));
+}
+
+void ZoomwellPersistenceTest::factoryKnowsOneIdentifier_data()
+{
+    QTest::addColumn<QString>("identifier");
+    QTest::addColumn<bool>("made");
+
+    QTest::newRow("its identifier") << QStringLiteral("Lensbox.ZoomwellCtl") << true;
+    QTest::newRow("any case") << QStringLiteral("lensbox.zoomwellctl") << true;
+    QTest::newRow("unknown control") << QStringLiteral("Lensbox.Other") << false;
+}
+
+void ZoomwellPersistenceTest::factoryKnowsOneIdentifier()
+{
+    QFETCH(QString, identifier);
+    QFETCH(bool, made);
+
+    const lensbox::ControlCreation created = lensbox::createControl(identifier);
+    const std::unique_ptr<ZoomwellCtl> owned(created.control);
+
+    QCOMPARE(created.control != nullptr, made);
+    QCOMPARE(created.error.isEmpty(), made);
+    if (!made)
+        QVERIFY2(created.error.contains(identifier), qPrintable(created.error));
+}
+
+void ZoomwellPersistenceTest::scrollColourFixHooksOneWindowAtATime()
+{
+    QWidget first;
+    QWidget second;
+    const auto *firstBar = new QScrollBar(&first);
+    const auto *secondBar = new QScrollBar(&second);
+    QPalette red;
+    red.setColor(QPalette::Window, Qt::red);
+    lensbox::ScrollColourFix fix;
+
+    fix.install(&first);
+    first.setPalette(red);
+    QVERIFY(!isRed(firstBar));
+
+    fix.install(&second);
+    QVERIFY2(isRed(firstBar), "unhooked, the bar inherits again");
+    second.setPalette(red);
+    QVERIFY(!isRed(secondBar));
+
+    fix.remove();
+    QCOMPARE(fix.hookedWindow(), nullptr);
+    QVERIFY(isRed(secondBar));
+}
+
+QTEST_MAIN(ZoomwellPersistenceTest)
+
+#include "tst_zoomwellpersistence.moc"

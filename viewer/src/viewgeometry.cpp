@@ -1,0 +1,199 @@
+#include "lensbox/viewgeometry.h"
+
+#include <tovin/numeric.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace lensbox {
+
+namespace {
+
+// The largest side Qt gives a widget; a canvas beyond it could not be shown at
+// the size the geometry reports.
+constexpr double kMaxCanvasSide = 16777215.0;
+
+int half(double length)
+{
+    return static_cast<int>(tovin::roundHalfEven(length / 2.0));
+}
+
+bool isCanvasSide(double pixels)
+{
+    return std::isfinite(pixels) && pixels >= 0.0 && pixels <= kMaxCanvasSide;
+}
+
+bool inRange(const ScrollBarState &bar, int value)
+{
+    return value >= std::min(bar.minimum, bar.maximum) && value <= std::max(bar.minimum, bar.maximum);
+}
+
+} // namespace
+
+ViewGeometry::ViewGeometry(const SystemMetrics &metrics)
+    : m_metrics(metrics)
+{
+    m_horizontal.rect = QRect(0, 0, 0, kScrollBarThickness);
+    m_vertical.rect = QRect(0, 0, kScrollBarThickness, 0);
+}
+
+void ViewGeometry::resizeControl(QSize outer, QSize inner)
+{
+    m_control = outer;
+    if (m_frame == inner)
+        return;
+    m_frame = inner;
+    frameResized();
+}
+
+void ViewGeometry::frameResized()
+{
+    layoutScrollBars();
+    placeCorner();
+    updateScrollBars();
+}
+
+void ViewGeometry::showLoadedPicture(QSize nativeSize)
+{
+    m_canvas.setSize(nativeSize);
+
+    // A picture smaller than the frame is first centred as if a bar took room
+    // on that side; the thumb height stands for that room in both directions.
+    const int mainW = m_frame.width();
+    const int mainH = m_frame.height();
+    const int viewW = m_canvas.width();
+    const int viewH = m_canvas.height();
+    m_canvas.moveLeft(viewW >= mainW ? half(mainW - viewW) : half(mainW - viewW - m_metrics.cyVThumb));
+    m_canvas.moveTop(viewH >= mainH ? half(mainH - viewH) : half(mainH - viewH - m_metrics.cyVThumb));
+
+    updateScrollBars();
+}
+
+void ViewGeometry::zoomCanvas(double zoom, int pictureWidth, int pictureHeight)
+{
+    const double width = tovin::roundHalfEven(zoom / 100.0 * pictureWidth);
+    const double height = tovin::roundHalfEven(zoom / 100.0 * pictureHeight);
+    if (isCanvasSide(width))
+        m_canvas.setWidth(static_cast<int>(width));
+    if (isCanvasSide(height))
+        m_canvas.setHeight(static_cast<int>(height));
+}
+
+void ViewGeometry::updateScrollBars()
+{
+    updateHorizontal();
+    updateVertical();
+
+    m_cornerVisible = m_horizontal.visible && m_vertical.visible;
+    placeCorner();
+    layoutScrollBars();
+}
+
+void ViewGeometry::updateHorizontal()
+{
+    const int room = m_frame.width() - m_metrics.cxHThumb;
+    if (room > m_canvas.width()) {
+        setHorizontalValue(m_horizontal.minimum);
+        m_horizontal.visible = false;
+        m_canvas.moveLeft(half(m_frame.width() - m_canvas.width()));
+        return;
+    }
+    m_horizontal.visible = true;
+    m_horizontal.minimum = 0;
+    const double maximum = tovin::roundHalfEven(double(room) - m_canvas.width() - 4);
+    // A range end beyond 16 bits is refused and the bar keeps its range; the
+    // value taken from it is then dropped too when it falls outside that range.
+    if (tovin::fitsInt16(maximum))
+        m_horizontal.maximum = static_cast<int>(maximum);
+    const double value = tovin::roundHalfEven((maximum - m_horizontal.minimum) / 2.0);
+    if (tovin::fitsInt16(value))
+        setHorizontalValue(static_cast<int>(value));
+}
+
+void ViewGeometry::updateVertical()
+{
+    const int room = m_frame.height() - m_metrics.cyVThumb;
+    if (room > m_canvas.height()) {
+        setVerticalValue(m_vertical.minimum);
+        m_vertical.visible = false;
+        m_canvas.moveTop(half(m_frame.height() - m_canvas.height()));
+        return;
+    }
+    m_vertical.visible = true;
+    m_vertical.minimum = 0;
+    const double maximum = tovin::roundHalfEven(double(room) - m_canvas.height() - 4);
+    if (tovin::fitsInt16(maximum))
+        m_vertical.maximum = static_cast<int>(maximum);
+    const double value = tovin::roundHalfEven((maximum - m_vertical.minimum) / 2.0);
+    if (tovin::fitsInt16(value))
+        setVerticalValue(static_cast<int>(value));
+}
+
+void ViewGeometry::placeCorner()
+{
+    // Placed from the bars' sizes as they stand now, before they are laid out
+    // again for a change of visibility.
+    m_corner =
+        QRect(m_horizontal.rect.width(), m_vertical.rect.height(), m_vertical.rect.width(), m_horizontal.rect.height());
+}
+
+void ViewGeometry::layoutScrollBars()
+{
+    const int W = m_control.width();
+    const int H = m_control.height();
+    QRect &h = m_horizontal.rect;
+    QRect &v = m_vertical.rect;
+
+    const int hWidth = m_vertical.visible ? W - v.width() - 2 * m_metrics.cxBorder : W - m_metrics.cxDlgFrame;
+    h.moveTopLeft(QPoint(0, H - h.height() - m_metrics.cyDlgFrame));
+    if (hWidth >= 0)
+        h.setWidth(hWidth);
+
+    const int vHeight = m_horizontal.visible ? H - h.height() - 2 * m_metrics.cyBorder : H - m_metrics.cyDlgFrame;
+    v.moveTopLeft(QPoint(W - v.width() - m_metrics.cxDlgFrame, 0));
+    if (vHeight >= 0)
+        v.setHeight(vHeight);
+}
+
+bool ViewGeometry::setHorizontalValue(int value)
+{
+    if (!inRange(m_horizontal, value))
+        return false;
+    m_horizontal.value = value;
+    m_canvas.moveLeft(value);
+    return true;
+}
+
+bool ViewGeometry::setVerticalValue(int value)
+{
+    if (!inRange(m_vertical, value))
+        return false;
+    m_vertical.value = value;
+    m_canvas.moveTop(value);
+    return true;
+}
+
+void ViewGeometry::pan(QPoint last, QPoint now)
+{
+    if (m_horizontal.visible && now.x() != last.x())
+        setHorizontalValue(m_horizontal.value + (last.x() - now.x()));
+    if (m_vertical.visible && now.y() != last.y())
+        setVerticalValue(m_vertical.value + (last.y() - now.y()));
+}
+
+ScrollPosition ViewGeometry::scrollPosition() const
+{
+    return {m_horizontal.maximum, m_horizontal.value, m_vertical.maximum, m_vertical.value};
+}
+
+void ViewGeometry::recallPosition(const ScrollPosition &stored)
+{
+    // Only the range ends are compared, not whether the bars are shown: a bar
+    // hidden since the store gets its value back and the canvas follows it.
+    if (m_vertical.maximum != stored.vMax || stored.hMax != m_horizontal.maximum)
+        return;
+    setHorizontalValue(stored.hValue);
+    setVerticalValue(stored.vValue);
+}
+
+} // namespace lensbox
