@@ -33,9 +33,9 @@ const QString kScalingTitle = QStringLiteral("Scaling: ");
 const QString kDoneTitle = QStringLiteral("Done");
 const QString kCanceledTitle = QStringLiteral("Operation Canceled.");
 const QString kTemplatesMissing = QStringLiteral("Template files for Sorvel could not be found.");
-const QString kReinstallSorvel = QStringLiteral(
-    "Please reinstall Sorvel Package and try again. If you do not have Sorvel, you can get it at: "
-    "https://www.example.org/sorvel/");
+const QString kReinstallSorvel =
+    QStringLiteral("Please reinstall Sorvel Package and try again. If you do not have Sorvel, you can get it at: "
+                   "https://www.example.org/sorvel/");
 
 // One qualifying image between its question and the moment its files are in
 // place and its album entry is written.
@@ -53,7 +53,7 @@ struct ImageStep {
 };
 
 // The user chose to stop at this point of the list.
-struct RunCanceled {};
+struct RunCanceled { };
 
 class BatchRun
 {
@@ -250,8 +250,13 @@ void BatchRun::readAdjustments(ImageStep &step)
     }
     step.widthPercent = textToDouble(width);
     step.heightPercent = textToDouble(height);
-    step.work.settings = {step.widthPercent, step.heightPercent, main.selectedFilter, main.saveQuality, kFormatJpeg,
-                          textToDouble(brightness), textToDouble(contrast)};
+    ScaleSettings &settings = step.work.settings;
+    settings.widthPercent = step.widthPercent;
+    settings.heightPercent = step.heightPercent;
+    settings.brightness = textToDouble(brightness);
+    settings.contrast = textToDouble(contrast);
+    settings.filter = main.selectedFilter;
+    settings.saveFlags = main.saveQuality;
 }
 
 void BatchRun::dispatch(ImageStep &step)

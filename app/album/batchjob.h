@@ -14,9 +14,9 @@ class RecordStore;
 class UserPrompts;
 
 enum class BatchMode {
-    ScaleOnly,     // "&Scale Only"
+    ScaleOnly, // "&Scale Only"
     ScaleAndAlbum, // "Scale && &Create Album Template"
-    AlbumOnly,     // "Create Album Template &Only"
+    AlbumOnly, // "Create Album Template &Only"
 };
 
 // One line of the image list as the run sees it.
@@ -56,8 +56,8 @@ struct OverwriteChoice {
 
 enum class BatchOutcome {
     Done,
-    Canceled,   // the user stopped the run
-    Failed,     // the common error report was shown
+    Canceled, // the user stopped the run
+    Failed, // the common error report was shown
     NotStarted, // missing templates or destination folder; nothing was written
 };
 
@@ -67,15 +67,15 @@ class BatchObserver
 public:
     virtual ~BatchObserver() = default;
     // The batch window's destination, name and Generate controls.
-    virtual void setControlsEnabled(bool) {}
-    virtual void setBusy(bool) {}
-    virtual void setTitle(const QString &) {}
-    virtual void imagesDone(int /*done*/, int /*total*/) {}
+    virtual void setControlsEnabled(bool) { }
+    virtual void setBusy(bool) { }
+    virtual void setTitle(const QString &) { }
+    virtual void imagesDone(int /*done*/, int /*total*/) { }
     // The album templates are missing: the window falls back to "&Scale Only".
-    virtual void albumTemplatesMissing() {}
+    virtual void albumTemplatesMissing() { }
     // Called after each overwrite question and while the run waits for its
     // workers, so that the window stays alive.
-    virtual void processPendingEvents() {}
+    virtual void processPendingEvents() { }
     virtual bool stopRequested() { return false; }
 };
 

@@ -43,8 +43,8 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     tovin::TerminalPrompts prompts;
     const tovin::SettingsStore settings(QString::fromLatin1(tovin::kShippedProgramName));
-    const std::optional<tovin::BatchCommand> command = tovin::parseBatchCommandLine(
-        application.arguments().mid(1), settings, tovin::kCommandLineScreen, prompts);
+    const std::optional<tovin::BatchCommand> command =
+        tovin::parseBatchCommandLine(application.arguments().mid(1), settings, tovin::kCommandLineScreen, prompts);
     if (!command)
         return kRefusedInput;
 

@@ -13,12 +13,12 @@ namespace {
 
 const QSet<QString> kPercentFields{QStringLiteral("widthInput"), QStringLiteral("heightInput")};
 const QSet<QString> kLevelFields{QStringLiteral("brightInput"), QStringLiteral("contrastInput")};
-const QSet<QString> kScreenWidthFields{QStringLiteral("slide_x"), QStringLiteral("thumb_x"), QStringLiteral("thumb_w"),
-                                       QStringLiteral("bbutton_x"), QStringLiteral("nbutton_x"),
-                                       QStringLiteral("caption_w")};
-const QSet<QString> kScreenHeightFields{QStringLiteral("slide_y"), QStringLiteral("thumb_y"), QStringLiteral("thumb_h"),
-                                        QStringLiteral("bbutton_y"), QStringLiteral("nbutton_y"),
-                                        QStringLiteral("thumb_s"), QStringLiteral("caption_h")};
+const QSet<QString> kScreenWidthFields{QStringLiteral("slide_x"),   QStringLiteral("thumb_x"),
+                                       QStringLiteral("thumb_w"),   QStringLiteral("bbutton_x"),
+                                       QStringLiteral("nbutton_x"), QStringLiteral("caption_w")};
+const QSet<QString> kScreenHeightFields{
+    QStringLiteral("slide_y"),   QStringLiteral("thumb_y"), QStringLiteral("thumb_h"),  QStringLiteral("bbutton_y"),
+    QStringLiteral("nbutton_y"), QStringLiteral("thumb_s"), QStringLiteral("caption_h")};
 const QSet<QString> kPercentageFields{QStringLiteral("slide_p"), QStringLiteral("slide_a"), QStringLiteral("thumb_p"),
                                       QStringLiteral("thumb_a"), QStringLiteral("qualityCombo")};
 const QSet<QString> kGridFields{QStringLiteral("thumb_r"), QStringLiteral("thumb_c")};

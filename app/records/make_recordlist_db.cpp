@@ -36,8 +36,9 @@ int main(int argc, char **argv)
     QFile::remove(partial);
 
     sqlite3 *db = nullptr;
-    bool ok = sqlite3_open_v2(QFile::encodeName(partial).constData(), &db,
-                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK
+    bool ok = sqlite3_open_v2(QFile::encodeName(partial).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                              nullptr)
+            == SQLITE_OK
         && sqlite3_key(db, tovin::kRecordListKey, int(sizeof tovin::kRecordListKey - 1)) == SQLITE_OK
         && run(db, tovin::recordTableDefinition().toUtf8());
     sqlite3_close(db);

@@ -113,9 +113,9 @@ void RecordStore::CloseRecordStore()
 std::optional<std::int64_t> RecordStore::findFirstRow(const QString &path, const QString &keyField,
                                                       const QString &table)
 {
-    SqliteStatement find(m_db, QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ?1 COLLATE %3 ORDER BY rowid LIMIT 1")
-                                   .arg(quoteIdentifier(table), quoteIdentifier(keyField),
-                                        QLatin1String(kNoCaseCollation)));
+    SqliteStatement find(m_db,
+                         QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ?1 COLLATE %3 ORDER BY rowid LIMIT 1")
+                             .arg(quoteIdentifier(table), quoteIdentifier(keyField), QLatin1String(kNoCaseCollation)));
     find.bind(1, trimBlanks(path));
     if (!find.step())
         return std::nullopt;
@@ -179,10 +179,10 @@ RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &va
             parameters << QStringLiteral("?%1").arg(field);
             assignments << columns.last() + u'=' + parameters.last();
         }
-        const QString sql =
-            row ? QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?13").arg(quoteIdentifier(table), assignments.join(u','))
-                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoteIdentifier(table), columns.join(u','), parameters.join(u','));
+        const QString sql = row
+            ? QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?13").arg(quoteIdentifier(table), assignments.join(u','))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoteIdentifier(table), columns.join(u','), parameters.join(u','));
         SqliteStatement write(m_db, sql);
         for (int field = firstWritten; field <= kWrittenFields; ++field)
             bindAsDeclared(write, field, layout.columnDeclaredType(field), values.at(field - 1));

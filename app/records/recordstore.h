@@ -16,8 +16,8 @@ class UserPrompts;
 // Outcome of the routines that change the Record List.
 enum class RecordResult : int {
     Failed = 0, // the common error report has been shown
-    Done = 1,   // a row was added, or rows were deleted
-    Other = 2,  // a row was updated, or there was nothing to delete
+    Done = 1, // a row was added, or rows were deleted
+    Other = 2, // a row was updated, or there was nothing to delete
 };
 
 // The Record List: the per-image adjustments, one row per image path, in an

@@ -18,8 +18,7 @@ QString errorTitle(int number)
 
 void showErrorReport(UserPrompts &prompts, const RuntimeError &error)
 {
-    prompts.showMessage(errorReportText(error), errorTitle(error.number()), PromptIcon::Critical,
-                        PromptButtons::Ok);
+    prompts.showMessage(errorReportText(error), errorTitle(error.number()), PromptIcon::Critical, PromptButtons::Ok);
 }
 
 } // namespace tovin

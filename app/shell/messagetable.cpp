@@ -31,8 +31,9 @@ constexpr NumberedText kTexts[] = {
     {45, "Number must be -100 and 100."},
     {46, "The Image Adjustments for this image have been ADDED to the Record List."},
     {47, "The Image Adjustments for this image have been UPDATED in the Record List."},
-    {48, "Note: Any Image Adjustments you have made here do not affect your original image "
-         "(your original image remains original)."},
+    {48,
+     "Note: Any Image Adjustments you have made here do not affect your original image "
+     "(your original image remains original)."},
     {49, "DELETE ALL Image Adjustments from the Record List?"},
     {50, "ALL Image Adjustments have been DELETED."},
     {51, "Nothing to delete (Record List is empty)."},
@@ -52,15 +53,17 @@ constexpr NumberedText kTexts[] = {
     {80, "is an unacceptable character."},
     {81, "Field is empty. Please try again."},
     {84, "is ALREADY EXISTED. Would you like to replace this file?"},
-    {85, "Warning: If you click \"YES\", you wont be able to recover your old file. If you click "
-         "\"Cancel\", the operation will be stopped and no files will be replaced."},
+    {85,
+     "Warning: If you click \"YES\", you wont be able to recover your old file. If you click "
+     "\"Cancel\", the operation will be stopped and no files will be replaced."},
     {86, "Dont show this message again."},
     {87, "Could not create folder:"},
-    {100, "Tovin Image Scaler is a light-weight image scaling tool. It prepares your photographs "
-          "for the Sorvel web album: it scales them and adjusts their brightness and contrast in "
-          "one batch, and writes the album's files for you; its output suits other album programs "
-          "just as well.\n\nThe zoomable picture viewer is the Lensbox control; pixels are read, "
-          "resampled and written through the FreeImage library."},
+    {100,
+     "Tovin Image Scaler is a light-weight image scaling tool. It prepares your photographs "
+     "for the Sorvel web album: it scales them and adjusts their brightness and contrast in "
+     "one batch, and writes the album's files for you; its output suits other album programs "
+     "just as well.\n\nThe zoomable picture viewer is the Lensbox control; pixels are read, "
+     "resampled and written through the FreeImage library."},
     {101, "&OK"},
     {110, "Confirm?"},
     {111, "Error!"},
@@ -103,8 +106,9 @@ constexpr NumberedText kTexts[] = {
     {158, "H:"},
     {159, "To zoom in or out, right click in the preview box and choose zoom in or out."},
     {163, "Are you sure you want to remove this file from the Image List?"},
-    {164, "Note: This process will not delete your file, it's only removing the file from the "
-          "Image List."},
+    {164,
+     "Note: This process will not delete your file, it's only removing the file from the "
+     "Image List."},
 };
 
 const QHash<int, QString> &table()

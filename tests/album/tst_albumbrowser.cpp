@@ -25,10 +25,10 @@ void AlbumBrowserTest::playerShowsTheFirstSlide()
         QSKIP(qPrintable(chromium.errorString()));
 
     BatchFixture fixture;
-    BatchRequest request = fixture.request(
-        BatchMode::ScaleAndAlbum,
-        {fixture.addPhoto(QString::fromUtf8("Fête & #1.jpg"), {320, 240}),
-         fixture.addPhoto(QStringLiteral("b.jpg"), {240, 320}), fixture.addPhoto(QStringLiteral("c.jpg"), {200, 100})});
+    BatchRequest request = fixture.request(BatchMode::ScaleAndAlbum,
+                                           {fixture.addPhoto(QString::fromUtf8("Fête & #1.jpg"), {320, 240}),
+                                            fixture.addPhoto(QStringLiteral("b.jpg"), {240, 320}),
+                                            fixture.addPhoto(QStringLiteral("c.jpg"), {200, 100})});
     request.adjustments.description = QStringLiteral("Tom & Jerry <b>not bold</b> ]]> end");
     QCOMPARE(fixture.run(request), BatchOutcome::Done);
 

@@ -65,17 +65,35 @@ void AlbumWriterTest::replacesInOrder_data()
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("description");
     QTest::addColumn<QString>("written");
-    QTest::newRow("a date token in a description stays") << "#DATE#|#DESCRIPTION#" << "d" << "see #DATE#"
+    QTest::newRow("a date token in a description stays") << "#DATE#|#DESCRIPTION#"
+                                                         << "d"
+                                                         << "see #DATE#"
                                                          << "d|see #DATE#";
-    QTest::newRow("a description token in a date is replaced") << "#DATE#|#DESCRIPTION#" << "x#DESCRIPTION#" << "y"
+    QTest::newRow("a description token in a date is replaced") << "#DATE#|#DESCRIPTION#"
+                                                               << "x#DESCRIPTION#"
+                                                               << "y"
                                                                << "xy|y";
-    QTest::newRow("a token twice") << "#THUMB_WIDTH#,#THUMB_WIDTH#" << "" << "" << "10,10";
-    QTest::newRow("letter case must match") << "#thumb_width#,#Date#" << "" << "" << "#thumb_width#,#Date#";
-    QTest::newRow("no token at all") << "<plain/>" << "d" << "e" << "<plain/>";
+    QTest::newRow("a token twice") << "#THUMB_WIDTH#,#THUMB_WIDTH#"
+                                   << ""
+                                   << ""
+                                   << "10,10";
+    QTest::newRow("letter case must match") << "#thumb_width#,#Date#"
+                                            << ""
+                                            << ""
+                                            << "#thumb_width#,#Date#";
+    QTest::newRow("no token at all") << "<plain/>"
+                                     << "d"
+                                     << "e"
+                                     << "<plain/>";
     QTest::newRow("all eight") << "#THUMB_SRC# #SLIDE_SRC# #THUMB_WIDTH# #THUMB_HEIGHT# #SLIDE_WIDTH# "
                                   "#SLIDE_HEIGHT# #DATE# #DESCRIPTION#"
-                               << "d" << "e" << "./thumbs/a.jpg ./slides/a.jpg 10 20 30 40 d e";
-    QTest::newRow("markup characters as they stand") << "#DESCRIPTION#" << "" << "a & b < c \"q\"" << "a & b < c \"q\"";
+                               << "d"
+                               << "e"
+                               << "./thumbs/a.jpg ./slides/a.jpg 10 20 30 40 d e";
+    QTest::newRow("markup characters as they stand") << "#DESCRIPTION#"
+                                                     << ""
+                                                     << "a & b < c \"q\""
+                                                     << "a & b < c \"q\"";
 }
 
 void AlbumWriterTest::replacesInOrder()
@@ -113,9 +131,12 @@ void AlbumWriterTest::valuesThatXmlCannotHold_data()
 {
     QTest::addColumn<QString>("description");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("end of a CDATA section") << "a ]]> b" << "a ]]> b";
-    QTest::newRow("two of them, back to back") << "]]>]]>" << "]]>]]>";
-    QTest::newRow("markup") << "<b>x</b> & <!-- y -->" << "<b>x</b> & <!-- y -->";
+    QTest::newRow("end of a CDATA section") << "a ]]> b"
+                                            << "a ]]> b";
+    QTest::newRow("two of them, back to back") << "]]>]]>"
+                                               << "]]>]]>";
+    QTest::newRow("markup") << "<b>x</b> & <!-- y -->"
+                            << "<b>x</b> & <!-- y -->";
     QTest::newRow("control characters") << QStringLiteral("a\x01\x08\x0B\x0C\x1F b\tc\nd") << "a b\tc\nd";
     QTest::newRow("letters beyond the basic plane") << QString::fromUtf8("Fuji 🗻 ü") << QString::fromUtf8("Fuji 🗻 ü");
 }

@@ -103,8 +103,7 @@ void BatchJobTest::namesAndNumbering_data()
     QTest::addColumn<QStringList>("outputs");
     QTest::newRow("base name numbers in list order") << "trip" << QStringList{"trip1.jpg", "trip2.jpg", "trip3.jpg"};
     QTest::newRow("blanks around the base name") << "  trip " << QStringList{"trip1.jpg", "trip2.jpg", "trip3.jpg"};
-    QTest::newRow("no base name keeps the file names")
-        << "" << QStringList{"z.jpg", "a.JPG", "m.jpeg"};
+    QTest::newRow("no base name keeps the file names") << "" << QStringList{"z.jpg", "a.JPG", "m.jpeg"};
 }
 
 void BatchJobTest::namesAndNumbering()
@@ -131,8 +130,7 @@ void BatchJobTest::namesAndNumbering()
     const QList<int> widths{50, 60, 70};
     for (int i = 0; i < outputs.size(); ++i)
         QCOMPARE(imageFileSize(fixture.inDestination(outputs.at(i)), kFormatJpeg), QSize(widths.at(i), 30));
-    QCOMPARE(fixture.observer.titles,
-             (QStringList{"Scaling: z.jpg", "Scaling: a.JPG", "Scaling: m.jpeg", "Done"}));
+    QCOMPARE(fixture.observer.titles, (QStringList{"Scaling: z.jpg", "Scaling: a.JPG", "Scaling: m.jpeg", "Done"}));
     QCOMPARE(fixture.observer.imagesDoneCalls, 3);
 }
 
@@ -152,8 +150,9 @@ void BatchJobTest::albumOnlyWritesNoImageButReadsSizes()
     QVERIFY(filesIn(fixture.inDestination(QStringLiteral("slides"))).isEmpty());
     const QList<QStringList> entries = test::albumEntries(fixture.inDestination(QStringLiteral("Sorvel.xml")));
     QCOMPARE(entries.size(), 2);
-    QCOMPARE(entries.at(0), (QStringList{"./thumbs/a.jpg", "./slides/a.jpg", "100", "50", "200", "100", "date of a.jpg",
-                                         "caption of the run"}));
+    QCOMPARE(entries.at(0),
+             (QStringList{"./thumbs/a.jpg", "./slides/a.jpg", "100", "50", "200", "100", "date of a.jpg",
+                          "caption of the run"}));
     QCOMPARE(entries.at(1).mid(2, 4), (QStringList{"45", "80", "90", "160"}));
 }
 
@@ -164,8 +163,18 @@ void BatchJobTest::recordedAdjustmentsWin()
                                  fixture.addPhoto(QStringLiteral("plain.jpg"), {200, 100})};
     // The row says 25 % by 40 %, brightness 0, and remembers another size,
     // date and description than the file has.
-    const QVariantList row{items.first().key, 640, 480, 25, 40, 0, 0, 3, 1, QStringLiteral("recorded date"),
-                           QStringLiteral("recorded words"), true};
+    const QVariantList row{items.first().key,
+                           640,
+                           480,
+                           25,
+                           40,
+                           0,
+                           0,
+                           3,
+                           1,
+                           QStringLiteral("recorded date"),
+                           QStringLiteral("recorded words"),
+                           true};
     QCOMPARE(fixture.records.SaveRecord(items.first().key, row, kKey, kTable), RecordResult::Done);
 
     BatchRequest request = fixture.request(BatchMode::ScaleAndAlbum, items);
@@ -191,9 +200,12 @@ void BatchJobTest::thumbnailSizesRoundHalfToEven_data()
     QTest::addColumn<int>("slideWidth");
     QTest::addColumn<QString>("percent");
     QTest::addColumn<QString>("thumbWidth");
-    QTest::newRow("511.5 -> 512") << 1023 << "50" << "512";
-    QTest::newRow("512.5 -> 512") << 1025 << "50" << "512";
-    QTest::newRow("a fractional percent is rounded first") << 1000 << "50.5" << "500";
+    QTest::newRow("511.5 -> 512") << 1023 << "50"
+                                  << "512";
+    QTest::newRow("512.5 -> 512") << 1025 << "50"
+                                  << "512";
+    QTest::newRow("a fractional percent is rounded first") << 1000 << "50.5"
+                                                           << "500";
 }
 
 void BatchJobTest::thumbnailSizesRoundHalfToEven()

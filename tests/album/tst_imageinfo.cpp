@@ -38,13 +38,16 @@ void ImageInfoTest::describes_data()
     QTest::newRow("a million bytes") << qint64(1000000) << QSize(1600, 1200)
                                      << "File Size: 977 KB \nDownload Speed: 5 Mins @28.8Kbps\n"
                                         "Dimensions: (1600 x 1200)";
-    QTest::newRow("1.5 KB rounds to 2") << qint64(1536) << QSize() << "File Size: 2 KB \nDownload Speed: 0 Secs "
-                                                                      "@28.8Kbps\nDimensions: (0 x 0)";
-    QTest::newRow("2.5 KB rounds to 2") << qint64(2560) << QSize() << "File Size: 2 KB \nDownload Speed: 1 Secs "
-                                                                      "@28.8Kbps\nDimensions: (0 x 0)";
-    QTest::newRow("whole hours drop out") << qint64(3686LL * 3600) << QSize() << "File Size: 12959 KB \nDownload "
-                                                                                "Speed: 0 Mins @28.8Kbps\n"
-                                                                                "Dimensions: (0 x 0)";
+    QTest::newRow("1.5 KB rounds to 2") << qint64(1536) << QSize()
+                                        << "File Size: 2 KB \nDownload Speed: 0 Secs "
+                                           "@28.8Kbps\nDimensions: (0 x 0)";
+    QTest::newRow("2.5 KB rounds to 2") << qint64(2560) << QSize()
+                                        << "File Size: 2 KB \nDownload Speed: 1 Secs "
+                                           "@28.8Kbps\nDimensions: (0 x 0)";
+    QTest::newRow("whole hours drop out") << qint64(3686LL * 3600) << QSize()
+                                          << "File Size: 12959 KB \nDownload "
+                                             "Speed: 0 Mins @28.8Kbps\n"
+                                             "Dimensions: (0 x 0)";
 }
 
 // A photo of the given size padded to the exact byte count (decoders stop

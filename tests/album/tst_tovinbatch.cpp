@@ -73,10 +73,10 @@ void TovinBatchTest::refusesInput_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("no destination") << QStringList{"photos"} << "--dest is required";
     QTest::newRow("empty destination") << QStringList{"--dest", " "} << "Field is empty. Please try again.";
-    QTest::newRow("question mark in the destination") << QStringList{"--dest", "out?"}
-                                                      << " ' ? ' is an unacceptable character.";
-    QTest::newRow("colon in the base name") << QStringList{"--dest", "out", "--name", "a:b"}
-                                            << " ' : ' is an unacceptable character.";
+    QTest::newRow("question mark in the destination")
+        << QStringList{"--dest", "out?"} << " ' ? ' is an unacceptable character.";
+    QTest::newRow("colon in the base name")
+        << QStringList{"--dest", "out", "--name", "a:b"} << " ' : ' is an unacceptable character.";
     QTest::newRow("width 0") << QStringList{"--dest", "out", "--width", "0"} << "Number must be between 1 and 200.";
     QTest::newRow("height 201") << QStringList{"--dest", "out", "--height", "201"}
                                 << "Number must be between 1 and 200.";
@@ -89,12 +89,12 @@ void TovinBatchTest::refusesInput_data()
     QTest::newRow("unknown filter") << QStringList{"--dest", "out", "--filter", "lanczos"} << "Unknown filter";
     QTest::newRow("unknown mode") << QStringList{"--dest", "out", "--mode", "gallery"} << "Unknown mode";
     QTest::newRow("rows 11") << QStringList{"--dest", "out", "--set", "thumb_r=11"} << "Value must be between 1 to 10";
-    QTest::newRow("slide off the screen") << QStringList{"--dest", "out", "--set", "slide_x=28801"}
-                                          << "Value must be between 1 to 28800";
+    QTest::newRow("slide off the screen")
+        << QStringList{"--dest", "out", "--set", "slide_x=28801"} << "Value must be between 1 to 28800";
     QTest::newRow("bad colour") << QStringList{"--dest", "out", "--set", "thumb_bg=red"} << "RRGGBB";
     QTest::newRow("unknown field") << QStringList{"--dest", "out", "--set", "slide_z=1"} << "Unknown album field";
-    QTest::newRow("description too long") << QStringList{"--dest", "out", "--caption", QString(251, u'x')}
-                                          << "more than 250 characters";
+    QTest::newRow("description too long")
+        << QStringList{"--dest", "out", "--caption", QString(251, u'x')} << "more than 250 characters";
     QTest::newRow("no workers") << QStringList{"--dest", "out", "--jobs", "0"} << "--jobs";
     QTest::newRow("overwrite sometimes") << QStringList{"--dest", "out", "--overwrite", "maybe"} << "--overwrite";
     QTest::newRow("missing input") << QStringList{"--dest", "out", "nothing-here.jpg"} << "No such file or folder";
@@ -124,8 +124,7 @@ void TovinBatchTest::exitStatus_data()
     QTest::newRow("done") << QStringList{} << false << 0 << "Done";
     QTest::newRow("asked without a terminal") << QStringList{} << true << 3 << "Operation Canceled.";
     QTest::newRow("always replaces") << QStringList{"--overwrite", "always"} << true << 0 << "Done";
-    QTest::newRow("destination two levels deep") << QStringList{"--dest", "deep/er"} << false << 1
-                                                 << "Path not found";
+    QTest::newRow("destination two levels deep") << QStringList{"--dest", "deep/er"} << false << 1 << "Path not found";
 }
 
 void TovinBatchTest::exitStatus()
@@ -138,7 +137,7 @@ void TovinBatchTest::exitStatus()
     if (outputStands)
         QVERIFY(test::writeTestJpeg(path(QStringLiteral("out/a.jpg")), {5, 5}));
     QStringList all{QStringLiteral("--dest"), path(QStringLiteral("out")), QStringLiteral("--width"),
-                    QStringLiteral("50"), QStringLiteral("--height"), QStringLiteral("50")};
+                    QStringLiteral("50"),     QStringLiteral("--height"),  QStringLiteral("50")};
     for (const QString &argument : arguments)
         all << (argument == QLatin1String("deep/er") ? path(argument) : argument);
     all << path(QStringLiteral("photos"));
@@ -161,10 +160,10 @@ void TovinBatchTest::storedLayoutAndSetValues()
     stored.setValue(QStringLiteral("Startup/Sorvel/slide_b"), QStringLiteral("255"));
     stored.sync();
 
-    const Finished finished = run({QStringLiteral("--dest"), path(QStringLiteral("album")), QStringLiteral("--mode"),
-                                   QStringLiteral("album-only"), QStringLiteral("--set"),
-                                   QStringLiteral("thumb_bg=00FF80"), QStringLiteral("--caption"),
-                                   QStringLiteral("Fish & <chips>"), path(QStringLiteral("photos"))});
+    const Finished finished =
+        run({QStringLiteral("--dest"), path(QStringLiteral("album")), QStringLiteral("--mode"),
+             QStringLiteral("album-only"), QStringLiteral("--set"), QStringLiteral("thumb_bg=00FF80"),
+             QStringLiteral("--caption"), QStringLiteral("Fish & <chips>"), path(QStringLiteral("photos"))});
     QCOMPARE(finished.status, 0);
     const QByteArray album = test::fileContents(path(QStringLiteral("album/Sorvel.xml")));
     QVERIFY(album.contains("<span data-field=\"thumb_r\"><![CDATA[3]]></span>"));

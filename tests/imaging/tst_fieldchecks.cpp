@@ -52,27 +52,64 @@ void FieldChecksTest::validatesFields_data()
     const QString percent = QStringLiteral("Number must be between 1 and 200.");
     const QString level = QStringLiteral("Number must be -100 and 100.");
     const QString notNumber = QStringLiteral("Please enter a number.");
-    QTest::newRow("width 0") << "widthInput" << "0" << percent;
-    QTest::newRow("width 0.5") << "widthInput" << "0.5" << "";
-    QTest::newRow("width 200") << "widthInput" << "200" << "";
-    QTest::newRow("height 201") << "heightInput" << "201" << percent;
-    QTest::newRow("width emptied") << "widthInput" << "" << notNumber;
-    QTest::newRow("brightness -100") << "brightInput" << "-100" << "";
-    QTest::newRow("brightness 100") << "brightInput" << "100" << "";
-    QTest::newRow("brightness -101") << "brightInput" << "-101" << level;
-    QTest::newRow("contrast with blanks and exponent") << "contrastInput" << " 1e1 " << "";
-    QTest::newRow("rows 10") << "thumb_r" << "10" << "";
-    QTest::newRow("rows 11") << "thumb_r" << "11" << "Value must be between 1 to 10";
-    QTest::newRow("columns 0") << "thumb_c" << "0" << "Value must be between 1 to 10";
-    QTest::newRow("slide alpha 0") << "slide_a" << "0" << "";
-    QTest::newRow("thumb padding 101") << "thumb_p" << "101" << "Value must be between 0 to 100";
-    QTest::newRow("typed quality 100") << "qualityCombo" << "100" << "";
-    QTest::newRow("typed quality letter") << "qualityCombo" << "x" << notNumber;
-    QTest::newRow("slide x at the screen's edge") << "slide_x" << "19200" << "";
-    QTest::newRow("slide x past the edge") << "slide_x" << "19201" << "Value must be between 1 to 19200";
-    QTest::newRow("caption width 0") << "caption_w" << "0" << "Value must be between 1 to 19200";
-    QTest::newRow("spacing against the height") << "thumb_s" << "15361" << "Value must be between 1 to 15360";
-    QTest::newRow("next button y") << "nbutton_y" << "15360" << "";
+    QTest::newRow("width 0") << "widthInput"
+                             << "0" << percent;
+    QTest::newRow("width 0.5") << "widthInput"
+                               << "0.5"
+                               << "";
+    QTest::newRow("width 200") << "widthInput"
+                               << "200"
+                               << "";
+    QTest::newRow("height 201") << "heightInput"
+                                << "201" << percent;
+    QTest::newRow("width emptied") << "widthInput"
+                                   << "" << notNumber;
+    QTest::newRow("brightness -100") << "brightInput"
+                                     << "-100"
+                                     << "";
+    QTest::newRow("brightness 100") << "brightInput"
+                                    << "100"
+                                    << "";
+    QTest::newRow("brightness -101") << "brightInput"
+                                     << "-101" << level;
+    QTest::newRow("contrast with blanks and exponent") << "contrastInput"
+                                                       << " 1e1 "
+                                                       << "";
+    QTest::newRow("rows 10") << "thumb_r"
+                             << "10"
+                             << "";
+    QTest::newRow("rows 11") << "thumb_r"
+                             << "11"
+                             << "Value must be between 1 to 10";
+    QTest::newRow("columns 0") << "thumb_c"
+                               << "0"
+                               << "Value must be between 1 to 10";
+    QTest::newRow("slide alpha 0") << "slide_a"
+                                   << "0"
+                                   << "";
+    QTest::newRow("thumb padding 101") << "thumb_p"
+                                       << "101"
+                                       << "Value must be between 0 to 100";
+    QTest::newRow("typed quality 100") << "qualityCombo"
+                                       << "100"
+                                       << "";
+    QTest::newRow("typed quality letter") << "qualityCombo"
+                                          << "x" << notNumber;
+    QTest::newRow("slide x at the screen's edge") << "slide_x"
+                                                  << "19200"
+                                                  << "";
+    QTest::newRow("slide x past the edge") << "slide_x"
+                                           << "19201"
+                                           << "Value must be between 1 to 19200";
+    QTest::newRow("caption width 0") << "caption_w"
+                                     << "0"
+                                     << "Value must be between 1 to 19200";
+    QTest::newRow("spacing against the height") << "thumb_s"
+                                                << "15361"
+                                                << "Value must be between 1 to 15360";
+    QTest::newRow("next button y") << "nbutton_y"
+                                   << "15360"
+                                   << "";
 }
 
 void FieldChecksTest::validatesFields()
@@ -92,8 +129,7 @@ void FieldChecksTest::forbiddenCharacters_data()
     QTest::addColumn<QString>("refusal");
     QTest::newRow("folder") << "/photos/out" << true << "";
     QTest::newRow("folder with a colon") << "/photos/a:b" << true << "";
-    QTest::newRow("question mark in a folder") << "/photos/out?" << true
-                                               << " ' ? ' is an unacceptable character.\n";
+    QTest::newRow("question mark in a folder") << "/photos/out?" << true << " ' ? ' is an unacceptable character.\n";
     QTest::newRow("backslash in a folder") << "/photos\\out" << true << " ' \\ ' is an unacceptable character.\n";
     QTest::newRow("the first forbidden one is named") << "/a|b*c" << true << " ' | ' is an unacceptable character.\n";
     QTest::newRow("empty folder") << "   " << true << "Field is empty. Please try again.";

@@ -209,11 +209,15 @@ void ImageEngineTest::missingFiles_data()
     QTest::addColumn<int>("saveFlags");
     QTest::addColumn<QString>("report");
     QTest::addColumn<QString>("title");
-    QTest::newRow("no destination folder, re-encode") << "in.jpg" << "no/such/out.jpg" << 85 << QString() << QString();
-    QTest::newRow("no destination folder, copy") << "in.jpg" << "no/such/out.jpg" << 0
-                                                 << "Error! (# 76): Path not found" << "Error! #76";
-    QTest::newRow("no source, re-encode") << "gone.jpg" << "out.jpg" << 85 << QString() << QString();
-    QTest::newRow("no source, copy") << "gone.jpg" << "out.jpg" << 0 << "Error! (# 53): File not found"
+    QTest::newRow("no destination folder, re-encode") << "in.jpg"
+                                                      << "no/such/out.jpg" << 85 << QString() << QString();
+    QTest::newRow("no destination folder, copy") << "in.jpg"
+                                                 << "no/such/out.jpg" << 0 << "Error! (# 76): Path not found"
+                                                 << "Error! #76";
+    QTest::newRow("no source, re-encode") << "gone.jpg"
+                                          << "out.jpg" << 85 << QString() << QString();
+    QTest::newRow("no source, copy") << "gone.jpg"
+                                     << "out.jpg" << 0 << "Error! (# 53): File not found"
                                      << "Error! #53";
 }
 
@@ -259,7 +263,8 @@ void ImageEngineTest::unusualFiles_data()
     QTest::newRow("empty") << "empty.jpg" << none << none;
     QTest::newRow("no frame header") << "missing-sof.jpg" << none << none;
     QTest::newRow("claims 65535 x 65535") << "max_size.jpg" << none << none;
-    QTest::newRow("garbage after scan start") << "extraneous-bytes-after-sos.jpg" << QSize(1744, 2464) << QSize(872, 1232);
+    QTest::newRow("garbage after scan start")
+        << "extraneous-bytes-after-sos.jpg" << QSize(1744, 2464) << QSize(872, 1232);
     QTest::newRow("truncated progressive") << "partial_progressive.jpg" << QSize(4, 4) << QSize(2, 2);
     QTest::newRow("progressive") << "jpg-progressive.jpg" << QSize(32, 32) << QSize(16, 16);
     QTest::newRow("CMYK") << "jpg-cmyk-1.jpg" << QSize(32, 32) << QSize(16, 16);

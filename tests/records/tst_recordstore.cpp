@@ -24,7 +24,7 @@ const QString kPath = QString::fromLatin1(kRecordListPath);
 
 QVariantList rowValues(const QString &path, int widthPercent = 50, const QString &description = {})
 {
-    return {path, 4000, 3000, widthPercent, 60, -10, 20, 3, -1, QStringLiteral("05/12/2026 14:03:11"),
+    return {path,        4000, 3000, widthPercent, 60, -10, 20, 3, -1, QStringLiteral("05/12/2026 14:03:11"),
             description, true};
 }
 
@@ -33,8 +33,9 @@ QVariantList rowValues(const QString &path, int widthPercent = 50, const QString
 bool execute(const QString &file, const QByteArray &key, const QByteArray &sql)
 {
     sqlite3 *db = nullptr;
-    bool ok = sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                              nullptr) == SQLITE_OK;
+    bool ok =
+        sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+        == SQLITE_OK;
     if (ok && !key.isEmpty())
         ok = sqlite3_key(db, key.constData(), int(key.size())) == SQLITE_OK;
     ok = ok && sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
@@ -105,16 +106,23 @@ void RecordStoreTest::matchesRegardlessOfCaseAndBlanks_data()
     QTest::addColumn<QString>("saved");
     QTest::addColumn<QString>("asked");
     QTest::addColumn<bool>("found");
-    QTest::newRow("ASCII letter case") << "/Photos/A.jpg" << "/photos/a.JPG" << true;
+    QTest::newRow("ASCII letter case") << "/Photos/A.jpg"
+                                       << "/photos/a.JPG" << true;
     QTest::newRow("umlaut") << QString::fromUtf8("/fotos/Ä.jpg") << QString::fromUtf8("/fotos/ä.jpg") << true;
     QTest::newRow("accents") << QString::fromUtf8("/été/ÉCOLE.jpg") << QString::fromUtf8("/ÉTÉ/école.jpg") << true;
     QTest::newRow("greek") << QString::fromUtf8("/Σ/ΑΒΓ.jpg") << QString::fromUtf8("/σ/αβγ.jpg") << true;
-    QTest::newRow("blanks around") << "/photos/a.jpg" << "  /photos/a.jpg  " << true;
-    QTest::newRow("single quote") << "/photos/o'neil.jpg" << "/photos/O'Neil.jpg" << true;
-    QTest::newRow("double quote") << "/photos/\"x\".jpg" << "/photos/\"X\".jpg" << true;
-    QTest::newRow("wildcards are plain characters") << "/photos/a_b%.jpg" << "/photos/axbyz.jpg" << false;
-    QTest::newRow("other extension") << "/photos/a.jpg" << "/photos/a.jpeg" << false;
-    QTest::newRow("blank inside counts") << "/photos/a b.jpg" << "/photos/ab.jpg" << false;
+    QTest::newRow("blanks around") << "/photos/a.jpg"
+                                   << "  /photos/a.jpg  " << true;
+    QTest::newRow("single quote") << "/photos/o'neil.jpg"
+                                  << "/photos/O'Neil.jpg" << true;
+    QTest::newRow("double quote") << "/photos/\"x\".jpg"
+                                  << "/photos/\"X\".jpg" << true;
+    QTest::newRow("wildcards are plain characters") << "/photos/a_b%.jpg"
+                                                    << "/photos/axbyz.jpg" << false;
+    QTest::newRow("other extension") << "/photos/a.jpg"
+                                     << "/photos/a.jpeg" << false;
+    QTest::newRow("blank inside counts") << "/photos/a b.jpg"
+                                         << "/photos/ab.jpg" << false;
 }
 
 void RecordStoreTest::matchesRegardlessOfCaseAndBlanks()
@@ -149,8 +157,9 @@ void RecordStoreTest::getRecordReturnsThirteenTexts()
     QCOMPARE(record.size(), 13);
     QVERIFY(record.at(kRecId).toInt() > 0);
     const QStringList rest = record.mid(1);
-    QCOMPARE(rest, (QStringList{path, "4000", "3000", "50", "60", "-10", "20", "3", "-1", "05/12/2026 14:03:11",
-                                description, "1"}));
+    QCOMPARE(rest,
+             (QStringList{path, "4000", "3000", "50", "60", "-10", "20", "3", "-1", "05/12/2026 14:03:11", description,
+                          "1"}));
 }
 
 void RecordStoreTest::missingRowGivesEmptyTexts()

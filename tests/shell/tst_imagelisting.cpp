@@ -50,14 +50,15 @@ void ImageListingTest::listsUpFoldersThenImages()
     QStringList seen;
     for (const ListEntry &entry : entries)
         seen << QStringLiteral("%1 %2 %3").arg(int(entry.kind)).arg(entry.name, entry.key);
-    QCOMPARE(seen, (QStringList{
-                       QStringLiteral("1 . . . . %1/").arg(root.path()),
-                       QStringLiteral("2 2006 %1/2006").arg(folder),
-                       QStringLiteral("2 Beach %1/Beach").arg(folder),
-                       QStringLiteral("3 b.Jpg %1/b.Jpg").arg(folder),
-                       QStringLiteral("3 x.JPG %1/x.JPG").arg(folder),
-                       QStringLiteral("3 y.jpeg %1/y.jpeg").arg(folder),
-                   }));
+    QCOMPARE(seen,
+             (QStringList{
+                 QStringLiteral("1 . . . . %1/").arg(root.path()),
+                 QStringLiteral("2 2006 %1/2006").arg(folder),
+                 QStringLiteral("2 Beach %1/Beach").arg(folder),
+                 QStringLiteral("3 b.Jpg %1/b.Jpg").arg(folder),
+                 QStringLiteral("3 x.JPG %1/x.JPG").arg(folder),
+                 QStringLiteral("3 y.jpeg %1/y.jpeg").arg(folder),
+             }));
     QVERIFY(entries.first().dateText.isEmpty() && entries.first().sizeText.isEmpty());
     QCOMPARE(entries.last().sizeText, QStringLiteral("0KB"));
 }

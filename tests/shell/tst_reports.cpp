@@ -46,8 +46,9 @@ void ReportsTest::errorReportShape()
 {
     ScriptedPrompts prompts;
     showErrorReport(prompts, RuntimeError(76, QStringLiteral("Path not found")));
-    QCOMPARE(prompts.shown, QList<ShownPrompt>{test::messageBox(QStringLiteral("Error! (# 76): Path not found"),
-                                                                QStringLiteral("Error! #76"), PromptIcon::Critical)});
+    QCOMPARE(prompts.shown,
+             QList<ShownPrompt>{test::messageBox(QStringLiteral("Error! (# 76): Path not found"),
+                                                 QStringLiteral("Error! #76"), PromptIcon::Critical)});
 }
 
 void ReportsTest::makeFolder_data()
@@ -95,8 +96,7 @@ void ReportsTest::settingsDefaultsAndSections()
              QStringLiteral("none"));
 
     SettingsStore sameProgram(QStringLiteral("Tovin_en"));
-    QCOMPARE(sameProgram.read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), {}),
-             QStringLiteral("45"));
+    QCOMPARE(sameProgram.read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), {}), QStringLiteral("45"));
     // A copy of the program under another name starts with fresh settings.
     SettingsStore renamedCopy(QStringLiteral("Tovin_copy"));
     QCOMPARE(renamedCopy.read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), QStringLiteral("30")),
@@ -105,8 +105,12 @@ void ReportsTest::settingsDefaultsAndSections()
 
 void ReportsTest::settingsKeepTextsVerbatim()
 {
-    const QStringList texts{QStringLiteral("c:\\tmp"), QStringLiteral(" 5 "), QStringLiteral("a, b"),
-                            QStringLiteral("-1"), QString(), QStringLiteral("/photos/été=1;x")};
+    const QStringList texts{QStringLiteral("c:\\tmp"),
+                            QStringLiteral(" 5 "),
+                            QStringLiteral("a, b"),
+                            QStringLiteral("-1"),
+                            QString(),
+                            QStringLiteral("/photos/été=1;x")};
     SettingsStore store(QStringLiteral("verbatim"));
     for (int i = 0; i < texts.size(); ++i)
         store.write(QStringLiteral("Startup"), QStringLiteral("k%1").arg(i), texts.at(i));
@@ -122,9 +126,10 @@ void ReportsTest::startupWithoutRecordListEnds()
     ScriptedPrompts prompts;
     RecordStore records(programFolder.path(), prompts);
     QVERIFY(!prepareProgramFolder(programFolder.path(), records, prompts));
-    QCOMPARE(prompts.shown, QList<ShownPrompt>{test::messageBox(
-                                QStringLiteral("Could not load database file. Application will be terminated!"),
-                                QStringLiteral("Error! #0"), PromptIcon::Critical)});
+    QCOMPARE(prompts.shown,
+             QList<ShownPrompt>{
+                 test::messageBox(QStringLiteral("Could not load database file. Application will be terminated!"),
+                                  QStringLiteral("Error! #0"), PromptIcon::Critical)});
     QVERIFY(!QFileInfo::exists(programFolder.filePath(QStringLiteral("tmp"))));
 }
 

@@ -127,12 +127,24 @@ void SharedRulesTest::joinsAndCollapsesPaths_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("joined");
-    QTest::newRow("plain") << "/photos/out" << "slides" << "/photos/out/slides";
-    QTest::newRow("trailing separator") << "/photos/out/" << "slides" << "/photos/out/slides";
-    QTest::newRow("root") << "/" << "a.jpg" << "/a.jpg";
-    QTest::newRow("doubled inside") << "/photos//out" << "a.jpg" << "/photos/out/a.jpg";
-    QTest::newRow("a run of three") << "/photos///out/" << "/a.jpg" << "/photos/out/a.jpg";
-    QTest::newRow("dot-dot is kept") << "/photos/../out" << "a.jpg" << "/photos/../out/a.jpg";
+    QTest::newRow("plain") << "/photos/out"
+                           << "slides"
+                           << "/photos/out/slides";
+    QTest::newRow("trailing separator") << "/photos/out/"
+                                        << "slides"
+                                        << "/photos/out/slides";
+    QTest::newRow("root") << "/"
+                          << "a.jpg"
+                          << "/a.jpg";
+    QTest::newRow("doubled inside") << "/photos//out"
+                                    << "a.jpg"
+                                    << "/photos/out/a.jpg";
+    QTest::newRow("a run of three") << "/photos///out/"
+                                    << "/a.jpg"
+                                    << "/photos/out/a.jpg";
+    QTest::newRow("dot-dot is kept") << "/photos/../out"
+                                     << "a.jpg"
+                                     << "/photos/../out/a.jpg";
 }
 
 void SharedRulesTest::joinsAndCollapsesPaths()

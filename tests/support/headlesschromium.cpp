@@ -19,7 +19,7 @@ namespace {
 // What chromium needs to run as root, without a network and without touching
 // the user's own profile; the virtual time budget lets the page's scripts
 // finish before the DOM is dumped or the screenshot is taken.
-QStringList baseArguments(const QString& profileDir)
+QStringList baseArguments(const QString &profileDir)
 {
     return {
         QStringLiteral("--headless"),
@@ -36,7 +36,7 @@ QStringList baseArguments(const QString& profileDir)
 
 // Chromium writes a lot of harmless noise on stderr; the end of it is what
 // explains a failure.
-QString tailOf(const QByteArray& output)
+QString tailOf(const QByteArray &output)
 {
     constexpr qsizetype kKeep = 2000;
     const QString text = QString::fromUtf8(output).trimmed();
@@ -77,7 +77,7 @@ void HeadlessChromium::setTimeout(int milliseconds)
     m_timeoutMs = milliseconds;
 }
 
-QString HeadlessChromium::dumpDom(const QUrl& url)
+QString HeadlessChromium::dumpDom(const QUrl &url)
 {
     QByteArray output;
     if (!run(url, {QStringLiteral("--dump-dom")}, &output))
@@ -89,7 +89,7 @@ QString HeadlessChromium::dumpDom(const QUrl& url)
     return QString::fromUtf8(output);
 }
 
-bool HeadlessChromium::screenshot(const QUrl& url, const QString& pngPath, QSize windowSize)
+bool HeadlessChromium::screenshot(const QUrl &url, const QString &pngPath, QSize windowSize)
 {
     if (!windowSize.isValid() || windowSize.isEmpty())
         return fail(QStringLiteral("Invalid window size for a screenshot"));
@@ -113,14 +113,12 @@ bool HeadlessChromium::screenshot(const QUrl& url, const QString& pngPath, QSize
     return true;
 }
 
-bool HeadlessChromium::run(const QUrl& url, const QStringList& modeArguments,
-                           QByteArray* standardOutput)
+bool HeadlessChromium::run(const QUrl &url, const QStringList &modeArguments, QByteArray *standardOutput)
 {
     m_error.clear();
     standardOutput->clear();
     if (!isAvailable()) {
-        return fail(QStringLiteral("Chromium not found at %1 (Debian package \"chromium\")")
-                        .arg(m_program));
+        return fail(QStringLiteral("Chromium not found at %1 (Debian package \"chromium\")").arg(m_program));
     }
     if (!url.isValid() || url.isEmpty())
         return fail(QStringLiteral("Invalid URL: %1").arg(url.errorString()));
@@ -134,8 +132,7 @@ bool HeadlessChromium::run(const QUrl& url, const QStringList& modeArguments,
 
     QProcess process;
     process.setProgram(m_program);
-    process.setArguments(baseArguments(profile.path()) + modeArguments
-                         + QStringList{url.toString(QUrl::FullyEncoded)});
+    process.setArguments(baseArguments(profile.path()) + modeArguments + QStringList{url.toString(QUrl::FullyEncoded)});
     process.setStandardInputFile(QProcess::nullDevice());
     // Chromium starts helper processes; its own process group lets one signal
     // end them all, so none outlives the run or keeps the profile folder busy.
@@ -149,9 +146,7 @@ bool HeadlessChromium::run(const QUrl& url, const QStringList& modeArguments,
     killProcessGroup(group);
     if (!finished) {
         process.waitForFinished(-1);
-        return fail(QStringLiteral("Chromium did not finish %1 within %2 ms")
-                        .arg(url.toString())
-                        .arg(m_timeoutMs));
+        return fail(QStringLiteral("Chromium did not finish %1 within %2 ms").arg(url.toString()).arg(m_timeoutMs));
     }
 
     *standardOutput = process.readAllStandardOutput();
@@ -160,13 +155,13 @@ bool HeadlessChromium::run(const QUrl& url, const QStringList& modeArguments,
             ? QStringLiteral("exited with code %1").arg(process.exitCode())
             : QStringLiteral("crashed");
         standardOutput->clear();
-        return fail(QStringLiteral("Chromium %1 on %2: %3")
-                        .arg(how, url.toString(), tailOf(process.readAllStandardError())));
+        return fail(
+            QStringLiteral("Chromium %1 on %2: %3").arg(how, url.toString(), tailOf(process.readAllStandardError())));
     }
     return true;
 }
 
-bool HeadlessChromium::fail(const QString& message)
+bool HeadlessChromium::fail(const QString &message)
 {
     m_error = message;
     return false;

@@ -29,14 +29,14 @@ public:
     void setTimeout(int milliseconds);
 
     // The page's DOM, serialised, once its scripts have run.
-    QString dumpDom(const QUrl& url);
+    QString dumpDom(const QUrl &url);
 
     // Writes a PNG of the page shown in a window of the given size.
-    bool screenshot(const QUrl& url, const QString& pngPath, QSize windowSize = QSize(1024, 768));
+    bool screenshot(const QUrl &url, const QString &pngPath, QSize windowSize = QSize(1024, 768));
 
 private:
-    bool run(const QUrl& url, const QStringList& modeArguments, QByteArray* standardOutput);
-    bool fail(const QString& message);
+    bool run(const QUrl &url, const QStringList &modeArguments, QByteArray *standardOutput);
+    bool fail(const QString &message);
 
     QString m_program;
     QString m_error;

@@ -44,8 +44,8 @@ QString ScriptedPrompts::chooseFolder(const QString &prompt)
 
 int ScriptedPrompts::chooseColor(int initialColor)
 {
-    shown.append({ShownPrompt::Kind::Color, QString::number(initialColor), {}, PromptIcon::None,
-                  PromptButtons::OkCancel});
+    shown.append(
+        {ShownPrompt::Kind::Color, QString::number(initialColor), {}, PromptIcon::None, PromptButtons::OkCancel});
     return colorAnswers.isEmpty() ? -1 : colorAnswers.takeFirst();
 }
 

@@ -27,7 +27,7 @@ bool installProgramFolder(const QString &programFolder);
 } // namespace tovin::test
 
 // Skips the calling test when the shared images are not present.
-#define TOVIN_REQUIRE_SHARED_TESTDATA(dir)                                                          \
-    const QString dir = ::tovin::test::sharedTestData();                                            \
-    if (dir.isEmpty())                                                                              \
-        QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)")
+#define TOVIN_REQUIRE_SHARED_TESTDATA(dir)                                                                             \
+    const QString dir = ::tovin::test::sharedTestData();                                                               \
+    if (dir.isEmpty())                                                                                                 \
+    QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)")

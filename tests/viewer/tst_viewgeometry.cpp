@@ -18,7 +18,8 @@ ViewGeometry classicFrame()
 
 } // namespace
 
-class ViewGeometryTest : public QObject {
+class ViewGeometryTest : public QObject
+{
     Q_OBJECT
 
 private slots:

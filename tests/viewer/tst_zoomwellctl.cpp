@@ -25,7 +25,8 @@ constexpr int kTickWaitMs = 350; // a few toolbar ticks
 
 } // namespace
 
-class ZoomwellCtlTest : public QObject {
+class ZoomwellCtlTest : public QObject
+{
     Q_OBJECT
 
 private slots:

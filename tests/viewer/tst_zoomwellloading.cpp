@@ -30,7 +30,8 @@ int difference(const QImage &a, const QImage &b)
 
 } // namespace
 
-class ZoomwellLoadingTest : public QObject {
+class ZoomwellLoadingTest : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -53,7 +54,7 @@ private:
 
     QTemporaryDir m_folder;
     QString m_shared; // the shared test images, empty when not beside the checkout
-    QString m_blue;   // 100 x 100
+    QString m_blue; // 100 x 100
     QString m_yellow; // 120 x 90
     std::unique_ptr<ZoomwellCtl> m_control;
 };
@@ -222,7 +223,7 @@ void ZoomwellLoadingTest::paintPictureDrawsOnTheCanvas()
     QImage red(10, 10, QImage::Format_RGB32);
     red.fill(Qt::red);
 
-    m_control->PaintPicture(lensbox::makePicture(red), 5, 5);                 // native size
+    m_control->PaintPicture(lensbox::makePicture(red), 5, 5); // native size
     m_control->PaintPicture(lensbox::makePicture(red), 40, 40, 20.0f, 30.0f); // stretched
 
     const QImage drawn = m_control->Image()->image();

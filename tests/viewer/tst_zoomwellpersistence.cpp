@@ -32,7 +32,8 @@ bool isRed(const QWidget *widget)
 
 } // namespace
 
-class ZoomwellPersistenceTest : public QObject {
+class ZoomwellPersistenceTest : public QObject
+{
     Q_OBJECT
 
 private slots:

@@ -22,7 +22,7 @@ inline QString writePicture(const QString &folder, const QString &name, QSize si
     return image.save(path) ? path : QString();
 }
 
-template <class Widget = QWidget> Widget *child(const lensbox::ZoomwellCtl &control, const char *name)
+template<class Widget = QWidget> Widget *child(const lensbox::ZoomwellCtl &control, const char *name)
 {
     return control.findChild<Widget *>(QString::fromLatin1(name));
 }

@@ -1,7 +1,7 @@
 #include "picturebox.h"
 
-#include "rasterop.h"
 #include "olecolor.h"
+#include "rasterop.h"
 
 #include <QApplication>
 #include <QEvent>

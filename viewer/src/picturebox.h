@@ -17,7 +17,8 @@ namespace lensbox {
 // PaintPicture draws into and Cls empties. The drawing layer keeps what was
 // drawn as a list of strokes painted at repaint time, so a picture zoomed far
 // beyond the screen never needs a backing image of that size.
-class PictureBox : public QWidget {
+class PictureBox : public QWidget
+{
     Q_OBJECT
 
 public:

@@ -1,8 +1,8 @@
 #include "lensbox/zoomwellctl.h"
 
 #include "hostinput.h"
-#include "libraryfolder.h"
 #include "lensbox/openfiledialog.h"
+#include "libraryfolder.h"
 #include "mousepointer.h"
 #include "pancursors.h"
 #include "picturebox.h"

@@ -16,7 +16,7 @@ inline constexpr char kZoomwellIdentifier[] = "Lensbox.ZoomwellCtl";
 
 struct ControlCreation {
     ZoomwellCtl *control = nullptr; // owned by the parent given, or by the caller
-    QString error;                  // why no control was made
+    QString error; // why no control was made
 };
 
 // Creates the control named by `identifier` (matched without regard to case).

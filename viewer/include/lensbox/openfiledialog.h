@@ -15,7 +15,8 @@ namespace lensbox {
 // field by field and then shown; afterwards `fileName` holds the chosen path,
 // or is empty when the user cancelled. Whoever answers can be replaced, so a
 // test can script the user's choice without a modal dialog.
-class LENSBOX_EXPORT OpenFileDialog : public QObject {
+class LENSBOX_EXPORT OpenFileDialog : public QObject
+{
     Q_OBJECT
 
 public:

@@ -11,7 +11,8 @@ namespace lensbox {
 // A picture as the control hands it to hosts. It never changes after it is
 // made, so two controls (the main viewer and the large window) can hold the
 // same object. An empty picture has handle 0.
-class LENSBOX_EXPORT PictureObject {
+class LENSBOX_EXPORT PictureObject
+{
 public:
     PictureObject() = default;
     explicit PictureObject(QImage image);

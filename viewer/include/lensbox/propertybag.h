@@ -14,7 +14,8 @@ namespace lensbox {
 // The host's store of a control's persisted properties, kept with the window
 // that holds the control. Names are matched without regard to case, because
 // stored windows hold them in lower case ("allowzoomin").
-class LENSBOX_EXPORT PropertyBag {
+class LENSBOX_EXPORT PropertyBag
+{
 public:
     // The stored value, or `defaultValue` when the name is not in the bag.
     QVariant read(const QString &name, const QVariant &defaultValue) const;

@@ -13,7 +13,8 @@ namespace lensbox {
 // palette inheritance. While installed, the bars below the hooked window
 // carry the application's own palette; removing the fix lets them inherit
 // again. Each control holds its own, so several controls never share a hook.
-class LENSBOX_EXPORT ScrollColourFix : public QObject {
+class LENSBOX_EXPORT ScrollColourFix : public QObject
+{
     Q_OBJECT
 
 public:

@@ -33,7 +33,8 @@ struct ScrollPosition {
 // Where the canvas, the two scroll bars and the corner box sit inside the
 // frame, for a given control size, canvas size and zoom. It owns no window: the
 // control copies the result onto its child widgets, and tests drive it alone.
-class LENSBOX_EXPORT ViewGeometry {
+class LENSBOX_EXPORT ViewGeometry
+{
 public:
     static constexpr int kScrollBarThickness = 17;
     static constexpr int kSmallChange = 5;

@@ -35,7 +35,8 @@ class PropertyBag;
 // inside it. A host that constructs the control itself calls InitProperties
 // (new instance) or ReadProperties (saved instance) next, as createControl
 // does.
-class LENSBOX_EXPORT ZoomwellCtl : public QFrame {
+class LENSBOX_EXPORT ZoomwellCtl : public QFrame
+{
     Q_OBJECT
     Q_CLASSINFO("Description", "Scrollable and Zoomable PictureBox Replacement")
 
