@@ -48,6 +48,21 @@ BatchOutcome BatchFixture::run(const BatchRequest &request, int workers)
     return job.run(request, choice, observer);
 }
 
+QStringList BatchFixture::filesIn(const QString &folder) const
+{
+    return QDir(inDestination(folder)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+QByteArray BatchFixture::album() const
+{
+    return fileContents(inDestination(QStringLiteral("Sorvel.xml")));
+}
+
+QList<QStringList> BatchFixture::albumEntries() const
+{
+    return test::albumEntries(inDestination(QStringLiteral("Sorvel.xml")));
+}
+
 QByteArray fileContents(const QString &path)
 {
     QFile file(path);

@@ -49,6 +49,13 @@ public:
     BatchRequest request(BatchMode mode, const QList<BatchItem> &items) const;
     BatchOutcome run(const BatchRequest &request, int workers = 1);
 
+    // What a run left: the file names in a folder of the destination, the
+    // album's bytes and entries, and what the prompts showed.
+    QStringList filesIn(const QString &folder = QString()) const;
+    QByteArray album() const;
+    QList<QStringList> albumEntries() const;
+    QList<ShownPrompt> shown(ShownPrompt::Kind kind) const { return prompts.ofKind(kind); }
+
     ScriptedPrompts prompts;
     RecordStore records;
     OverwriteChoice choice;

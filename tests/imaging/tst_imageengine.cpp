@@ -53,11 +53,9 @@ private slots:
     void init();
     void resizesByPercent_data();
     void resizesByPercent();
-    void plainCopyKeepsExactBytes();
+    void copiesOrEncodes_data();
+    void copiesOrEncodes();
     void plainCopyNeedsNoDecodableSource();
-    void qualityOneHundredReEncodes();
-    void saveFlagsGiveDocumentedQualities_data();
-    void saveFlagsGiveDocumentedQualities();
     void brightnessThenContrast();
     void keepsExifOrientation();
     void missingFiles_data();
@@ -90,6 +88,7 @@ QString ImageEngineTest::makeJpeg(const QString &name, QSize size)
     return file;
 }
 
+// clang-format off
 void ImageEngineTest::resizesByPercent_data()
 {
     QTest::addColumn<QSize>("source");
@@ -104,6 +103,7 @@ void ImageEngineTest::resizesByPercent_data()
     QTest::newRow("fraction of a percent") << QSize(400, 300) << 0.5 << 50.0 << QSize(2, 150);
     QTest::newRow("enlargement") << QSize(120, 80) << 200.0 << 150.0 << QSize(240, 120);
 }
+// clang-format on
 
 void ImageEngineTest::resizesByPercent()
 {
@@ -119,13 +119,38 @@ void ImageEngineTest::resizesByPercent()
     QVERIFY(m_prompts.shown.isEmpty());
 }
 
-void ImageEngineTest::plainCopyKeepsExactBytes()
+// clang-format off
+void ImageEngineTest::copiesOrEncodes_data()
 {
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<int>("saveFlags");
+    QTest::addColumn<int>("quality"); // 0: a byte-for-byte copy
+    QTest::newRow("nothing to change: the exact bytes") << 100.0 << 0 << 0;
+    QTest::newRow("\"100\" re-encodes at full size") << 100.0 << 100 << 100;
+    QTest::newRow("\"High\": superb") << 50.0 << JPEG_QUALITYSUPERB << 100;
+    QTest::newRow("\"Med\": normal") << 50.0 << JPEG_QUALITYNORMAL << 50;
+    QTest::newRow("\"Low\": average") << 50.0 << JPEG_QUALITYAVERAGE << 25;
+    QTest::newRow("typed 85") << 50.0 << 85 << 85;
+    QTest::newRow("refused typing: the library's default") << 50.0 << 0 << 75;
+}
+// clang-format on
+
+void ImageEngineTest::copiesOrEncodes()
+{
+    QFETCH(double, percent);
+    QFETCH(int, saveFlags);
+    QFETCH(int, quality);
     const QString input = makeJpeg(QStringLiteral("in.jpg"), {64, 48});
-    // A larger file stands where the copy goes: it must be replaced whole.
-    makeJpeg(QStringLiteral("out.jpg"), {200, 150});
-    QVERIFY(scale(input, path(QStringLiteral("out.jpg")), m_prompts, 100, 100, 0));
-    QCOMPARE(contentsOf(path(QStringLiteral("out.jpg"))), contentsOf(input));
+    // A larger file stands where the output goes: it must be replaced whole.
+    const QString output = makeJpeg(QStringLiteral("out.jpg"), {200, 150});
+    QVERIFY(scale(input, output, m_prompts, percent, percent, saveFlags));
+    if (quality == 0) {
+        QCOMPARE(contentsOf(output), contentsOf(input));
+        return;
+    }
+    QVERIFY(contentsOf(output) != contentsOf(input));
+    QCOMPARE(imageFileSize(output, kFormatJpeg), QSize(64, 48) * (percent / 100));
+    QCOMPARE(test::firstQuantisationTable(output), test::expectedLuminanceTable(quality));
 }
 
 void ImageEngineTest::plainCopyNeedsNoDecodableSource()
@@ -134,37 +159,6 @@ void ImageEngineTest::plainCopyNeedsNoDecodableSource()
     const QString broken = shared + QStringLiteral("/unusual/missing-sof.jpg");
     QVERIFY(scale(broken, path(QStringLiteral("out.jpg")), m_prompts, 100, 100, 0));
     QCOMPARE(contentsOf(path(QStringLiteral("out.jpg"))), contentsOf(broken));
-}
-
-void ImageEngineTest::qualityOneHundredReEncodes()
-{
-    const QString input = makeJpeg(QStringLiteral("in.jpg"), {64, 48});
-    QVERIFY(scale(input, path(QStringLiteral("out.jpg")), m_prompts, 100, 100, 100));
-    QVERIFY(contentsOf(path(QStringLiteral("out.jpg"))) != contentsOf(input));
-    QCOMPARE(imageFileSize(path(QStringLiteral("out.jpg")), kFormatJpeg), QSize(64, 48));
-    QCOMPARE(test::firstQuantisationTable(path(QStringLiteral("out.jpg"))), test::expectedLuminanceTable(100));
-}
-
-void ImageEngineTest::saveFlagsGiveDocumentedQualities_data()
-{
-    QTest::addColumn<int>("saveFlags");
-    QTest::addColumn<int>("quality");
-    QTest::newRow("\"High\": superb") << JPEG_QUALITYSUPERB << 100;
-    QTest::newRow("\"Med\": normal") << JPEG_QUALITYNORMAL << 50;
-    QTest::newRow("\"Low\": average") << JPEG_QUALITYAVERAGE << 25;
-    QTest::newRow("\"100\"") << 100 << 100;
-    QTest::newRow("typed 85") << 85 << 85;
-    QTest::newRow("refused typing: library default") << 0 << 75;
-}
-
-void ImageEngineTest::saveFlagsGiveDocumentedQualities()
-{
-    QFETCH(int, saveFlags);
-    QFETCH(int, quality);
-    const QString input = makeJpeg(QStringLiteral("in.jpg"), {64, 48});
-    // Half size, so that flags 0 re-encodes too.
-    QVERIFY(scale(input, path(QStringLiteral("out.jpg")), m_prompts, 50, 50, saveFlags));
-    QCOMPARE(test::firstQuantisationTable(path(QStringLiteral("out.jpg"))), test::expectedLuminanceTable(quality));
 }
 
 void ImageEngineTest::brightnessThenContrast()
@@ -202,6 +196,7 @@ void ImageEngineTest::keepsExifOrientation()
 
 // Only the copy raises an error the user is told about; a failed decode or
 // save is a quiet false. Either way no file appears.
+// clang-format off
 void ImageEngineTest::missingFiles_data()
 {
     QTest::addColumn<QString>("source");
@@ -209,17 +204,12 @@ void ImageEngineTest::missingFiles_data()
     QTest::addColumn<int>("saveFlags");
     QTest::addColumn<QString>("report");
     QTest::addColumn<QString>("title");
-    QTest::newRow("no destination folder, re-encode") << "in.jpg"
-                                                      << "no/such/out.jpg" << 85 << QString() << QString();
-    QTest::newRow("no destination folder, copy") << "in.jpg"
-                                                 << "no/such/out.jpg" << 0 << "Error! (# 76): Path not found"
-                                                 << "Error! #76";
-    QTest::newRow("no source, re-encode") << "gone.jpg"
-                                          << "out.jpg" << 85 << QString() << QString();
-    QTest::newRow("no source, copy") << "gone.jpg"
-                                     << "out.jpg" << 0 << "Error! (# 53): File not found"
-                                     << "Error! #53";
+    QTest::newRow("no destination folder, re-encode") << "in.jpg" << "no/such/out.jpg" << 85 << QString() << QString();
+    QTest::newRow("no destination folder, copy") << "in.jpg" << "no/such/out.jpg" << 0 << "Error! (# 76): Path not found" << "Error! #76";
+    QTest::newRow("no source, re-encode") << "gone.jpg" << "out.jpg" << 85 << QString() << QString();
+    QTest::newRow("no source, copy") << "gone.jpg" << "out.jpg" << 0 << "Error! (# 53): File not found" << "Error! #53";
 }
+// clang-format on
 
 void ImageEngineTest::missingFiles()
 {
@@ -254,6 +244,7 @@ void ImageEngineTest::failureLeavesExistingFileAlone()
              (QStringList{QStringLiteral("broken.jpg"), QStringLiteral("out.jpg")}));
 }
 
+// clang-format off
 void ImageEngineTest::unusualFiles_data()
 {
     QTest::addColumn<QString>("name");
@@ -263,8 +254,7 @@ void ImageEngineTest::unusualFiles_data()
     QTest::newRow("empty") << "empty.jpg" << none << none;
     QTest::newRow("no frame header") << "missing-sof.jpg" << none << none;
     QTest::newRow("claims 65535 x 65535") << "max_size.jpg" << none << none;
-    QTest::newRow("garbage after scan start")
-        << "extraneous-bytes-after-sos.jpg" << QSize(1744, 2464) << QSize(872, 1232);
+    QTest::newRow("garbage after scan start") << "extraneous-bytes-after-sos.jpg" << QSize(1744, 2464) << QSize(872, 1232);
     QTest::newRow("truncated progressive") << "partial_progressive.jpg" << QSize(4, 4) << QSize(2, 2);
     QTest::newRow("progressive") << "jpg-progressive.jpg" << QSize(32, 32) << QSize(16, 16);
     QTest::newRow("CMYK") << "jpg-cmyk-1.jpg" << QSize(32, 32) << QSize(16, 16);
@@ -273,6 +263,7 @@ void ImageEngineTest::unusualFiles_data()
     QTest::newRow("17 x 17") << "jpg-size-17x17.jpg" << QSize(17, 17) << QSize(8, 8);
     QTest::newRow("restart markers") << "restarts.jpg" << QSize(33, 33) << QSize(16, 16);
 }
+// clang-format on
 
 // Every file must come through without a crash, a hang or a huge allocation.
 void ImageEngineTest::unusualFiles()
@@ -300,6 +291,7 @@ void ImageEngineTest::unusualFiles()
     QCOMPARE(imageFileSize(output, kFormatJpeg), halfSize);
 }
 
+// clang-format off
 void ImageEngineTest::fileExists_data()
 {
     QTest::addColumn<QString>("name");
@@ -310,8 +302,8 @@ void ImageEngineTest::fileExists_data()
     QTest::newRow("dot file") << ".a.jpg" << true;
     QTest::newRow("folder") << "folder" << false;
     QTest::newRow("missing") << "b.jpg" << false;
-    QTest::newRow("empty path") << "" << false;
 }
+// clang-format on
 
 void ImageEngineTest::fileExists()
 {
@@ -320,7 +312,8 @@ void ImageEngineTest::fileExists()
     QFile(path(QStringLiteral("a.jpg"))).open(QIODevice::WriteOnly);
     QFile(path(QStringLiteral(".a.jpg"))).open(QIODevice::WriteOnly);
     QDir(m_dir->path()).mkdir(QStringLiteral("folder"));
-    QCOMPARE(FileExists(name.isEmpty() ? QString() : path(name)), exists);
+    QCOMPARE(FileExists(path(name)), exists);
+    QVERIFY(!FileExists(QString()));
 }
 
 QTEST_GUILESS_MAIN(ImageEngineTest)

@@ -82,6 +82,7 @@ void ImageListingTest::missingFolderRaises()
     }
 }
 
+// clang-format off
 void ImageListingTest::sizeTexts_data()
 {
     QTest::addColumn<qint64>("bytes");
@@ -92,6 +93,7 @@ void ImageListingTest::sizeTexts_data()
     QTest::newRow("2.5 KB rounds down to even") << qint64(2560) << "2KB";
     QTest::newRow("large") << qint64(5LL * 1024 * 1024 * 1024) << "5242880KB";
 }
+// clang-format on
 
 void ImageListingTest::sizeTexts()
 {

@@ -28,8 +28,7 @@ private slots:
     void errorReportShape();
     void makeFolder_data();
     void makeFolder();
-    void settingsDefaultsAndSections();
-    void settingsKeepTextsVerbatim();
+    void settingsKeepTextsPerProgramAndSection();
     void startupWithoutRecordListEnds();
     void startupCreatesWorkFolder();
 
@@ -51,6 +50,7 @@ void ReportsTest::errorReportShape()
                                                  QStringLiteral("Error! #76"), PromptIcon::Critical)});
 }
 
+// clang-format off
 void ReportsTest::makeFolder_data()
 {
     QTest::addColumn<QString>("relative");
@@ -58,11 +58,10 @@ void ReportsTest::makeFolder_data()
     QTest::addColumn<QString>("report");
     QTest::newRow("new folder") << "fresh" << true << QString();
     QTest::newRow("already there") << "existing" << false << QString();
-    QTest::newRow("two levels missing") << "missing/child" << false
-                                        << "Could not create folder:%1/missing/child Path not found|Error! #76";
-    QTest::newRow("a file in the way") << "a-file" << false
-                                       << "Could not create folder:%1/a-file File already exists|Error! #58";
+    QTest::newRow("two levels missing") << "missing/child" << false << "Could not create folder:%1/missing/child Path not found|Error! #76";
+    QTest::newRow("a file in the way") << "a-file" << false << "Could not create folder:%1/a-file File already exists|Error! #58";
 }
+// clang-format on
 
 void ReportsTest::makeFolder()
 {
@@ -85,39 +84,25 @@ void ReportsTest::makeFolder()
     QCOMPARE(prompts.shown, QList<ShownPrompt>{test::messageBox(expected.at(0), expected.at(1), PromptIcon::Critical)});
 }
 
-void ReportsTest::settingsDefaultsAndSections()
+void ReportsTest::settingsKeepTextsPerProgramAndSection()
 {
     SettingsStore store(QStringLiteral("Tovin_en"));
     QCOMPARE(store.read(QStringLiteral("Startup"), QStringLiteral("widthInput"), QStringLiteral("100")),
              QStringLiteral("100"));
-    store.write(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), QStringLiteral("45"));
-    // A nested section is its own group: the same key in the parent is apart.
-    QCOMPARE(store.read(QStringLiteral("Startup"), QStringLiteral("slide_x"), QStringLiteral("none")),
-             QStringLiteral("none"));
+    const QStringList texts{QStringLiteral("c:\\tmp"), QStringLiteral(" 5 "), QStringLiteral("a, b"), QString()};
+    for (int i = 0; i < texts.size(); ++i)
+        store.write(QStringLiteral("Startup\\Sorvel"), QStringLiteral("k%1").arg(i), texts.at(i));
 
     SettingsStore sameProgram(QStringLiteral("Tovin_en"));
-    QCOMPARE(sameProgram.read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), {}), QStringLiteral("45"));
-    // A copy of the program under another name starts with fresh settings.
-    SettingsStore renamedCopy(QStringLiteral("Tovin_copy"));
-    QCOMPARE(renamedCopy.read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("slide_x"), QStringLiteral("30")),
-             QStringLiteral("30"));
-}
-
-void ReportsTest::settingsKeepTextsVerbatim()
-{
-    const QStringList texts{QStringLiteral("c:\\tmp"),
-                            QStringLiteral(" 5 "),
-                            QStringLiteral("a, b"),
-                            QStringLiteral("-1"),
-                            QString(),
-                            QStringLiteral("/photos/été=1;x")};
-    SettingsStore store(QStringLiteral("verbatim"));
     for (int i = 0; i < texts.size(); ++i)
-        store.write(QStringLiteral("Startup"), QStringLiteral("k%1").arg(i), texts.at(i));
-    SettingsStore reread(QStringLiteral("verbatim"));
-    for (int i = 0; i < texts.size(); ++i)
-        QCOMPARE(reread.read(QStringLiteral("Startup"), QStringLiteral("k%1").arg(i), QStringLiteral("missing")),
-                 texts.at(i));
+        QCOMPARE(sameProgram.read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("k%1").arg(i), {}), texts.at(i));
+    // A nested section is its own group; a renamed copy of the program
+    // starts with fresh settings.
+    QCOMPARE(sameProgram.read(QStringLiteral("Startup"), QStringLiteral("k1"), QStringLiteral("none")),
+             QStringLiteral("none"));
+    QCOMPARE(SettingsStore(QStringLiteral("Tovin_copy")).read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("k1"),
+                                                             QStringLiteral("none")),
+             QStringLiteral("none"));
 }
 
 void ReportsTest::startupWithoutRecordListEnds()
