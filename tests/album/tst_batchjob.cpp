@@ -90,7 +90,8 @@ void BatchJobTest::noQualifyingImage()
         QVERIFY(fixture.filesIn().isEmpty());
         return;
     }
-    QCOMPARE(fixture.filesIn(), (QStringList{"Sorvel.js", "Sorvel.xml", "back_button.jpg", "index.html", "next_button.jpg"}));
+    QCOMPARE(fixture.filesIn(),
+             (QStringList{"Sorvel.js", "Sorvel.xml", "back_button.jpg", "index.html", "next_button.jpg"}));
     QVERIFY(fixture.filesIn(QStringLiteral("thumbs")).isEmpty() && fixture.filesIn(QStringLiteral("slides")).isEmpty());
     QVERIFY(fixture.albumEntries().isEmpty());
     QVERIFY(endsWithFoot(fixture.album()));
@@ -114,13 +115,14 @@ void BatchJobTest::namesAndNumbering()
     QFETCH(QString, baseName);
     QFETCH(QStringList, outputs);
     BatchFixture fixture;
-    BatchRequest request = fixture.request(BatchMode::ScaleOnly,
-                                           {fixture.addPhoto(QStringLiteral("z.jpg"), {100, 60}),
-                                            listLine(ListEntryKind::Folder, fixture.photoFolder() + QStringLiteral("/s")),
-                                            fixture.addPhoto(QStringLiteral("skipped.jpg"), {10, 10}, false),
-                                            fixture.addPhoto(QStringLiteral("a.JPG"), {120, 60}),
-                                            listLine(ListEntryKind::Up, fixture.photoFolder() + u'/'),
-                                            fixture.addPhoto(QStringLiteral("m.jpeg"), {140, 60})});
+    BatchRequest request =
+        fixture.request(BatchMode::ScaleOnly,
+                        {fixture.addPhoto(QStringLiteral("z.jpg"), {100, 60}),
+                         listLine(ListEntryKind::Folder, fixture.photoFolder() + QStringLiteral("/s")),
+                         fixture.addPhoto(QStringLiteral("skipped.jpg"), {10, 10}, false),
+                         fixture.addPhoto(QStringLiteral("a.JPG"), {120, 60}),
+                         listLine(ListEntryKind::Up, fixture.photoFolder() + u'/'),
+                         fixture.addPhoto(QStringLiteral("m.jpeg"), {140, 60})});
     request.baseName = baseName;
 
     QCOMPARE(fixture.run(request), BatchOutcome::Done);
@@ -146,8 +148,9 @@ void BatchJobTest::albumOnlyWritesNoImageButReadsSizes()
     QVERIFY(fixture.filesIn(QStringLiteral("slides")).isEmpty());
     const QList<QStringList> entries = fixture.albumEntries();
     QCOMPARE(entries.size(), 2);
-    QCOMPARE(entries.at(0), (QStringList{"./thumbs/a.jpg", "./slides/a.jpg", "100", "50", "200", "100", "date of a.jpg",
-                                         "caption of the run"}));
+    QCOMPARE(entries.at(0),
+             (QStringList{"./thumbs/a.jpg", "./slides/a.jpg", "100", "50", "200", "100", "date of a.jpg",
+                          "caption of the run"}));
     QCOMPARE(entries.at(1).mid(2, 4), (QStringList{"45", "80", "90", "160"}));
 }
 
@@ -256,9 +259,9 @@ void BatchJobTest::cancelKeepsEverythingBeforeAndNothingAfter()
 void BatchJobTest::replaceWithoutAskingLastsUntilACancel()
 {
     BatchFixture fixture;
-    const BatchRequest request = fixture.request(BatchMode::ScaleOnly,
-                                                 {fixture.addPhoto(QStringLiteral("a.jpg"), {40, 40}),
-                                                  fixture.addPhoto(QStringLiteral("b.jpg"), {40, 40})});
+    const BatchRequest request = fixture.request(
+        BatchMode::ScaleOnly,
+        {fixture.addPhoto(QStringLiteral("a.jpg"), {40, 40}), fixture.addPhoto(QStringLiteral("b.jpg"), {40, 40})});
     auto questionsAfterRun = [&](BatchOutcome outcome) {
         const BatchOutcome ended = fixture.run(request);
         return ended == outcome ? fixture.shown(Kind::Overwrite).size() : -1;
@@ -337,8 +340,9 @@ void BatchJobTest::missingFootEndsWithTheErrorReport()
     QVERIFY(fixture.filesIn().contains(QStringLiteral("index.html")));
     QCOMPARE(fixture.album().count("class=\"sorvel-photo\""), qsizetype(2));
     QVERIFY(!endsWithFoot(fixture.album()));
-    QCOMPARE(fixture.prompts.shown, QList<ShownPrompt>{test::messageBox(QStringLiteral("Error! (# 53): File not found"),
-                                                                       QStringLiteral("Error! #53"), PromptIcon::Critical)});
+    QCOMPARE(fixture.prompts.shown,
+             QList<ShownPrompt>{test::messageBox(QStringLiteral("Error! (# 53): File not found"),
+                                                 QStringLiteral("Error! #53"), PromptIcon::Critical)});
     QVERIFY(!fixture.observer.titles.contains(QStringLiteral("Done")));
 }
 

@@ -100,8 +100,8 @@ void ReportsTest::settingsKeepTextsPerProgramAndSection()
     // starts with fresh settings.
     QCOMPARE(sameProgram.read(QStringLiteral("Startup"), QStringLiteral("k1"), QStringLiteral("none")),
              QStringLiteral("none"));
-    QCOMPARE(SettingsStore(QStringLiteral("Tovin_copy")).read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("k1"),
-                                                             QStringLiteral("none")),
+    QCOMPARE(SettingsStore(QStringLiteral("Tovin_copy"))
+                 .read(QStringLiteral("Startup\\Sorvel"), QStringLiteral("k1"), QStringLiteral("none")),
              QStringLiteral("none"));
 }
 
