@@ -20,8 +20,13 @@ int main(int argc, char *argv[])
     QMainWindow frmMain;
     frmMain.setObjectName(QStringLiteral("frmMain"));
     frmMain.setWindowTitle(tovin::message(116));
-    frmMain.setCentralWidget(new QLabel(tovin::message(116), &frmMain));
-    frmMain.resize(697, 401);
+    auto *title = new QLabel(tovin::message(116), &frmMain);
+    title->setAlignment(Qt::AlignCenter);
+    QFont font = title->font();
+    font.setPointSizeF(font.pointSizeF() * 1.6);
+    title->setFont(font);
+    frmMain.setCentralWidget(title);
+    frmMain.setFixedSize(697, 401);
     prompts.setOwner(&frmMain);
     frmMain.show();
     return application.exec();
