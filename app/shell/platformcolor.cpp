@@ -1,5 +1,7 @@
 #include "platformcolor.h"
 
+#include <tovin/colorvalue.h>
+
 #include <cctype>
 
 namespace tovin {
@@ -18,11 +20,11 @@ std::optional<std::int32_t> colorFromHexRGB(const QString &text)
     if (text.size() != 6)
         return std::nullopt;
     for (const QChar c : text) {
-        if (!std::isxdigit(c.unicode()) || c.unicode() > 127)
+        if (c.unicode() > 127 || !std::isxdigit(c.unicode()))
             return std::nullopt;
     }
     const std::int32_t rgb = text.toInt(nullptr, 16);
-    return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+    return colorValueOf(rgb >> 16, rgb >> 8, rgb);
 }
 
 } // namespace tovin

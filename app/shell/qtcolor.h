@@ -1,5 +1,7 @@
 #pragma once
 
+#include <tovin/colorvalue.h>
+
 #include <QColor>
 
 #include <cstdint>
@@ -9,12 +11,13 @@ namespace tovin {
 // Between the program's colour values (0x00BBGGRR) and the toolkit's.
 inline QColor toQColor(std::int32_t color)
 {
-    return {color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF};
+    const ColorChannels channels = channelsOf(std::uint32_t(color));
+    return {channels.red, channels.green, channels.blue};
 }
 
 inline std::int32_t fromQColor(const QColor &color)
 {
-    return color.red() | (color.green() << 8) | (color.blue() << 16);
+    return colorValueOf(color.red(), color.green(), color.blue());
 }
 
 } // namespace tovin

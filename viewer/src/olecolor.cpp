@@ -1,5 +1,7 @@
 #include "olecolor.h"
 
+#include <tovin/colorvalue.h>
+
 #include <QPalette>
 
 #include <array>
@@ -45,7 +47,8 @@ QColor toQColor(OleColor colour, const QPalette &system)
         const quint32 index = colour & 0xFFu;
         return system.color(index < kSystemRoles.size() ? kSystemRoles[index] : QPalette::Window);
     }
-    return QColor(int(colour & 0xFFu), int((colour >> 8) & 0xFFu), int((colour >> 16) & 0xFFu));
+    const tovin::ColorChannels channels = tovin::channelsOf(colour);
+    return QColor(channels.red, channels.green, channels.blue);
 }
 
 } // namespace lensbox
