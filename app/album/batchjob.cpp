@@ -25,6 +25,7 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <optional>
 
 namespace tovin {
 namespace {
@@ -137,51 +138,55 @@ BatchOutcome BatchRun::run(QString *openAtEnd)
     for (const BatchItem &item : m_request.items)
         m_total += item.selected && item.kind == ListEntryKind::Image;
 
+    std::optional<RuntimeError> failure;
+    bool canceled = false;
     try {
-        try {
-            m_outputFolder = destination;
-            if (inAlbumMode()) {
-                m_slidesFolder = joinPath(destination, QStringLiteral("slides"));
-                const QString thumbs = joinPath(destination, QStringLiteral("thumbs"));
-                MakeFolder(m_slidesFolder, m_prompts);
-                MakeFolder(thumbs, m_prompts);
-                m_album.start(destination, m_request.layout);
-                m_outputFolder = thumbs;
-            }
-            for (const BatchItem &item : m_request.items) {
-                if (m_observer.stopRequested())
-                    throw RunCanceled();
-                if (item.selected && item.kind == ListEntryKind::Image)
-                    startStep(item);
-            }
-        } catch (const RuntimeError &) {
-            // A failure found before an image was handed out: every image
-            // before it is still finished, in order.
-            finishAll();
-            throw;
-        } catch (const RunCanceled &) {
-            finishAll();
-            throw;
+        m_outputFolder = destination;
+        if (inAlbumMode()) {
+            m_slidesFolder = joinPath(destination, QStringLiteral("slides"));
+            const QString thumbs = joinPath(destination, QStringLiteral("thumbs"));
+            MakeFolder(m_slidesFolder, m_prompts);
+            MakeFolder(thumbs, m_prompts);
+            m_album.start(destination, m_request.layout);
+            m_outputFolder = thumbs;
         }
-        finishAll();
-        if (inAlbumMode())
-            m_album.finish();
+        for (const BatchItem &item : m_request.items) {
+            if (m_observer.stopRequested())
+                throw RunCanceled();
+            if (item.selected && item.kind == ListEntryKind::Image)
+                startStep(item);
+        }
+    } catch (const RuntimeError &error) {
+        failure = error;
     } catch (const RunCanceled &) {
+        canceled = true;
+    }
+    try {
+        // Every image handed out before the run stopped is finished, in list
+        // order; a failure among them came first and is the one reported.
+        finishAll();
+        if (!failure && !canceled && inAlbumMode())
+            m_album.finish();
+    } catch (const RuntimeError &error) {
+        failure = error;
+    }
+
+    if (failure) {
+        discardPending();
+        m_album.abort();
+        m_observer.setBusy(false);
+        showErrorReport(m_prompts, *failure);
+        m_observer.setControlsEnabled(true);
+        return BatchOutcome::Failed;
+    }
+    if (canceled) {
         m_album.abort();
         m_choice.dontAskAgain = false;
         m_observer.setBusy(false);
         m_observer.setControlsEnabled(true);
         m_observer.setTitle(kCanceledTitle);
         return BatchOutcome::Canceled;
-    } catch (const RuntimeError &error) {
-        discardPending();
-        m_album.abort();
-        m_observer.setBusy(false);
-        showErrorReport(m_prompts, error);
-        m_observer.setControlsEnabled(true);
-        return BatchOutcome::Failed;
     }
-
     m_observer.setControlsEnabled(true);
     m_observer.setBusy(false);
     m_observer.setTitle(kDoneTitle);
