@@ -81,52 +81,40 @@ void ViewGeometry::zoomCanvas(double zoom, int pictureWidth, int pictureHeight)
 
 void ViewGeometry::updateScrollBars()
 {
-    updateHorizontal();
-    updateVertical();
+    updateBar(Qt::Horizontal);
+    updateBar(Qt::Vertical);
 
     m_cornerVisible = m_horizontal.visible && m_vertical.visible;
     placeCorner();
     layoutScrollBars();
 }
 
-void ViewGeometry::updateHorizontal()
+// One bar's half of the update, the same rule across and down: a canvas that
+// fits beside the other bar's thickness is centred and the bar hidden;
+// otherwise the bar shows and the view goes to the middle of its range.
+void ViewGeometry::updateBar(Qt::Orientation orientation)
 {
-    const int room = m_frame.width() - m_metrics.cxHThumb;
-    if (room > m_canvas.width()) {
-        setHorizontalValue(m_horizontal.minimum);
-        m_horizontal.visible = false;
-        m_canvas.moveLeft(half(m_frame.width() - m_canvas.width()));
+    const bool across = orientation == Qt::Horizontal;
+    ScrollBarState &bar = across ? m_horizontal : m_vertical;
+    const int frame = across ? m_frame.width() : m_frame.height();
+    const int canvas = across ? m_canvas.width() : m_canvas.height();
+    const int room = frame - (across ? m_metrics.cxHThumb : m_metrics.cyVThumb);
+    if (room > canvas) {
+        setBarValue(orientation, bar.minimum);
+        bar.visible = false;
+        moveCanvasEdge(orientation, half(frame - canvas));
         return;
     }
-    m_horizontal.visible = true;
-    m_horizontal.minimum = 0;
-    const double maximum = tovin::roundHalfEven(double(room) - m_canvas.width() - 4);
+    bar.visible = true;
+    bar.minimum = 0;
+    const double maximum = tovin::roundHalfEven(double(room) - canvas - 4);
     // A range end beyond 16 bits is refused and the bar keeps its range; the
     // value taken from it is then dropped too when it falls outside that range.
     if (tovin::fitsInt16(maximum))
-        m_horizontal.maximum = static_cast<int>(maximum);
-    const double value = tovin::roundHalfEven((maximum - m_horizontal.minimum) / 2.0);
+        bar.maximum = static_cast<int>(maximum);
+    const double value = tovin::roundHalfEven((maximum - bar.minimum) / 2.0);
     if (tovin::fitsInt16(value))
-        setHorizontalValue(static_cast<int>(value));
-}
-
-void ViewGeometry::updateVertical()
-{
-    const int room = m_frame.height() - m_metrics.cyVThumb;
-    if (room > m_canvas.height()) {
-        setVerticalValue(m_vertical.minimum);
-        m_vertical.visible = false;
-        m_canvas.moveTop(half(m_frame.height() - m_canvas.height()));
-        return;
-    }
-    m_vertical.visible = true;
-    m_vertical.minimum = 0;
-    const double maximum = tovin::roundHalfEven(double(room) - m_canvas.height() - 4);
-    if (tovin::fitsInt16(maximum))
-        m_vertical.maximum = static_cast<int>(maximum);
-    const double value = tovin::roundHalfEven((maximum - m_vertical.minimum) / 2.0);
-    if (tovin::fitsInt16(value))
-        setVerticalValue(static_cast<int>(value));
+        setBarValue(orientation, static_cast<int>(value));
 }
 
 void ViewGeometry::placeCorner()
@@ -157,20 +145,30 @@ void ViewGeometry::layoutScrollBars()
 
 bool ViewGeometry::setHorizontalValue(int value)
 {
-    if (!inRange(m_horizontal, value))
-        return false;
-    m_horizontal.value = value;
-    m_canvas.moveLeft(value);
-    return true;
+    return setBarValue(Qt::Horizontal, value);
 }
 
 bool ViewGeometry::setVerticalValue(int value)
 {
-    if (!inRange(m_vertical, value))
+    return setBarValue(Qt::Vertical, value);
+}
+
+bool ViewGeometry::setBarValue(Qt::Orientation orientation, int value)
+{
+    ScrollBarState &bar = orientation == Qt::Horizontal ? m_horizontal : m_vertical;
+    if (!inRange(bar, value))
         return false;
-    m_vertical.value = value;
-    m_canvas.moveTop(value);
+    bar.value = value;
+    moveCanvasEdge(orientation, value);
     return true;
+}
+
+void ViewGeometry::moveCanvasEdge(Qt::Orientation orientation, int position)
+{
+    if (orientation == Qt::Horizontal)
+        m_canvas.moveLeft(position);
+    else
+        m_canvas.moveTop(position);
 }
 
 void ViewGeometry::pan(QPoint last, QPoint now)

@@ -4,6 +4,7 @@
 #include "lensbox/systemmetrics.h"
 
 #include <QPoint>
+#include <Qt>
 #include <QRect>
 #include <QSize>
 
@@ -83,8 +84,9 @@ public:
 
 private:
     void frameResized();
-    void updateHorizontal();
-    void updateVertical();
+    void updateBar(Qt::Orientation orientation);
+    bool setBarValue(Qt::Orientation orientation, int value);
+    void moveCanvasEdge(Qt::Orientation orientation, int position);
     void placeCorner();
 
     SystemMetrics m_metrics;
