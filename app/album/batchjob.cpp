@@ -1,5 +1,6 @@
 #include "batchjob.h"
 
+#include "adjustmentrecord.h"
 #include "albumwriter.h"
 #include "errorreport.h"
 #include "imageengine.h"
@@ -8,8 +9,6 @@
 #include "messagetable.h"
 #include "numbertext.h"
 #include "paths.h"
-#include "recordschema.h"
-#include "recordstore.h"
 #include "userprompts.h"
 
 #include <tovin/numeric.h>
@@ -46,7 +45,7 @@ struct ImageStep {
     QString outputPath;
     QString slidePath;
     QString dateText;
-    std::optional<QStringList> record;
+    std::optional<AdjustmentRecord> record;
     double widthPercent = 100;
     double heightPercent = 100;
     ImageWork work;
@@ -80,7 +79,7 @@ private:
     bool inAlbumMode() const { return m_request.mode != BatchMode::ScaleOnly; }
     bool scalesImages() const { return m_request.mode != BatchMode::AlbumOnly; }
 
-    BatchOutcome endEarly();
+    BatchOutcome runImages();
     void startStep(const BatchItem &item);
     void askBeforeReplacing(const QString &outputPath);
     void readAdjustments(ImageStep &step);
@@ -102,7 +101,9 @@ private:
     int m_workers;
     QThreadPool m_pool;
 
+    QString m_destination;
     QString m_outputFolder;
+    std::optional<RuntimeError> m_failure;
     QString m_slidesFolder;
     std::int16_t m_sequence = 0;
     int m_total = 0;
@@ -112,42 +113,51 @@ private:
     QHash<QString, const ImageStep *> m_claimedOutputs;
 };
 
-BatchOutcome BatchRun::endEarly()
-{
-    m_observer.setBusy(false);
-    m_observer.setControlsEnabled(true);
-    return BatchOutcome::NotStarted;
-}
-
 BatchOutcome BatchRun::run(QString *openAtEnd)
 {
     m_observer.setControlsEnabled(false);
     m_observer.setBusy(true);
+    const BatchOutcome outcome = runImages();
+    // Every ending gives the window back the same way; only the title and the
+    // report differ.
+    m_observer.setBusy(false);
+    if (m_failure)
+        showErrorReport(m_prompts, *m_failure);
+    m_observer.setControlsEnabled(true);
+    if (outcome == BatchOutcome::Canceled)
+        m_observer.setTitle(kCanceledTitle);
+    if (outcome == BatchOutcome::Done) {
+        m_observer.setTitle(kDoneTitle);
+        *openAtEnd = inAlbumMode() ? joinPath(m_destination, AlbumWriter::startPageName()) : m_destination;
+    }
+    return outcome;
+}
 
-    const QString destination = trimBlanks(m_request.destination);
+BatchOutcome BatchRun::runImages()
+{
+    m_destination = trimBlanks(m_request.destination);
     if (inAlbumMode() && !m_album.templatesPresent()) {
         m_prompts.showNotice(kTemplatesMissing + QStringLiteral("\n\n") + kReinstallSorvel, message(111));
         m_observer.albumTemplatesMissing();
-        return endEarly();
+        return BatchOutcome::NotStarted;
     }
     // A file standing where the folder should be is reported like any other
     // folder that cannot be made, rather than failing every image quietly.
-    if (!QFileInfo(destination).isDir() && !MakeFolder(destination, m_prompts))
-        return endEarly();
+    if (!QFileInfo(m_destination).isDir() && !MakeFolder(m_destination, m_prompts))
+        return BatchOutcome::NotStarted;
 
     for (const BatchItem &item : m_request.items)
         m_total += item.selected && item.kind == ListEntryKind::Image;
 
-    std::optional<RuntimeError> failure;
     bool canceled = false;
     try {
-        m_outputFolder = destination;
+        m_outputFolder = m_destination;
         if (inAlbumMode()) {
-            m_slidesFolder = joinPath(destination, QStringLiteral("slides"));
-            const QString thumbs = joinPath(destination, QStringLiteral("thumbs"));
+            m_slidesFolder = joinPath(m_destination, QStringLiteral("slides"));
+            const QString thumbs = joinPath(m_destination, QStringLiteral("thumbs"));
             MakeFolder(m_slidesFolder, m_prompts);
             MakeFolder(thumbs, m_prompts);
-            m_album.start(destination, m_request.layout);
+            m_album.start(m_destination, m_request.layout);
             m_outputFolder = thumbs;
         }
         for (const BatchItem &item : m_request.items) {
@@ -157,7 +167,7 @@ BatchOutcome BatchRun::run(QString *openAtEnd)
                 startStep(item);
         }
     } catch (const RuntimeError &error) {
-        failure = error;
+        m_failure = error;
     } catch (const RunCanceled &) {
         canceled = true;
     }
@@ -165,32 +175,22 @@ BatchOutcome BatchRun::run(QString *openAtEnd)
         // Every image handed out before the run stopped is finished, in list
         // order; a failure among them came first and is the one reported.
         finishAll();
-        if (!failure && !canceled && inAlbumMode())
+        if (!m_failure && !canceled && inAlbumMode())
             m_album.finish();
     } catch (const RuntimeError &error) {
-        failure = error;
+        m_failure = error;
     }
 
-    if (failure) {
+    if (m_failure) {
         discardPending();
         m_album.abort();
-        m_observer.setBusy(false);
-        showErrorReport(m_prompts, *failure);
-        m_observer.setControlsEnabled(true);
         return BatchOutcome::Failed;
     }
     if (canceled) {
         m_album.abort();
         m_choice.dontAskAgain = false;
-        m_observer.setBusy(false);
-        m_observer.setControlsEnabled(true);
-        m_observer.setTitle(kCanceledTitle);
         return BatchOutcome::Canceled;
     }
-    m_observer.setControlsEnabled(true);
-    m_observer.setBusy(false);
-    m_observer.setTitle(kDoneTitle);
-    *openAtEnd = inAlbumMode() ? joinPath(destination, AlbumWriter::startPageName()) : destination;
     return BatchOutcome::Done;
 }
 
@@ -239,19 +239,19 @@ void BatchRun::askBeforeReplacing(const QString &outputPath)
 
 void BatchRun::readAdjustments(ImageStep &step)
 {
-    const QString key = QString::fromLatin1(kRecordKeyField);
-    const QString table = QString::fromLatin1(kRecordTable);
     const MainAdjustments &main = m_request.adjustments;
     QString width = main.width;
     QString height = main.height;
     QString brightness = main.brightness;
     QString contrast = main.contrast;
-    if (m_records.RecordExists(step.key, key, table)) {
-        step.record = m_records.GetRecord(step.key, key, table);
-        width = step.record->at(kWidthPct);
-        height = step.record->at(kHeightPct);
-        brightness = step.record->at(kBright);
-        contrast = step.record->at(kContrast);
+    // A failed lookup stops the run: the image must not be scaled with
+    // adjustments other than its own.
+    step.record = loadAdjustmentRecord(m_records, step.key);
+    if (step.record) {
+        width = step.record->widthPercent;
+        height = step.record->heightPercent;
+        brightness = step.record->brightness;
+        contrast = step.record->contrast;
     }
     step.widthPercent = textToDouble(width);
     step.heightPercent = textToDouble(height);
@@ -327,10 +327,10 @@ AlbumEntry BatchRun::albumEntryFor(const ImageStep &step) const
     AlbumEntry entry;
     entry.outputName = step.outputName;
     if (step.record) {
-        entry.slideWidth = toInt32(textToDouble(step.record->at(kImgWidth)));
-        entry.slideHeight = toInt32(textToDouble(step.record->at(kImgHeight)));
-        entry.date = step.record->at(kImgDate);
-        entry.description = step.record->at(kImgDesc);
+        entry.slideWidth = step.record->imageWidth;
+        entry.slideHeight = step.record->imageHeight;
+        entry.date = step.record->dateText;
+        entry.description = step.record->description;
     } else {
         const QSize size = imageFileSize(step.key, kFormatJpeg);
         entry.slideWidth = size.width();

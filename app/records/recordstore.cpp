@@ -134,24 +134,30 @@ bool RecordStore::RecordExists(const QString &path, const QString &keyField, con
     }
 }
 
+std::optional<QStringList> RecordStore::readRecordTexts(const QString &path, const QString &keyField,
+                                                        const QString &table)
+{
+    const std::optional<std::int64_t> row = findFirstRow(path, keyField, table);
+    if (!row)
+        return std::nullopt;
+    SqliteStatement read(m_db, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(table)));
+    read.bind(1, *row);
+    requireRowLayout(read);
+    read.step();
+    QStringList texts;
+    for (int column = 0; column < read.columnCount(); ++column) {
+        if (read.columnIsNull(column))
+            throw RuntimeError::invalidUseOfNull();
+        texts << read.columnText(column);
+    }
+    return texts;
+}
+
 QStringList RecordStore::GetRecord(const QString &path, const QString &keyField, const QString &table)
 {
     const QStringList noRecord(int(kRecordFields.size()), QString());
     try {
-        const std::optional<std::int64_t> row = findFirstRow(path, keyField, table);
-        if (!row)
-            return noRecord;
-        SqliteStatement read(m_db, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(table)));
-        read.bind(1, *row);
-        requireRowLayout(read);
-        read.step();
-        QStringList texts;
-        for (int column = 0; column < read.columnCount(); ++column) {
-            if (read.columnIsNull(column))
-                throw RuntimeError::invalidUseOfNull();
-            texts << read.columnText(column);
-        }
-        return texts;
+        return readRecordTexts(path, keyField, table).value_or(noRecord);
     } catch (const RuntimeError &error) {
         showErrorReport(m_prompts, error);
         return noRecord;

@@ -42,6 +42,10 @@ public:
     void CloseRecordStore();
 
     bool RecordExists(const QString &path, const QString &keyField, const QString &table);
+    // The 13 fields of the first matching row, or nothing when no row
+    // matches; throws RuntimeError when the lookup fails. One lookup, so that
+    // another program's change cannot fall between finding and reading.
+    std::optional<QStringList> readRecordTexts(const QString &path, const QString &keyField, const QString &table);
     // The 13 fields of the first matching row as texts; 13 empty texts when no
     // row matches or the lookup failed.
     QStringList GetRecord(const QString &path, const QString &keyField, const QString &table);

@@ -5,8 +5,7 @@
 #include "errorreport.h"
 #include "imageinfo.h"
 #include "memorytuning.h"
-#include "messagetable.h"
-#include "recordschema.h"
+#include "recordlistopening.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
 #include "settingsstore.h"
@@ -66,11 +65,8 @@ int main(int argc, char *argv[])
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     tovin::RecordStore records(programFolder, prompts);
-    if (!records.OpenRecordStore(QString::fromLatin1(tovin::kRecordListPath))) {
-        prompts.showMessage(tovin::message(55), tovin::errorTitle(0), tovin::PromptIcon::Critical,
-                            tovin::PromptButtons::Ok);
+    if (!tovin::openRecordListOrExplain(records, prompts))
         return kStoppedByError;
-    }
 
     tovin::BatchJob job(programFolder, records, prompts);
     job.setWorkerCount(command->workers);

@@ -1,27 +1,33 @@
 #include "fieldchecks.h"
 
+#include "albumlayoutfields.h"
 #include "messagetable.h"
 #include "numbertext.h"
 #include "userprompts.h"
 
-#include <QSet>
+#include <QHash>
 
 #include <optional>
 
 namespace tovin {
 namespace {
 
-const QSet<QString> kPercentFields{QStringLiteral("widthInput"), QStringLiteral("heightInput")};
-const QSet<QString> kLevelFields{QStringLiteral("brightInput"), QStringLiteral("contrastInput")};
-const QSet<QString> kScreenWidthFields{QStringLiteral("slide_x"),   QStringLiteral("thumb_x"),
-                                       QStringLiteral("thumb_w"),   QStringLiteral("bbutton_x"),
-                                       QStringLiteral("nbutton_x"), QStringLiteral("caption_w")};
-const QSet<QString> kScreenHeightFields{
-    QStringLiteral("slide_y"),   QStringLiteral("thumb_y"), QStringLiteral("thumb_h"),  QStringLiteral("bbutton_y"),
-    QStringLiteral("nbutton_y"), QStringLiteral("thumb_s"), QStringLiteral("caption_h")};
-const QSet<QString> kPercentageFields{QStringLiteral("slide_p"), QStringLiteral("slide_a"), QStringLiteral("thumb_p"),
-                                      QStringLiteral("thumb_a"), QStringLiteral("qualityCombo")};
-const QSet<QString> kGridFields{QStringLiteral("thumb_r"), QStringLiteral("thumb_c")};
+// The main window's own fields; the album's come from the layout table.
+const QHash<QString, FieldRange> kAdjustmentFieldRanges{
+    {QStringLiteral("widthInput"), FieldRange::Percent},      {QStringLiteral("heightInput"), FieldRange::Percent},
+    {QStringLiteral("brightInput"), FieldRange::Level},       {QStringLiteral("contrastInput"), FieldRange::Level},
+    {QStringLiteral("qualityCombo"), FieldRange::Percentage},
+};
+
+std::optional<FieldRange> rangeOf(const QString &field)
+{
+    if (const AlbumLayoutField *layoutField = albumLayoutField(field))
+        return layoutField->range;
+    const auto found = kAdjustmentFieldRanges.constFind(field);
+    if (found == kAdjustmentFieldRanges.constEnd())
+        return std::nullopt;
+    return *found;
+}
 
 bool refuse(UserPrompts &prompts, const QString &text)
 {
@@ -52,19 +58,24 @@ bool ValidateAdjustmentField(const QString &field, const QString &text, ScreenTw
         return refuse(prompts, message(43));
     const double v = *number;
 
-    if (kPercentFields.contains(field))
+    const std::optional<FieldRange> range = rangeOf(field);
+    Q_ASSERT_X(range && range != FieldRange::Color, "ValidateAdjustmentField", "a field without a check");
+    switch (range.value_or(FieldRange::Color)) {
+    case FieldRange::Percent:
         return (v > 0 && v <= 200) || refuse(prompts, message(44));
-    if (kLevelFields.contains(field))
+    case FieldRange::Level:
         return (v >= -100 && v <= 100) || refuse(prompts, message(45));
-    if (kScreenWidthFields.contains(field))
+    case FieldRange::ScreenWidth:
         return withinScreen(v, screen.width, prompts);
-    if (kScreenHeightFields.contains(field))
+    case FieldRange::ScreenHeight:
         return withinScreen(v, screen.height, prompts);
-    if (kPercentageFields.contains(field))
+    case FieldRange::Percentage:
         return (v >= 0 && v <= 100) || refuse(prompts, QStringLiteral("Value must be between 0 to 100"));
-    if (kGridFields.contains(field))
+    case FieldRange::Grid:
         return (v > 0 && v <= 10) || refuse(prompts, QStringLiteral("Value must be between 1 to 10"));
-    Q_ASSERT_X(false, "ValidateAdjustmentField", "a field without a check");
+    case FieldRange::Color:
+        break;
+    }
     return true;
 }
 
