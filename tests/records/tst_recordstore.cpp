@@ -1,7 +1,9 @@
 // The Record List on a real encrypted file: results, matching, failures.
 
+#include "adjustmentrecord.h"
 #include "recordschema.h"
 #include "recordstore.h"
+#include "runtimeerror.h"
 #include "scriptedprompts.h"
 #include "testenvironment.h"
 
@@ -66,6 +68,7 @@ private slots:
     void openFailures_data();
     void openFailures();
     void closedStoreReportsInsteadOfCrashing();
+    void adjustmentRecordRoundTripsByName();
 
 private:
     // The store's routines with the table and key field every caller passes.
@@ -276,6 +279,49 @@ void RecordStoreTest::closedStoreReportsInsteadOfCrashing()
     QCOMPARE(get(QStringLiteral("/a.jpg")).size(), 13);
     QCOMPARE(m_prompts.ofKind(test::ShownPrompt::Kind::Message).size(), 3);
     m_prompts.shown.clear();
+}
+
+void RecordStoreTest::adjustmentRecordRoundTripsByName()
+{
+    AdjustmentRecord record;
+    record.imagePath = QStringLiteral("/photos/Ä.jpg");
+    record.imageWidth = 4000;
+    record.imageHeight = 3000;
+    record.widthPercent = QStringLiteral("50");
+    record.heightPercent = QStringLiteral("75.5");
+    record.brightness = QStringLiteral("-10");
+    record.contrast = QStringLiteral("20");
+    record.filterPosition = 3;
+    record.qualityPosition = -1;
+    record.dateText = QStringLiteral("05/12/2026 14:03:11");
+    record.description = QStringLiteral("Fish & <chips>");
+    QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);
+
+    const std::optional<AdjustmentRecord> loaded = loadAdjustmentRecord(*m_store, QStringLiteral(" /photos/ä.jpg "));
+    QVERIFY(loaded);
+    QCOMPARE(loaded->imagePath, record.imagePath);
+    QCOMPARE(loaded->imageWidth, 4000);
+    QCOMPARE(loaded->imageHeight, 3000);
+    // Stored as 16-bit whole numbers, rounded half to even.
+    QCOMPARE(loaded->widthPercent, QStringLiteral("50"));
+    QCOMPARE(loaded->heightPercent, QStringLiteral("76"));
+    QCOMPARE(loaded->brightness, QStringLiteral("-10"));
+    QCOMPARE(loaded->contrast, QStringLiteral("20"));
+    QCOMPARE(loaded->filterPosition, 3);
+    QCOMPARE(loaded->qualityPosition, -1);
+    QCOMPARE(loaded->dateText, record.dateText);
+    QCOMPARE(loaded->description, record.description);
+
+    QCOMPARE(clearAdjustmentRecord(*m_store, record.imagePath), RecordResult::Done);
+    QVERIFY(!loadAdjustmentRecord(*m_store, record.imagePath));
+    QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);
+    QCOMPARE(clearAllAdjustmentRecords(*m_store), RecordResult::Done);
+    QCOMPARE(clearAllAdjustmentRecords(*m_store), RecordResult::Other);
+
+    // A failed lookup is never mistaken for an image without a record.
+    m_store->CloseRecordStore();
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, record.imagePath));
+    QVERIFY(m_prompts.shown.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(RecordStoreTest)
