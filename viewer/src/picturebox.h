@@ -64,11 +64,15 @@ private:
         QTransform placement; // maps the source part onto the canvas
         QRectF source;
         QPainter::CompositionMode mode;
+        // A reduced stroke averages its source pixels once, at its first
+        // repaint, instead of picking some of them at every repaint.
+        mutable QImage reduced;
     };
 
     void applyBackColor();
     void render(QPainter &painter) const;
     bool coversBox(const Stroke &stroke) const;
+    static void drawStroke(QPainter &painter, const Stroke &stroke);
 
     OleColor m_backColor = kButtonFace;
     PictureRef m_picture;
