@@ -132,14 +132,15 @@ void PictureBox::drawStroke(QPainter &painter, const Stroke &stroke)
     painter.setRenderHint(QPainter::SmoothPixmapTransform, stroke.placement.type() > QTransform::TxTranslate);
     painter.setTransform(stroke.placement, true);
 
-    // Filtering while drawing blends only the few source pixels nearest to
-    // each target pixel, so a reduced photo would shimmer with fine detail;
-    // the reduced copy averages all of them.
+    // Filtering while drawing blends the four source pixels nearest to each
+    // target pixel. Below half size that skips source pixels, and fine detail
+    // turns into noise; such a drawing is made from a copy that averages all
+    // of them, once, at its first repaint.
     const QSizeF target(std::abs(stroke.placement.m11()) * stroke.source.width(),
                         std::abs(stroke.placement.m22()) * stroke.source.height());
     const QSize reducedSize = target.toSize().expandedTo(QSize(1, 1));
     const bool reduces = stroke.placement.type() <= QTransform::TxScale
-        && (reducedSize.width() < stroke.source.width() || reducedSize.height() < stroke.source.height());
+        && (2 * reducedSize.width() < stroke.source.width() || 2 * reducedSize.height() < stroke.source.height());
     if (!reduces) {
         painter.drawImage(QPointF(0, 0), stroke.picture->image(), stroke.source);
     } else {

@@ -64,8 +64,8 @@ private:
         QTransform placement; // maps the source part onto the canvas
         QRectF source;
         QPainter::CompositionMode mode;
-        // A reduced stroke averages its source pixels once, at its first
-        // repaint, instead of picking some of them at every repaint.
+        // The source part averaged down to the drawn size, for a stroke that
+        // reduces it to less than half; made at its first repaint.
         mutable QImage reduced;
     };
 
