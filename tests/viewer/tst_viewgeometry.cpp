@@ -43,11 +43,13 @@ void ViewGeometryTest::newPicture_data()
     QTest::addColumn<QPoint>("canvasAt");
 
     // The picture fits beside a bar while narrower than 383 and lower than 283.
+    // Beside a shown bar it is centred in the 383 or 283 pixels the bar leaves.
     QTest::newRow("small picture centred without the thumb") << QSize(100, 100) << 0 << 0 << 0 << 0 << QPoint(150, 100);
     QTest::newRow("odd leftover to the even pixel") << QSize(101, 103) << 0 << 0 << 0 << 0 << QPoint(150, 98);
-    QTest::newRow("exact fit shows the bar") << QSize(383, 100) << -4 << -2 << 0 << 0 << QPoint(-2, 100);
-    QTest::newRow("maximum -7 gives value -4") << QSize(386, 100) << -7 << -4 << 0 << 0 << QPoint(-4, 100);
-    QTest::newRow("maximum -5 gives value -2") << QSize(100, 284) << 0 << 0 << -5 << -2 << QPoint(150, -2);
+    QTest::newRow("exact fit shows the bar") << QSize(383, 100) << -4 << -2 << 0 << 0 << QPoint(-2, 92);
+    QTest::newRow("maximum -7 gives value -4") << QSize(386, 100) << -7 << -4 << 0 << 0 << QPoint(-4, 92);
+    QTest::newRow("maximum -5 gives value -2") << QSize(100, 284) << 0 << 0 << -5 << -2 << QPoint(142, -2);
+    QTest::newRow("widest fit beside the bar") << QSize(382, 284) << 0 << 0 << -5 << -2 << QPoint(0, -2);
     QTest::newRow("large picture on its middle")
         << QSize(1000, 800) << -621 << -310 << -521 << -260 << QPoint(-310, -260);
 }
@@ -126,26 +128,37 @@ void ViewGeometryTest::zoomAppliesWholePixels()
 void ViewGeometryTest::barsAndCornerAreLaidOutAgainstTheControl_data()
 {
     QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QSize>("controlAfter"); // a resize after the load; empty for none
     QTest::addColumn<QRect>("hRect");
     QTest::addColumn<QRect>("vRect");
+    QTest::addColumn<QRect>("corner"); // empty when hidden
 
-    QTest::newRow("both bars") << QSize(1000, 800) << QRect(0, 280, 381, 17) << QRect(380, 0, 17, 281);
-    QTest::newRow("horizontal bar only") << QSize(1000, 100) << QRect(0, 280, 397, 17) << QRect(380, 0, 17, 281);
+    const QSize none;
+    QTest::newRow("both bars") << QSize(1000, 800) << none << QRect(0, 280, 381, 17) << QRect(380, 0, 17, 281)
+                               << QRect(381, 281, 17, 17);
+    QTest::newRow("horizontal bar only") << QSize(1000, 100) << none << QRect(0, 280, 397, 17) << QRect(380, 0, 17, 281)
+                                         << QRect();
+    QTest::newRow("bars appear with a smaller control") << QSize(300, 250) << QSize(250, 200) << QRect(0, 180, 231, 17)
+                                                        << QRect(230, 0, 17, 181) << QRect(231, 181, 17, 17);
 }
 
 void ViewGeometryTest::barsAndCornerAreLaidOutAgainstTheControl()
 {
     QFETCH(QSize, picture);
+    QFETCH(QSize, controlAfter);
     ViewGeometry geometry = classicFrame();
 
-    // As a load does: the new picture, then the zoom of 100 lays out again.
+    // One pass of the layout places the corner box where the bars meet.
     geometry.showLoadedPicture(picture);
-    geometry.updateScrollBars();
+    if (controlAfter.isValid())
+        geometry.resizeControl(controlAfter, controlAfter);
 
     QTEST(geometry.horizontal().rect, "hRect");
     QTEST(geometry.vertical().rect, "vRect");
+    QFETCH(QRect, corner);
+    QCOMPARE(geometry.cornerVisible(), !corner.isEmpty());
     if (geometry.cornerVisible())
-        QCOMPARE(geometry.corner(), QRect(381, 281, 17, 17));
+        QCOMPARE(geometry.corner(), corner);
 }
 
 QTEST_APPLESS_MAIN(ViewGeometryTest)

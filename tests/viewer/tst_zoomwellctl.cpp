@@ -13,6 +13,7 @@
 
 using lensbox::kFalse;
 using lensbox::kTrue;
+using lensbox::ScrollBarState;
 using lensbox::ZoomwellCtl;
 using viewertest::child;
 using viewertest::cursorShapeWidth;
@@ -48,6 +49,12 @@ private slots:
     void unloadImageKeepsZoomAndCanvas();
     void recallRestoresOnlyUnchangedRanges_data();
     void recallRestoresOnlyUnchangedRanges();
+    void noPixelHidesUnderABar_data();
+    void noPixelHidesUnderABar();
+    void wheelScrollsThePicture_data();
+    void wheelScrollsThePicture();
+    void ctrlWheelRaisesTheToolbarZoomEvents_data();
+    void ctrlWheelRaisesTheToolbarZoomEvents();
 
 private:
     QToolBar *toolbar() const { return m_control->findChild<QToolBar *>(QStringLiteral("tbrQuickFloat")); }
@@ -355,6 +362,117 @@ void ZoomwellCtlTest::recallRestoresOnlyUnchangedRanges()
     QCOMPARE(values(), expected);
     QCOMPARE(child(*m_control, "picView")->pos(), expected);
     QCOMPARE(child<QScrollBar>(*m_control, "hscPicture")->value(), -expected.x());
+}
+
+void ZoomwellCtlTest::noPixelHidesUnderABar_data()
+{
+    QTest::addColumn<bool>("across");
+
+    QTest::newRow("across, beside the vertical bar") << true;
+    QTest::newRow("down, above the horizontal bar") << false;
+}
+
+void ZoomwellCtlTest::noPixelHidesUnderABar()
+{
+    QFETCH(bool, across);
+    const QWidget *frame = child(*m_control, "picMain");
+    const QWidget *canvas = child(*m_control, "picView");
+    const auto *bar = child<QScrollBar>(*m_control, across ? "hscPicture" : "vscPicture");
+    const auto *otherBar = child<QScrollBar>(*m_control, across ? "vscPicture" : "hscPicture");
+    const int frameSide = across ? frame->width() : frame->height();
+
+    // Every length around the one where the bar appears; the other side is so
+    // long that the other bar shows.
+    for (int length = frameSide - 40; length <= frameSide + 5; ++length) {
+        QImage picture(across ? QSize(length, 1000) : QSize(2000, length), QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        m_control->setPicture(lensbox::makePicture(picture));
+
+        QVERIFY(otherBar->isVisible());
+        const int seenUpTo = across ? otherBar->x() : otherBar->y();
+        const ScrollBarState &state =
+            across ? m_control->viewGeometry().horizontal() : m_control->viewGeometry().vertical();
+        // Scrolled to either end of the bar, or where it stays without one.
+        const int firstAt = bar->isVisible() ? 0 : (across ? canvas->x() : canvas->y());
+        const int lastAt = bar->isVisible() ? state.maximum : firstAt;
+        const QString where = QStringLiteral("length %1: %2 to %3 seen up to %4")
+                                  .arg(length)
+                                  .arg(lastAt)
+                                  .arg(lastAt + length)
+                                  .arg(seenUpTo);
+        QVERIFY2(firstAt >= 0 && lastAt + length <= seenUpTo, qPrintable(where));
+    }
+}
+
+void ZoomwellCtlTest::wheelScrollsThePicture_data()
+{
+    QTest::addColumn<int>("angle"); // 120 is one notch, up or away from the user
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("acrossWheel");
+    QTest::addColumn<QPoint>("end"); // from (-100, -100); a notch is three lines of 20 pixels
+
+    const Qt::KeyboardModifiers none;
+    QTest::newRow("down a notch") << -120 << none << false << QPoint(-100, -160);
+    QTest::newRow("up a notch") << 120 << none << false << QPoint(-100, -40);
+    QTest::newRow("up five notches stops at the top") << 600 << none << false << QPoint(-100, 0);
+    QTest::newRow("shift turns it across")
+        << -120 << Qt::KeyboardModifiers(Qt::ShiftModifier) << false << QPoint(-160, -100);
+    QTest::newRow("horizontal wheel") << -120 << none << true << QPoint(-160, -100);
+}
+
+void ZoomwellCtlTest::wheelScrollsThePicture()
+{
+    QFETCH(int, angle);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, acrossWheel);
+    loadLargePicture();
+    child<QScrollBar>(*m_control, "hscPicture")->setValue(100);
+    child<QScrollBar>(*m_control, "vscPicture")->setValue(100);
+    QSignalSpy zoomIn(m_control.get(), &ZoomwellCtl::ZoomInClick);
+
+    viewertest::turnWheel(child(*m_control, "picView"), angle, modifiers, acrossWheel);
+
+    QTEST(values(), "end");
+    QTEST(child(*m_control, "picView")->pos(), "end");
+    QCOMPARE(zoomIn.size(), 0);
+}
+
+void ZoomwellCtlTest::ctrlWheelRaisesTheToolbarZoomEvents_data()
+{
+    QTest::addColumn<QList<int>>("angles");
+    QTest::addColumn<bool>("besideThePicture"); // over the frame around a small picture
+    QTest::addColumn<short>("allowed"); // AllowZoomIn and AllowZoomOut
+    QTest::addColumn<int>("zoomIns");
+    QTest::addColumn<int>("zoomOuts");
+
+    QTest::newRow("up a notch zooms in") << QList<int>{120} << false << kTrue << 1 << 0;
+    QTest::newRow("down two notches zoom out twice") << QList<int>{-240} << false << kTrue << 0 << 2;
+    QTest::newRow("beside the picture") << QList<int>{-120} << true << kTrue << 0 << 1;
+    QTest::newRow("parts of a notch add up") << QList<int>{60, 30, 30} << false << kTrue << 1 << 0;
+    QTest::newRow("a turn back starts again") << QList<int>{90, -60, 90} << false << kTrue << 0 << 0;
+    QTest::newRow("not while the buttons are off") << QList<int>{120, -120} << false << kFalse << 0 << 0;
+}
+
+void ZoomwellCtlTest::ctrlWheelRaisesTheToolbarZoomEvents()
+{
+    QFETCH(QList<int>, angles);
+    QFETCH(bool, besideThePicture);
+    QFETCH(short, allowed);
+    loadLargePicture();
+    m_control->setAllowZoomIn(allowed);
+    m_control->setAllowZoomOut(allowed);
+    if (besideThePicture)
+        m_control->setZoom(20);
+    const QPoint start = values();
+    QSignalSpy zoomIn(m_control.get(), &ZoomwellCtl::ZoomInClick);
+    QSignalSpy zoomOut(m_control.get(), &ZoomwellCtl::ZoomOutClick);
+
+    for (int angle : angles)
+        viewertest::turnWheel(child(*m_control, besideThePicture ? "picMain" : "picView"), angle, Qt::ControlModifier);
+
+    QTEST(int(zoomIn.size()), "zoomIns");
+    QTEST(int(zoomOut.size()), "zoomOuts");
+    QCOMPARE(values(), start); // the host decides what a step means; nothing scrolls
 }
 
 QTEST_MAIN(ZoomwellCtlTest)

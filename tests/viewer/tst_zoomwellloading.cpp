@@ -4,9 +4,11 @@
 #include <lensbox/zoomwellctl.h>
 
 #include <QFileInfo>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -28,6 +30,22 @@ int difference(const QImage &a, const QImage &b)
     return total;
 }
 
+// Counts the repaints a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 } // namespace
 
 class ZoomwellLoadingTest : public QObject
@@ -47,8 +65,18 @@ private slots:
     void largePhotoLoads();
     void pictureIsSharedByReference();
     void paintPictureDrawsOnTheCanvas();
+    void pictureSetLaysOutLikeALoad_data();
+    void pictureSetLaysOutLikeALoad();
+    void zoomingATransparentPictureKeepsOneDrawing();
+    void reducedViewAveragesThePixels();
+    void quickPictureGivesWayToTheFullOne();
 
 private:
+    QPoint values() const
+    {
+        return {m_control->viewGeometry().horizontal().value, m_control->viewGeometry().vertical().value};
+    }
+
     QString shared(const QString &file) const { return m_shared + QLatin1Char('/') + file; }
     OpenFileDialog *dialog() const { return m_control->findChild<OpenFileDialog *>(QStringLiteral("CDlgPicture")); }
 
@@ -233,6 +261,123 @@ void ZoomwellLoadingTest::paintPictureDrawsOnTheCanvas()
         QCOMPARE(drawn.pixelColor(outside), QColor(Qt::blue));
     m_control->Cls();
     QCOMPARE(m_control->Image()->image().pixelColor(5, 5), QColor(Qt::blue));
+}
+
+void ZoomwellLoadingTest::pictureSetLaysOutLikeALoad_data()
+{
+    QTest::addColumn<bool>("beforeShow");
+
+    QTest::newRow("set on a shown control") << false;
+    QTest::newRow("set before the window is laid out") << true;
+}
+
+void ZoomwellLoadingTest::pictureSetLaysOutLikeALoad()
+{
+    QFETCH(bool, beforeShow);
+    QImage large(1000, 800, QImage::Format_RGB32);
+    large.fill(Qt::darkCyan);
+    QWidget window; // as a host window holds the control
+    auto *layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *control = new ZoomwellCtl;
+    control->InitProperties();
+    layout->addWidget(control);
+    window.resize(400, 300);
+    if (!beforeShow) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+
+    control->setPicture(lensbox::makePicture(large));
+    if (beforeShow) {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    QCoreApplication::processEvents();
+
+    const QWidget *corner = child(*control, "picTemp");
+    const auto *h = child<QScrollBar>(*control, "hscPicture");
+    const auto *v = child<QScrollBar>(*control, "vscPicture");
+    QVERIFY(h->isVisible() && v->isVisible() && corner->isVisible());
+    QCOMPARE(corner->geometry(), QRect(v->x(), h->y(), v->width(), h->height()));
+    QVERIFY(child(*control, "picMain")->rect().contains(corner->geometry()));
+    const QImage shown = control->grab().toImage();
+    const QPoint between = corner->mapTo(control, corner->rect().center());
+    QCOMPARE(shown.pixelColor(between), corner->palette().color(QPalette::Window));
+}
+
+void ZoomwellLoadingTest::zoomingATransparentPictureKeepsOneDrawing()
+{
+    QImage glass(200, 150, QImage::Format_ARGB32);
+    glass.fill(QColor(0, 0, 255, 128));
+    const QString path = m_folder.filePath(QStringLiteral("glass.png"));
+    QVERIFY(glass.save(path));
+    m_control->LoadImage(path);
+
+    for (int step = 1; step <= 200; ++step)
+        m_control->setZoom(100 + step);
+
+    // One repaint draws the canvas's own picture and the latest zoom, however
+    // many zooms came before.
+    QWidget *canvas = child(*m_control, "picView");
+    viewertest::DrawCounter counter(canvas->size());
+    canvas->render(&counter);
+    QVERIFY2(counter.pictures() <= 2, qPrintable(QString::number(counter.pictures())));
+}
+
+void ZoomwellLoadingTest::reducedViewAveragesThePixels()
+{
+    // One white column in four: reduced to a quarter, every pixel of the view
+    // stands for four columns and is a quarter white, where picking single
+    // source pixels gives black or white stripes.
+    QImage lines(400, 400, QImage::Format_RGB32);
+    lines.fill(Qt::black);
+    for (int x = 0; x < lines.width(); x += 4) {
+        for (int y = 0; y < lines.height(); ++y)
+            lines.setPixel(x, y, qRgb(255, 255, 255));
+    }
+    const QString path = m_folder.filePath(QStringLiteral("lines.png"));
+    QVERIFY(lines.save(path));
+    m_control->LoadImage(path);
+
+    m_control->setZoom(25);
+
+    const QImage shown = m_control->Image()->image();
+    QCOMPARE(shown.size(), QSize(100, 100));
+    for (int x = 10; x < 90; ++x) {
+        const int grey = qGray(shown.pixel(x, 50));
+        QVERIFY2(std::abs(grey - 64) <= 24, qPrintable(QStringLiteral("grey %1 at column %2").arg(grey).arg(x)));
+    }
+}
+
+void ZoomwellLoadingTest::quickPictureGivesWayToTheFullOne()
+{
+    // A host shows a reduced decode at once, then swaps in the full picture at
+    // the zoom that shows it the same size, keeping the user's place.
+    QImage full(1600, 1200, QImage::Format_RGB32);
+    full.fill(Qt::darkGreen);
+    const QString quick = m_folder.filePath(QStringLiteral("quick.png"));
+    QVERIFY(full.scaled(400, 300).save(quick));
+    m_control->LoadImage(quick);
+    m_control->setZoom(200);
+    child<QScrollBar>(*m_control, "hscPicture")->setValue(50);
+    child<QScrollBar>(*m_control, "vscPicture")->setValue(30);
+    QCoreApplication::processEvents();
+    const QPoint place = values();
+    QWidget *canvas = child(*m_control, "picView");
+    PaintCounter counter(canvas);
+
+    m_control->StorePosition();
+    m_control->setPicture(lensbox::makePicture(full));
+    m_control->setZoom(50);
+    m_control->RecallPosition();
+
+    QCOMPARE(counter.paints, 0); // nothing in between reached the screen
+    QCoreApplication::processEvents();
+    QCOMPARE(values(), place); // and nothing left for later moved the view
+    QCOMPARE(canvas->pos(), place);
+    QCOMPARE(canvas->size(), QSize(800, 600));
+    QCOMPARE(m_control->Image()->image().pixelColor(400, 300), QColor(Qt::darkGreen));
 }
 
 QTEST_MAIN(ZoomwellLoadingTest)

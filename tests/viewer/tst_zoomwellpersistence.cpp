@@ -6,8 +6,12 @@
 #include <lensbox/zoomwellctl.h>
 
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <memory>
 
 using lensbox::kFalse;
@@ -45,6 +49,8 @@ private slots:
     void factoryKnowsOneIdentifier_data();
     void factoryKnowsOneIdentifier();
     void scrollColourFixHooksOneWindowAtATime();
+    void setsAreCheckedAndReported_data();
+    void setsAreCheckedAndReported();
 };
 
 void ZoomwellPersistenceTest::emptyBagGivesDefaults()
@@ -86,12 +92,14 @@ void ZoomwellPersistenceTest::lowerCaseNamesAreRead()
     for (const char *name : {"allowzoomin", "allowzoomout", "usequickbar", "panactive"})
         bag.write(QString::fromLatin1(name), stored, boolean(kFalse));
     ZoomwellCtl control;
+    QSignalSpy changed(&control, &ZoomwellCtl::propertyChanged);
 
     control.ReadProperties(bag);
 
     for (short read : {control.AllowZoomIn(), control.AllowZoomOut(), control.UseQuickBar(), control.PanActive()})
         QCOMPARE(read, value);
     QTEST(viewertest::cursorShapeWidth(child(control, "picView")->cursor()), "canvasCursor");
+    QCOMPARE(changed.size(), 0); // reading the saved values changes nothing to save
 }
 
 void ZoomwellPersistenceTest::onlyChangedPropertiesAreWritten()
@@ -173,6 +181,73 @@ void ZoomwellPersistenceTest::scrollColourFixHooksOneWindowAtATime()
     fix.remove();
     QCOMPARE(fix.hookedWindow(), nullptr);
     QVERIFY(isRed(secondBar));
+}
+
+void ZoomwellPersistenceTest::setsAreCheckedAndReported_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<bool>("marksChanged"); // the host saves it with the window
+
+    const double infinity = std::numeric_limits<double>::infinity();
+    const auto number = [](short value) { return QVariant::fromValue(value); };
+    for (const char *name : {"AllowZoomIn", "AllowZoomOut", "AutoRedraw", "Enabled", "PanActive", "UseQuickBar"})
+        QTest::addRow("%s", name) << QString::fromLatin1(name) << number(kFalse) << true << true;
+    QTest::newRow("BackColor") << "BackColor" << QVariant::fromValue(kRed) << true << true;
+    QTest::newRow("MousePointer 11") << "MousePointer" << number(11) << true << true;
+    QTest::newRow("MousePointer 200") << "MousePointer" << number(200) << false << false;
+    QTest::newRow("MousePointer -1") << "MousePointer" << number(-1) << false << false;
+    QTest::newRow("Zoom 150") << "Zoom" << QVariant(150.0) << true << false;
+    QTest::newRow("Zoom NaN") << "Zoom" << QVariant(std::nan("")) << false << false;
+    QTest::newRow("Zoom infinite") << "Zoom" << QVariant(infinity) << false << false;
+    QTest::newRow("Zoom minus infinite") << "Zoom" << QVariant(-infinity) << false << false;
+    QTest::newRow("Zoom beyond 32 bits") << "Zoom" << QVariant(3e9) << false << false;
+}
+
+void ZoomwellPersistenceTest::setsAreCheckedAndReported()
+{
+    QFETCH(QString, property);
+    QFETCH(QVariant, value);
+    QFETCH(bool, accepted);
+    QFETCH(bool, marksChanged);
+    using Setter = std::function<bool(ZoomwellCtl &, const QVariant &)>;
+    const auto always = [](auto set) -> Setter {
+        return [set](ZoomwellCtl &control, const QVariant &value) {
+            set(control, value);
+            return true;
+        };
+    };
+    const QMap<QString, Setter> setters{
+        {"AllowZoomIn", always([](ZoomwellCtl &c, const QVariant &v) { c.setAllowZoomIn(v.value<short>()); })},
+        {"AllowZoomOut", always([](ZoomwellCtl &c, const QVariant &v) { c.setAllowZoomOut(v.value<short>()); })},
+        {"AutoRedraw", always([](ZoomwellCtl &c, const QVariant &v) { c.setAutoRedraw(v.value<short>()); })},
+        {"BackColor", always([](ZoomwellCtl &c, const QVariant &v) { c.setBackColor(v.value<lensbox::OleColor>()); })},
+        {"Enabled", always([](ZoomwellCtl &c, const QVariant &v) { c.setEnabled(v.value<short>()); })},
+        {"PanActive", always([](ZoomwellCtl &c, const QVariant &v) { c.setPanActive(v.value<short>()); })},
+        {"UseQuickBar", always([](ZoomwellCtl &c, const QVariant &v) { c.setUseQuickBar(v.value<short>()); })},
+        {"MousePointer", [](ZoomwellCtl &c, const QVariant &v) { return c.setMousePointer(v.value<short>()); }},
+        {"Zoom", [](ZoomwellCtl &c, const QVariant &v) { return c.setZoom(v.toDouble()); }},
+    };
+    ZoomwellCtl control;
+    control.InitProperties();
+    control.setMousePointer(2);
+    control.setZoom(120);
+    const QVariant before = control.property(qPrintable(property));
+    QSignalSpy changed(&control, &ZoomwellCtl::propertyChanged);
+    QSignalSpy zoomChanged(&control, &ZoomwellCtl::ZoomChanged);
+
+    QCOMPARE(setters[property](control, value), accepted);
+
+    const QVariant now = control.property(qPrintable(property));
+    QVariant expected = accepted ? value : before; // a refused value leaves the old one
+    QVERIFY(expected.convert(now.metaType()));
+    QCOMPARE(now, expected);
+    QCOMPARE(changed.size(), marksChanged ? 1 : 0);
+    if (marksChanged)
+        QCOMPARE(changed.first().first().toString(), property);
+    if (property == QLatin1String("Zoom"))
+        QCOMPARE(zoomChanged.size(), accepted ? 1 : 0);
 }
 
 QTEST_MAIN(ZoomwellPersistenceTest)

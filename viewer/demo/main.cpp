@@ -1,19 +1,24 @@
 // Shows one photo in a ZoomwellCtl with panning and the quick toolbar on; the
 // toolbar's zoom buttons step the zoom by 10.
 //
-//   lensbox-demo PHOTO [--zoom PERCENT] [--screenshot FILE]
+//   lensbox-demo PHOTO [--zoom PERCENT] [--picture] [--screenshot FILE]
+//
+// With --picture the photo is given through the Picture property, as a second
+// viewer that shares the first one's picture gets it, instead of LoadImage.
 //
 // With --screenshot the window is saved to FILE once the toolbar has had time
 // to appear under the cursor, and the program ends.
 
 #include <lensbox/controlfactory.h>
 #include <lensbox/hostvalues.h>
+#include <lensbox/pictureobject.h>
 #include <lensbox/propertybag.h>
 #include <lensbox/zoomwellctl.h>
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCursor>
+#include <QImageReader>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -46,7 +51,9 @@ int main(int argc, char *argv[])
                                         QStringLiteral("percent"));
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"), QStringLiteral("Save the window to this file and quit."), QStringLiteral("file"));
-    parser.addOptions({zoomOption, screenshotOption});
+    const QCommandLineOption pictureOption(QStringLiteral("picture"),
+                                           QStringLiteral("Give the photo through the Picture property."));
+    parser.addOptions({zoomOption, pictureOption, screenshotOption});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(1);
@@ -79,7 +86,14 @@ int main(int argc, char *argv[])
 
     window.resize(800, 600);
     window.show();
-    viewer->LoadImage(parser.positionalArguments().constFirst());
+    const QString photo = parser.positionalArguments().constFirst();
+    if (parser.isSet(pictureOption)) {
+        QImageReader reader(photo);
+        reader.setAutoTransform(true);
+        viewer->setPicture(lensbox::makePicture(reader.read()));
+    } else {
+        viewer->LoadImage(photo);
+    }
     if (parser.isSet(zoomOption))
         viewer->setZoom(parser.value(zoomOption).toDouble());
 

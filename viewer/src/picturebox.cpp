@@ -8,6 +8,8 @@
 #include <QImageReader>
 #include <QPaintEvent>
 
+#include <cmath>
+
 namespace lensbox {
 
 PictureBox::PictureBox(const QString &name, QWidget *parent)
@@ -62,7 +64,7 @@ void PictureBox::paintPicture(const PictureRef &picture, float x1, float y1, std
     QTransform placement;
     placement.translate(x1, y1);
     placement.scale(targetWidth / source.width(), targetHeight / source.height());
-    const Stroke stroke{picture, placement, source, *mode};
+    const Stroke stroke{picture, placement, source, *mode, {}};
 
     if (coversBox(stroke))
         m_strokes.clear(); // everything drawn so far is hidden for good
@@ -71,10 +73,14 @@ void PictureBox::paintPicture(const PictureRef &picture, float x1, float y1, std
         update();
 }
 
+// A plain copy over the whole box hides everything drawn before it, or lets it
+// show only through its transparent parts. Those older drawings are dropped all
+// the same: keeping them would make every repaint after a run of zooms redraw
+// the whole run.
 bool PictureBox::coversBox(const Stroke &stroke) const
 {
     const QImage &image = stroke.picture->image();
-    if (stroke.mode != QPainter::CompositionMode_SourceOver || image.hasAlphaChannel())
+    if (stroke.mode != QPainter::CompositionMode_SourceOver)
         return false;
     if (!QRectF(image.rect()).contains(stroke.source))
         return false;
@@ -115,14 +121,39 @@ void PictureBox::render(QPainter &painter) const
 {
     if (holdsPicture(m_picture))
         painter.drawImage(QPointF(0, 0), m_picture->image());
-    for (const Stroke &stroke : m_strokes) {
-        painter.save();
-        painter.setCompositionMode(stroke.mode);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, stroke.placement.type() > QTransform::TxTranslate);
-        painter.setTransform(stroke.placement, true);
+    for (const Stroke &stroke : m_strokes)
+        drawStroke(painter, stroke);
+}
+
+void PictureBox::drawStroke(QPainter &painter, const Stroke &stroke)
+{
+    painter.save();
+    painter.setCompositionMode(stroke.mode);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, stroke.placement.type() > QTransform::TxTranslate);
+    painter.setTransform(stroke.placement, true);
+
+    // Filtering while drawing blends the four source pixels nearest to each
+    // target pixel. Below half size that skips source pixels, and fine detail
+    // turns into noise; such a drawing is made from a copy that averages all
+    // of them, once, at its first repaint.
+    const QSizeF target(std::abs(stroke.placement.m11()) * stroke.source.width(),
+                        std::abs(stroke.placement.m22()) * stroke.source.height());
+    const QSize reducedSize = target.toSize().expandedTo(QSize(1, 1));
+    const bool reduces = stroke.placement.type() <= QTransform::TxScale
+        && (2 * reducedSize.width() < stroke.source.width() || 2 * reducedSize.height() < stroke.source.height());
+    if (!reduces) {
         painter.drawImage(QPointF(0, 0), stroke.picture->image(), stroke.source);
-        painter.restore();
+    } else {
+        if (stroke.reduced.isNull()) {
+            const QImage &image = stroke.picture->image();
+            const QRect part = stroke.source.toAlignedRect();
+            const QImage source = part == image.rect() ? image : image.copy(part);
+            stroke.reduced = source.scaled(reducedSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+        painter.scale(stroke.source.width() / stroke.reduced.width(), stroke.source.height() / stroke.reduced.height());
+        painter.drawImage(QPointF(0, 0), stroke.reduced);
     }
+    painter.restore();
 }
 
 void PictureBox::changeEvent(QEvent *event)

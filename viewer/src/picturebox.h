@@ -64,11 +64,15 @@ private:
         QTransform placement; // maps the source part onto the canvas
         QRectF source;
         QPainter::CompositionMode mode;
+        // The source part averaged down to the drawn size, for a stroke that
+        // reduces it to less than half; made at its first repaint.
+        mutable QImage reduced;
     };
 
     void applyBackColor();
     void render(QPainter &painter) const;
     bool coversBox(const Stroke &stroke) const;
+    static void drawStroke(QPainter &painter, const Stroke &stroke);
 
     OleColor m_backColor = kButtonFace;
     PictureRef m_picture;

@@ -33,8 +33,6 @@ bool inRange(const ScrollBarState &bar, int value)
 ViewGeometry::ViewGeometry(const SystemMetrics &metrics)
     : m_metrics(metrics)
 {
-    m_horizontal.rect = QRect(0, 0, 0, kScrollBarThickness);
-    m_vertical.rect = QRect(0, 0, kScrollBarThickness, 0);
 }
 
 void ViewGeometry::resizeControl(QSize outer, QSize inner)
@@ -48,8 +46,6 @@ void ViewGeometry::resizeControl(QSize outer, QSize inner)
 
 void ViewGeometry::frameResized()
 {
-    layoutScrollBars();
-    placeCorner();
     updateScrollBars();
 }
 
@@ -81,32 +77,47 @@ void ViewGeometry::zoomCanvas(double zoom, int pictureWidth, int pictureHeight)
 
 void ViewGeometry::updateScrollBars()
 {
-    updateBar(Qt::Horizontal);
-    updateBar(Qt::Vertical);
+    // Both bars are decided before either side is placed: a picture that fits
+    // one way is centred in the room the other bar leaves, so no pixel of it
+    // lies under that bar where no scrolling could reach it.
+    const bool fitsAcross = fits(Qt::Horizontal);
+    const bool fitsDown = fits(Qt::Vertical);
+    updateBar(Qt::Horizontal, fitsAcross, fitsDown ? 0 : m_metrics.cxHThumb);
+    updateBar(Qt::Vertical, fitsDown, fitsAcross ? 0 : m_metrics.cyVThumb);
 
     m_cornerVisible = m_horizontal.visible && m_vertical.visible;
-    placeCorner();
     layoutScrollBars();
+    placeCorner();
+}
+
+// Whether the canvas fits beside a bar's thickness on this axis, in which case
+// the axis needs no bar.
+bool ViewGeometry::fits(Qt::Orientation orientation) const
+{
+    const bool across = orientation == Qt::Horizontal;
+    const int frame = across ? m_frame.width() : m_frame.height();
+    const int canvas = across ? m_canvas.width() : m_canvas.height();
+    return frame - (across ? m_metrics.cxHThumb : m_metrics.cyVThumb) > canvas;
 }
 
 // One bar's half of the update, the same rule across and down: a canvas that
-// fits beside the other bar's thickness is centred and the bar hidden;
+// fits is centred in the frame less the other bar and the bar hidden;
 // otherwise the bar shows and the view goes to the middle of its range.
-void ViewGeometry::updateBar(Qt::Orientation orientation)
+void ViewGeometry::updateBar(Qt::Orientation orientation, bool fitting, int otherBar)
 {
     const bool across = orientation == Qt::Horizontal;
     ScrollBarState &bar = across ? m_horizontal : m_vertical;
     const int frame = across ? m_frame.width() : m_frame.height();
     const int canvas = across ? m_canvas.width() : m_canvas.height();
-    const int room = frame - (across ? m_metrics.cxHThumb : m_metrics.cyVThumb);
-    if (room > canvas) {
+    if (fitting) {
         setBarValue(orientation, bar.minimum);
         bar.visible = false;
-        moveCanvasEdge(orientation, half(frame - canvas));
+        moveCanvasEdge(orientation, half(frame - otherBar - canvas));
         return;
     }
     bar.visible = true;
     bar.minimum = 0;
+    const int room = frame - (across ? m_metrics.cxHThumb : m_metrics.cyVThumb);
     const double maximum = tovin::roundHalfEven(double(room) - canvas - 4);
     // A range end beyond 16 bits is refused and the bar keeps its range; the
     // value taken from it is then dropped too when it falls outside that range.
@@ -119,8 +130,7 @@ void ViewGeometry::updateBar(Qt::Orientation orientation)
 
 void ViewGeometry::placeCorner()
 {
-    // Placed from the bars' sizes as they stand now, before they are laid out
-    // again for a change of visibility.
+    // The square where the laid-out bars meet.
     m_corner =
         QRect(m_horizontal.rect.width(), m_vertical.rect.height(), m_vertical.rect.width(), m_horizontal.rect.height());
 }
@@ -131,6 +141,9 @@ void ViewGeometry::layoutScrollBars()
     const int H = m_control.height();
     QRect &h = m_horizontal.rect;
     QRect &v = m_vertical.rect;
+    // Each bar is as thick as the room the fit test keeps for it.
+    h.setHeight(m_metrics.cyVThumb);
+    v.setWidth(m_metrics.cxHThumb);
 
     const int hWidth = m_vertical.visible ? W - v.width() - 2 * m_metrics.cxBorder : W - m_metrics.cxDlgFrame;
     h.moveTopLeft(QPoint(0, H - h.height() - m_metrics.cyDlgFrame));

@@ -7,6 +7,7 @@
 #include "pancursors.h"
 #include "picturebox.h"
 #include "pictureloader.h"
+#include "propertynames.h"
 #include "quicktoolimages.h"
 
 #include <tovin/numeric.h>
@@ -20,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 
 namespace lensbox {
 
@@ -31,6 +33,7 @@ const QString kOpenImageTitle = QStringLiteral("Open Image");
 constexpr int kToolbarInterval = 100; // ms
 constexpr QRect kQuickToolbarPlace(8, 168, 76, 24);
 constexpr QSize kQuickButtonSize(24, 22);
+constexpr int kWheelNotch = 120; // eighths of a degree
 
 // QScrollBar needs its minimum below its maximum, while the control's range
 // runs from 0 down to a negative maximum. The bar therefore shows the range
@@ -161,6 +164,30 @@ void ZoomwellCtl::applyGeometry()
     picTemp->raise();
 }
 
+void ZoomwellCtl::markChanged(const QString &name)
+{
+    if (!m_readingProperties)
+        emit propertyChanged(name);
+}
+
+void ZoomwellCtl::setAllowZoomOut(short value)
+{
+    m_AllowZoomOut = value;
+    markChanged(kAllowZoomOutName);
+}
+
+void ZoomwellCtl::setAllowZoomIn(short value)
+{
+    m_AllowZoomIn = value;
+    markChanged(kAllowZoomInName);
+}
+
+void ZoomwellCtl::setUseQuickBar(short value)
+{
+    m_UseQuickBar = value;
+    markChanged(kUseQuickBarName);
+}
+
 short ZoomwellCtl::AutoRedraw() const
 {
     return toBoolean(picView->autoRedraw());
@@ -169,6 +196,7 @@ short ZoomwellCtl::AutoRedraw() const
 void ZoomwellCtl::setAutoRedraw(short value)
 {
     picView->setAutoRedraw(value != 0);
+    markChanged(kAutoRedrawName);
 }
 
 OleColor ZoomwellCtl::BackColor() const
@@ -182,6 +210,7 @@ void ZoomwellCtl::setBackColor(OleColor value)
     picMain->setBackColor(value);
     picTemp->setBackColor(value);
     picView->setBackColor(value);
+    markChanged(kBackColorName);
 }
 
 short ZoomwellCtl::Enabled() const
@@ -192,6 +221,7 @@ short ZoomwellCtl::Enabled() const
 void ZoomwellCtl::setEnabled(short value)
 {
     QWidget::setEnabled(value != 0);
+    markChanged(kEnabledName);
 }
 
 qint32 ZoomwellCtl::hwnd() const
@@ -204,21 +234,24 @@ PictureRef ZoomwellCtl::Image() const
     return picView->image();
 }
 
-void ZoomwellCtl::setMousePointer(short value)
+bool ZoomwellCtl::setMousePointer(short value)
 {
     const auto pointer = pointerShapeFor(value);
     if (!pointer)
-        return;
+        return false;
     m_MousePointer = value;
     if (pointer->inherit)
         unsetCursor();
     else
         setCursor(pointer->shape);
+    markChanged(kMousePointerName);
+    return true;
 }
 
 void ZoomwellCtl::setPanActive(short value)
 {
     m_PanActive = value;
+    markChanged(kPanActiveName);
     setCanvasCursor(value == kTrue ? kPanCursor : 0);
 }
 
@@ -234,13 +267,15 @@ void ZoomwellCtl::setPicture(PictureRef value)
     showBufferPicture();
 }
 
-void ZoomwellCtl::setZoom(double value)
+bool ZoomwellCtl::setZoom(double value)
 {
+    const double percent = tovin::roundHalfEven(value);
+    if (!tovin::fitsInt32(percent))
+        return false;
     m_Zoom = value;
     ApplyZoom();
-    const double percent = tovin::roundHalfEven(value);
-    if (tovin::fitsInt32(percent))
-        emit ZoomChanged(static_cast<qint32>(percent));
+    emit ZoomChanged(static_cast<qint32>(percent));
+    return true;
 }
 
 void ZoomwellCtl::Cls()
@@ -378,6 +413,11 @@ bool ZoomwellCtl::eventFilter(QObject *watched, QEvent *event)
         emit DblClick();
         return true;
     }
+    // Over the picture or the frame beside it; the scroll bars take their own.
+    if ((watched == picView || watched == picMain) && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent *>(event));
+        return true;
+    }
     if (watched == hscPicture && event->type() == QEvent::KeyPress)
         return horizontalBarKey(static_cast<QKeyEvent *>(event));
     return QFrame::eventFilter(watched, event);
@@ -501,6 +541,44 @@ void ZoomwellCtl::keyPressEvent(QKeyEvent *event)
         }
     }
     QFrame::keyPressEvent(event);
+}
+
+void ZoomwellCtl::wheelEvent(QWheelEvent *event)
+{
+    event->accept();
+    if (event->modifiers() & Qt::ControlModifier) {
+        wheelZoom(event->angleDelta().y());
+        return;
+    }
+    QPoint angle = event->angleDelta();
+    if ((event->modifiers() & Qt::ShiftModifier) && angle.x() == 0)
+        angle = QPoint(angle.y(), 0);
+    // A notch scrolls as many lines as the desktop asks for, each a large
+    // change of the bar. Turning the wheel down moves the picture up.
+    const int perNotch = QApplication::wheelScrollLines() * ViewGeometry::kLargeChange;
+    if (m_geometry.horizontal().visible)
+        hscPicture->setValue(hscPicture->value() - angle.x() * perNotch / kWheelNotch);
+    if (m_geometry.vertical().visible)
+        vscPicture->setValue(vscPicture->value() - angle.y() * perNotch / kWheelNotch);
+}
+
+void ZoomwellCtl::wheelZoom(int angle)
+{
+    // Fine wheels send parts of a notch, which add up to one zoom step; a
+    // turn the other way starts again.
+    if (angle == 0)
+        return;
+    if ((angle > 0) != (m_wheelZoomAngle > 0))
+        m_wheelZoomAngle = 0;
+    m_wheelZoomAngle += angle;
+    for (; m_wheelZoomAngle >= kWheelNotch; m_wheelZoomAngle -= kWheelNotch) {
+        if (m_AllowZoomIn != 0)
+            emit ZoomInClick();
+    }
+    for (; m_wheelZoomAngle <= -kWheelNotch; m_wheelZoomAngle += kWheelNotch) {
+        if (m_AllowZoomOut != 0)
+            emit ZoomOutClick();
+    }
 }
 
 void ZoomwellCtl::toolbarTick()

@@ -2,23 +2,17 @@
 
 #include "lensbox/propertybag.h"
 #include "picturebox.h"
+#include "propertynames.h"
 
 #include <tovin/numeric.h>
+
+#include <QScopedValueRollback>
 
 #include <optional>
 
 namespace lensbox {
 
 namespace {
-
-const QString kAutoRedraw = QStringLiteral("AutoRedraw");
-const QString kBackColor = QStringLiteral("BackColor");
-const QString kEnabled = QStringLiteral("Enabled");
-const QString kMousePointer = QStringLiteral("MousePointer");
-const QString kAllowZoomIn = QStringLiteral("AllowZoomIn");
-const QString kAllowZoomOut = QStringLiteral("AllowZoomOut");
-const QString kUseQuickBar = QStringLiteral("UseQuickBar");
-const QString kPanActive = QStringLiteral("PanActive");
 
 QVariant stored(short value)
 {
@@ -64,36 +58,38 @@ void ZoomwellCtl::InitProperties()
 
 void ZoomwellCtl::ReadProperties(const PropertyBag &bag)
 {
+    // What is read back is what the host already keeps.
+    const QScopedValueRollback reading(m_readingProperties, true);
     startRunning(picMain);
-    if (const auto value = readShort(bag, kAutoRedraw, kTrue))
+    if (const auto value = readShort(bag, kAutoRedrawName, kTrue))
         picView->setAutoRedraw(*value != 0);
     // Only the canvas: the frame, buffer and corner box keep their colours.
-    if (const auto colour = readColour(bag, kBackColor, kApplicationWorkspace))
+    if (const auto colour = readColour(bag, kBackColorName, kApplicationWorkspace))
         picView->setBackColor(*colour);
-    if (const auto value = readShort(bag, kEnabled, kTrue))
+    if (const auto value = readShort(bag, kEnabledName, kTrue))
         setEnabled(*value);
-    if (const auto value = readShort(bag, kMousePointer, 0))
+    if (const auto value = readShort(bag, kMousePointerName, 0))
         setMousePointer(*value);
-    if (const auto value = readShort(bag, kAllowZoomIn, kFalse))
+    if (const auto value = readShort(bag, kAllowZoomInName, kFalse))
         setAllowZoomIn(*value);
-    if (const auto value = readShort(bag, kAllowZoomOut, kFalse))
+    if (const auto value = readShort(bag, kAllowZoomOutName, kFalse))
         setAllowZoomOut(*value);
-    if (const auto value = readShort(bag, kUseQuickBar, kFalse))
+    if (const auto value = readShort(bag, kUseQuickBarName, kFalse))
         setUseQuickBar(*value);
-    if (const auto value = readShort(bag, kPanActive, kFalse))
+    if (const auto value = readShort(bag, kPanActiveName, kFalse))
         setPanActive(*value);
 }
 
 void ZoomwellCtl::WriteProperties(PropertyBag &bag) const
 {
-    bag.write(kAutoRedraw, stored(AutoRedraw()), stored(kTrue));
-    bag.write(kBackColor, stored(picView->backColor()), stored(kApplicationWorkspace));
-    bag.write(kEnabled, stored(Enabled()), stored(kTrue));
-    bag.write(kMousePointer, stored(MousePointer()), stored(short(0)));
-    bag.write(kAllowZoomIn, stored(AllowZoomIn()), stored(kFalse));
-    bag.write(kAllowZoomOut, stored(AllowZoomOut()), stored(kFalse));
-    bag.write(kUseQuickBar, stored(UseQuickBar()), stored(kFalse));
-    bag.write(kPanActive, stored(PanActive()), stored(kFalse));
+    bag.write(kAutoRedrawName, stored(AutoRedraw()), stored(kTrue));
+    bag.write(kBackColorName, stored(picView->backColor()), stored(kApplicationWorkspace));
+    bag.write(kEnabledName, stored(Enabled()), stored(kTrue));
+    bag.write(kMousePointerName, stored(MousePointer()), stored(short(0)));
+    bag.write(kAllowZoomInName, stored(AllowZoomIn()), stored(kFalse));
+    bag.write(kAllowZoomOutName, stored(AllowZoomOut()), stored(kFalse));
+    bag.write(kUseQuickBarName, stored(UseQuickBar()), stored(kFalse));
+    bag.write(kPanActiveName, stored(PanActive()), stored(kFalse));
 }
 
 } // namespace lensbox

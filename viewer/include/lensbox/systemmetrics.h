@@ -14,8 +14,9 @@ struct LENSBOX_EXPORT SystemMetrics {
     int cyBorder = 0;
     int cxDlgFrame = 0;
     int cyDlgFrame = 0;
-    // Thumb sizes stand for the thickness of a bar that would take room from
-    // the frame when deciding whether the picture fits.
+    // Thumb sizes are the scroll bars' thickness: the room a bar takes from
+    // the frame when deciding whether the picture fits, and the size it is
+    // drawn at, so that the two never disagree.
     int cxHThumb = 0;
     int cyVThumb = 0;
 

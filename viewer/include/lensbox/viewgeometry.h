@@ -4,9 +4,9 @@
 #include "lensbox/systemmetrics.h"
 
 #include <QPoint>
-#include <Qt>
 #include <QRect>
 #include <QSize>
+#include <Qt>
 
 namespace lensbox {
 
@@ -37,7 +37,6 @@ struct ScrollPosition {
 class LENSBOX_EXPORT ViewGeometry
 {
 public:
-    static constexpr int kScrollBarThickness = 17;
     static constexpr int kSmallChange = 5;
     static constexpr int kLargeChange = 20;
 
@@ -84,7 +83,8 @@ public:
 
 private:
     void frameResized();
-    void updateBar(Qt::Orientation orientation);
+    bool fits(Qt::Orientation orientation) const;
+    void updateBar(Qt::Orientation orientation, bool fitting, int otherBar);
     bool setBarValue(Qt::Orientation orientation, int value);
     void moveCanvasEdge(Qt::Orientation orientation, int position);
     void placeCorner();

@@ -31,6 +31,14 @@ class PropertyBag;
 // reference, so connect them directly: what a slot writes into them is what
 // the control then goes on with.
 //
+// A setter that can refuse a value returns false and keeps the value it had.
+// Every accepted set of a persisted property raises propertyChanged, so that
+// the host knows to save it with its window.
+//
+// The mouse wheel scrolls the picture (across with Shift); with Ctrl held it
+// raises ZoomInClick and ZoomOutClick like the toolbar's buttons, while
+// AllowZoomIn and AllowZoomOut are on.
+//
 // The control draws a thin sunken border; the frame `picMain` fills what is
 // inside it. A host that constructs the control itself calls InitProperties
 // (new instance) or ReadProperties (saved instance) next, as createControl
@@ -60,9 +68,9 @@ public:
     ~ZoomwellCtl() override;
 
     short AllowZoomOut() const { return m_AllowZoomOut; }
-    void setAllowZoomOut(short value) { m_AllowZoomOut = value; }
+    void setAllowZoomOut(short value);
     short AllowZoomIn() const { return m_AllowZoomIn; }
-    void setAllowZoomIn(short value) { m_AllowZoomIn = value; }
+    void setAllowZoomIn(short value);
     short AutoRedraw() const;
     void setAutoRedraw(short value);
     OleColor BackColor() const;
@@ -80,7 +88,8 @@ public:
     // What has been drawn on the canvas, as one picture of the canvas's size.
     PictureRef Image() const;
     short MousePointer() const { return m_MousePointer; }
-    void setMousePointer(short value);
+    // Refuses a number that names no pointer shape.
+    bool setMousePointer(short value);
     short PanActive() const { return m_PanActive; }
     void setPanActive(short value);
     // The source picture itself, not a copy: a host may give it to another
@@ -88,9 +97,11 @@ public:
     PictureRef Picture() const;
     void setPicture(PictureRef value);
     short UseQuickBar() const { return m_UseQuickBar; }
-    void setUseQuickBar(short value) { m_UseQuickBar = value; }
+    void setUseQuickBar(short value);
     double Zoom() const { return m_Zoom; }
-    void setZoom(double value);
+    // Refuses a zoom that ZoomChanged cannot carry as a whole 32-bit percent:
+    // not a number, infinite or beyond 32 bits.
+    bool setZoom(double value);
 
     void Cls();
     // Without a path, asks for a file with the open-file dialog.
@@ -129,9 +140,13 @@ signals:
     void ZoomOutClick();
     void MaxClick();
 
+    // A persisted property was set (not while the saved ones are read).
+    void propertyChanged(const QString &name);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -152,6 +167,8 @@ private:
     void toolbarTick();
     bool showsQuickToolbarOver(const QWidget *widget) const;
     void toolbarButtonClicked(int index);
+    void markChanged(const QString &name);
+    void wheelZoom(int angle);
 
     PictureBox *picMain;
     PictureBox *picView;
@@ -179,6 +196,8 @@ private:
     bool m_clickStarted = false; // a left press on the canvas that a release turns into Click
     qint32 m_PanLastX = 0;
     qint32 m_PanLastY = 0;
+    bool m_readingProperties = false;
+    int m_wheelZoomAngle = 0; // Ctrl+wheel turned since the last zoom event, in eighths of a degree
 };
 
 } // namespace lensbox
