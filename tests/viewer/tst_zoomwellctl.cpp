@@ -81,7 +81,7 @@ void ZoomwellCtlTest::initTestCase()
 void ZoomwellCtlTest::init()
 {
     m_control = std::make_unique<ZoomwellCtl>();
-    m_control->InitProperties();
+    m_control->initProperties();
     m_control->setGeometry(100, 100, 400, 300);
     m_control->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_control.get()));

@@ -100,7 +100,7 @@ void ZoomwellLoadingTest::initTestCase()
 void ZoomwellLoadingTest::init()
 {
     m_control = std::make_unique<ZoomwellCtl>();
-    m_control->InitProperties();
+    m_control->initProperties();
     m_control->resize(400, 300);
     m_control->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_control.get()));
@@ -235,7 +235,7 @@ void ZoomwellLoadingTest::pictureIsSharedByReference()
 {
     m_control->LoadImage(m_yellow);
     ZoomwellCtl large;
-    large.InitProperties();
+    large.initProperties();
 
     large.setPicture(m_control->Picture());
 
@@ -280,7 +280,7 @@ void ZoomwellLoadingTest::pictureSetLaysOutLikeALoad()
     auto *layout = new QVBoxLayout(&window);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *control = new ZoomwellCtl;
-    control->InitProperties();
+    control->initProperties();
     layout->addWidget(control);
     window.resize(400, 300);
     if (!beforeShow) {

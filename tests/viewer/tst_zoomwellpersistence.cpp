@@ -2,7 +2,7 @@
 
 #include <lensbox/controlfactory.h>
 #include <lensbox/propertybag.h>
-#include <lensbox/scrollcolourfix.h>
+#include <lensbox/scrollcolorfix.h>
 #include <lensbox/zoomwellctl.h>
 
 #include <QScrollBar>
@@ -48,7 +48,7 @@ private slots:
     void bagMatchesNamesWithoutCase();
     void factoryKnowsOneIdentifier_data();
     void factoryKnowsOneIdentifier();
-    void scrollColourFixHooksOneWindowAtATime();
+    void scrollColorFixHooksOneWindowAtATime();
     void setsAreCheckedAndReported_data();
     void setsAreCheckedAndReported();
 };
@@ -61,7 +61,7 @@ void ZoomwellPersistenceTest::emptyBagGivesDefaults()
     control.setEnabled(kFalse);
     control.setMousePointer(2);
 
-    control.ReadProperties(PropertyBag());
+    control.readProperties(PropertyBag());
 
     QCOMPARE(control.AutoRedraw(), kTrue);
     QCOMPARE(control.BackColor(), lensbox::kApplicationWorkspace);
@@ -94,7 +94,7 @@ void ZoomwellPersistenceTest::lowerCaseNamesAreRead()
     ZoomwellCtl control;
     QSignalSpy changed(&control, &ZoomwellCtl::propertyChanged);
 
-    control.ReadProperties(bag);
+    control.readProperties(bag);
 
     for (short read : {control.AllowZoomIn(), control.AllowZoomOut(), control.UseQuickBar(), control.PanActive()})
         QCOMPARE(read, value);
@@ -105,19 +105,19 @@ void ZoomwellPersistenceTest::lowerCaseNamesAreRead()
 void ZoomwellPersistenceTest::onlyChangedPropertiesAreWritten()
 {
     ZoomwellCtl control;
-    control.InitProperties();
+    control.initProperties();
     PropertyBag bag;
-    control.WriteProperties(bag);
+    control.writeProperties(bag);
     QVERIFY2(bag.names().isEmpty(), qPrintable(bag.names().join(u',')));
 
     control.setMousePointer(11);
     control.setBackColor(kRed);
     QVERIFY2(!isRed(child(control, "vscPicture")), "a new instance protects the bars from the frame's colour");
-    control.WriteProperties(bag);
+    control.writeProperties(bag);
     QCOMPARE(bag.names(), (QStringList{QStringLiteral("BackColor"), QStringLiteral("MousePointer")}));
 
     ZoomwellCtl copy;
-    copy.ReadProperties(bag);
+    copy.readProperties(bag);
     QCOMPARE(copy.BackColor(), kRed);
     QCOMPARE(copy.cursor().shape(), Qt::WaitCursor);
 }
@@ -159,7 +159,7 @@ void ZoomwellPersistenceTest::factoryKnowsOneIdentifier()
         QVERIFY2(created.error.contains(identifier), qPrintable(created.error));
 }
 
-void ZoomwellPersistenceTest::scrollColourFixHooksOneWindowAtATime()
+void ZoomwellPersistenceTest::scrollColorFixHooksOneWindowAtATime()
 {
     QWidget first;
     QWidget second;
@@ -167,7 +167,7 @@ void ZoomwellPersistenceTest::scrollColourFixHooksOneWindowAtATime()
     const auto *secondBar = new QScrollBar(&second);
     QPalette red;
     red.setColor(QPalette::Window, Qt::red);
-    lensbox::ScrollColourFix fix;
+    lensbox::ScrollColorFix fix;
 
     fix.install(&first);
     first.setPalette(red);
@@ -230,7 +230,7 @@ void ZoomwellPersistenceTest::setsAreCheckedAndReported()
         {"Zoom", [](ZoomwellCtl &c, const QVariant &v) { return c.setZoom(v.toDouble()); }},
     };
     ZoomwellCtl control;
-    control.InitProperties();
+    control.initProperties();
     control.setMousePointer(2);
     control.setZoom(120);
     const QVariant before = control.property(qPrintable(property));

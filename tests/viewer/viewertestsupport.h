@@ -18,10 +18,10 @@
 namespace viewertest {
 
 // Writes a one-colour picture of `size` into `folder` and returns its path.
-inline QString writePicture(const QString &folder, const QString &name, QSize size, QColor colour)
+inline QString writePicture(const QString &folder, const QString &name, QSize size, QColor color)
 {
     QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
+    image.fill(color);
     const QString path = QDir(folder).filePath(name);
     return image.save(path) ? path : QString();
 }

@@ -15,9 +15,9 @@ ControlCreation createControl(const QString &identifier, QWidget *parent, const 
     }
     auto *control = new ZoomwellCtl(parent);
     if (savedProperties)
-        control->ReadProperties(*savedProperties);
+        control->readProperties(*savedProperties);
     else
-        control->InitProperties();
+        control->initProperties();
     return {control, QString()};
 }
 

@@ -41,13 +41,13 @@ constexpr std::array<QPalette::ColorRole, 25> kSystemRoles{
 
 } // namespace
 
-QColor toQColor(OleColor colour, const QPalette &system)
+QColor toQColor(OleColor color, const QPalette &system)
 {
-    if (colour & kSystemColourFlag) {
-        const quint32 index = colour & 0xFFu;
+    if (color & kSystemColorFlag) {
+        const quint32 index = color & 0xFFu;
         return system.color(index < kSystemRoles.size() ? kSystemRoles[index] : QPalette::Window);
     }
-    const tovin::ColorChannels channels = tovin::channelsOf(colour);
+    const tovin::ColorChannels channels = tovin::channelsOf(color);
     return QColor(channels.red, channels.green, channels.blue);
 }
 

@@ -10,6 +10,6 @@ namespace lensbox {
 
 // The colour a host's colour value stands for; system colour indices are taken
 // from the given palette.
-QColor toQColor(OleColor colour, const QPalette &system);
+QColor toQColor(OleColor color, const QPalette &system);
 
 } // namespace lensbox

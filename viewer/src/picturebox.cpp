@@ -20,9 +20,9 @@ PictureBox::PictureBox(const QString &name, QWidget *parent)
     applyBackColor();
 }
 
-void PictureBox::setBackColor(OleColor colour)
+void PictureBox::setBackColor(OleColor color)
 {
-    m_backColor = colour;
+    m_backColor = color;
     applyBackColor();
 }
 

@@ -25,7 +25,7 @@ public:
     PictureBox(const QString &name, QWidget *parent);
 
     OleColor backColor() const { return m_backColor; }
-    void setBackColor(OleColor colour);
+    void setBackColor(OleColor color);
 
     const PictureRef &picture() const { return m_picture; }
     void setPicture(PictureRef picture);

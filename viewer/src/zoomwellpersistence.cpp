@@ -40,7 +40,7 @@ std::optional<short> readShort(const PropertyBag &bag, const QString &name, shor
 
 // A colour may come back signed (0x8000000C read as a negative 32-bit
 // number); it keeps its bits.
-std::optional<OleColor> readColour(const PropertyBag &bag, const QString &name, OleColor defaultValue)
+std::optional<OleColor> readColor(const PropertyBag &bag, const QString &name, OleColor defaultValue)
 {
     bool ok = false;
     const qlonglong number = bag.read(name, stored(defaultValue)).toLongLong(&ok);
@@ -51,12 +51,12 @@ std::optional<OleColor> readColour(const PropertyBag &bag, const QString &name, 
 
 } // namespace
 
-void ZoomwellCtl::InitProperties()
+void ZoomwellCtl::initProperties()
 {
     startRunning(this);
 }
 
-void ZoomwellCtl::ReadProperties(const PropertyBag &bag)
+void ZoomwellCtl::readProperties(const PropertyBag &bag)
 {
     // What is read back is what the host already keeps.
     const QScopedValueRollback reading(m_readingProperties, true);
@@ -64,8 +64,8 @@ void ZoomwellCtl::ReadProperties(const PropertyBag &bag)
     if (const auto value = readShort(bag, kAutoRedrawName, kTrue))
         picView->setAutoRedraw(*value != 0);
     // Only the canvas: the frame, buffer and corner box keep their colours.
-    if (const auto colour = readColour(bag, kBackColorName, kApplicationWorkspace))
-        picView->setBackColor(*colour);
+    if (const auto color = readColor(bag, kBackColorName, kApplicationWorkspace))
+        picView->setBackColor(*color);
     if (const auto value = readShort(bag, kEnabledName, kTrue))
         setEnabled(*value);
     if (const auto value = readShort(bag, kMousePointerName, 0))
@@ -80,7 +80,7 @@ void ZoomwellCtl::ReadProperties(const PropertyBag &bag)
         setPanActive(*value);
 }
 
-void ZoomwellCtl::WriteProperties(PropertyBag &bag) const
+void ZoomwellCtl::writeProperties(PropertyBag &bag) const
 {
     bag.write(kAutoRedrawName, stored(AutoRedraw()), stored(kTrue));
     bag.write(kBackColorName, stored(picView->backColor()), stored(kApplicationWorkspace));

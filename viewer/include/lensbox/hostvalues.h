@@ -19,9 +19,9 @@ inline constexpr short toBoolean(bool value)
 // with the high bit set, the low byte is instead a system colour index.
 using OleColor = quint32;
 
-inline constexpr OleColor kSystemColourFlag = 0x80000000u;
-inline constexpr OleColor kApplicationWorkspace = kSystemColourFlag | 12u;
-inline constexpr OleColor kWindowBackground = kSystemColourFlag | 5u;
-inline constexpr OleColor kButtonFace = kSystemColourFlag | 15u;
+inline constexpr OleColor kSystemColorFlag = 0x80000000u;
+inline constexpr OleColor kApplicationWorkspace = kSystemColorFlag | 12u;
+inline constexpr OleColor kWindowBackground = kSystemColorFlag | 5u;
+inline constexpr OleColor kButtonFace = kSystemColorFlag | 15u;
 
 } // namespace lensbox

@@ -3,7 +3,7 @@
 #include "lensbox/hostvalues.h"
 #include "lensbox/lensbox_export.h"
 #include "lensbox/pictureobject.h"
-#include "lensbox/scrollcolourfix.h"
+#include "lensbox/scrollcolorfix.h"
 #include "lensbox/viewgeometry.h"
 
 #include <QFrame>
@@ -40,8 +40,8 @@ class PropertyBag;
 // AllowZoomIn and AllowZoomOut are on.
 //
 // The control draws a thin sunken border; the frame `picMain` fills what is
-// inside it. A host that constructs the control itself calls InitProperties
-// (new instance) or ReadProperties (saved instance) next, as createControl
+// inside it. A host that constructs the control itself calls initProperties
+// (new instance) or readProperties (saved instance) next, as createControl
 // does.
 class LENSBOX_EXPORT ZoomwellCtl : public QFrame
 {
@@ -115,9 +115,9 @@ public:
     void UnloadImage();
 
     // Life cycle with the host's property bag.
-    void InitProperties();
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag) const;
+    void initProperties();
+    void readProperties(const PropertyBag &bag);
+    void writeProperties(PropertyBag &bag) const;
 
     // Where the canvas, bars and corner box are, as the control reports them
     // (bar ranges from 0 down to a negative maximum).
@@ -179,7 +179,7 @@ private:
     QToolBar *tbrQuickFloat;
     QTimer *timToolbar;
     OpenFileDialog *CDlgPicture;
-    ScrollColourFix m_scrollFix;
+    ScrollColorFix m_scrollFix;
     ViewGeometry m_geometry;
 
     double m_Zoom = 0.0;

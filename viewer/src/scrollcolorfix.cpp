@@ -1,4 +1,4 @@
-#include "lensbox/scrollcolourfix.h"
+#include "lensbox/scrollcolorfix.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -6,12 +6,12 @@
 
 namespace lensbox {
 
-ScrollColourFix::~ScrollColourFix()
+ScrollColorFix::~ScrollColorFix()
 {
     remove();
 }
 
-void ScrollColourFix::install(QWidget *window)
+void ScrollColorFix::install(QWidget *window)
 {
     remove();
     if (!window)
@@ -21,7 +21,7 @@ void ScrollColourFix::install(QWidget *window)
     shieldScrollBars();
 }
 
-void ScrollColourFix::remove()
+void ScrollColorFix::remove()
 {
     if (!m_hooked)
         return;
@@ -30,7 +30,7 @@ void ScrollColourFix::remove()
     m_hooked = nullptr;
 }
 
-bool ScrollColourFix::eventFilter(QObject *watched, QEvent *event)
+bool ScrollColorFix::eventFilter(QObject *watched, QEvent *event)
 {
     // The hooked window's colours changed (its own, or the application's
     // that it follows): the bars take the application's current palette again.
@@ -41,7 +41,7 @@ bool ScrollColourFix::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void ScrollColourFix::shieldScrollBars()
+void ScrollColorFix::shieldScrollBars()
 {
     const auto bars = m_hooked->findChildren<QScrollBar *>();
     for (QScrollBar *bar : bars) {
@@ -52,7 +52,7 @@ void ScrollColourFix::shieldScrollBars()
     }
 }
 
-void ScrollColourFix::releaseScrollBars()
+void ScrollColorFix::releaseScrollBars()
 {
     const auto bars = m_hooked->findChildren<QScrollBar *>();
     for (QScrollBar *bar : bars)

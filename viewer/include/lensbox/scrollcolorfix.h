@@ -13,13 +13,13 @@ namespace lensbox {
 // palette inheritance. While installed, the bars below the hooked window
 // carry the application's own palette; removing the fix lets them inherit
 // again. Each control holds its own, so several controls never share a hook.
-class LENSBOX_EXPORT ScrollColourFix : public QObject
+class LENSBOX_EXPORT ScrollColorFix : public QObject
 {
     Q_OBJECT
 
 public:
     using QObject::QObject;
-    ~ScrollColourFix() override;
+    ~ScrollColorFix() override;
 
     // Hooks `window`, first unhooking any window hooked before. A null window
     // hooks nothing.
