@@ -61,7 +61,7 @@
   const BUTTON_SIZE = { width: 40, height: 40 }; // until the button images are read
   const STACK_BELOW_SCALE = 0.75; // a portrait window that would shrink the design more stacks it
   const STACK_MARGIN = 10;
-  const STACK_MAX_THUMB_SCALE = 2.5;
+  const STACK_MAX_THUMB_SCALE = 2;
   const SWIPE_DISTANCE = 40;
   const SLIDESHOW_SECONDS = 4;
   const PLACEHOLDER_SIZE = { width: 400, height: 300 };
