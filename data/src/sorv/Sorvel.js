@@ -394,7 +394,7 @@ html[data-arrangement="full"] :focus-visible { outline-color: #8AB4F8; box-shado
     const status = make('p', {
       id: 'photo-status', class: 'visually-hidden', role: 'status', 'aria-live': 'polite',
     }, header);
-    const toolbar = make('div', { id: 'toolbar', role: 'toolbar', 'aria-label': 'Album' }, header);
+    const toolbar = make('div', { id: 'toolbar', role: 'toolbar', 'aria-label': 'Album tools' }, header);
     const slideshowButton = make('button', {
       id: 'slideshow-button', type: 'button', class: 'tool-button', 'aria-pressed': 'false',
     }, toolbar, 'Slideshow');
@@ -923,6 +923,7 @@ html[data-arrangement="full"] :focus-visible { outline-color: #8AB4F8; box-shado
       backButton.disabled = true;
       nextButton.disabled = true;
       slideshowButton.disabled = true;
+      fullscreenButton.disabled = true;
       renderPage();
       arrange();
       setState('data-slide-index', -1);
