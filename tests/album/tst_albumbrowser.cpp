@@ -248,11 +248,11 @@ void AlbumBrowserTest::controlsStayInsideTheWindow()
 
     const QJsonObject report = album.probe(QStringLiteral("geometry"), window);
     QCOMPARE(report.value("player").toString(), QStringLiteral("ready"));
-    QCOMPARE(report.value("arrangement").toString(), arrangement);
     QVERIFY2(report.value("outside").toArray().isEmpty(),
              QJsonDocument(report.value("outside").toArray()).toJson().constData());
     const int width = report.value("window").toArray().at(0).toInt();
     QVERIFY2(report.value("scrollWidth").toInt() <= width, "the page must never scroll sideways");
+    QCOMPARE(report.value("arrangement").toString(), arrangement);
     QVERIFY(report.value("controls").toInt() >= 10);
     QVERIFY2(report.value("captionReadable").toBool(), "a long caption must grow or scroll");
     if (referenceThumbWidth > 0) {
@@ -297,6 +297,8 @@ void AlbumBrowserTest::keysSwipeFullScreenAndSlideshowChangeTheSlide()
         {"slideshow runs on", 2, 0, "layout", "playing"},
         {"ArrowRight pauses", 3, 0, "layout", "paused"},
         {"next button", 4, 1, "layout", "paused"},
+        {"first page button", 4, 0, "layout", "paused"},
+        {"page number typed", 4, 1, "layout", "paused"},
     };
     QCOMPARE(steps.size(), expected.size());
     int layoutSlideWidth = 0;

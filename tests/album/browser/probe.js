@@ -143,6 +143,12 @@
     await act('slideshow runs on', () => {}, 4500);
     await act('ArrowRight pauses', () => press('ArrowRight'), 4500);
     await act('next button', () => document.getElementById('next-button').click());
+    await act('first page button', () => document.getElementById('page-first').click());
+    await act('page number typed', () => {
+      const field = document.getElementById('page-input');
+      field.value = '2';
+      field.dispatchEvent(new Event('change', { bubbles: true }));
+    });
     return { steps };
   }
 
