@@ -323,7 +323,7 @@ body { font: 15px/1.4 system-ui, "DejaVu Sans", sans-serif; color: #1A1A1A; }
 @media (prefers-reduced-motion: reduce) { #slide.arriving { animation: none; } }
 #caption { position: absolute; box-sizing: border-box; border-style: solid; margin: 0;
   padding: 3px 6px; overflow: auto; overflow-wrap: anywhere; white-space: pre-wrap; font-size: 13px; }
-#caption-date { opacity: 0.8; margin-right: 0.8em; }
+#caption-date { margin-right: 0.8em; font-weight: 600; }
 #caption-date:empty { display: none; }
 .nav-button { position: absolute; margin: 0; padding: 0; border: 0; background: none;
   cursor: pointer; line-height: 0; }
@@ -338,9 +338,9 @@ body { font: 15px/1.4 system-ui, "DejaVu Sans", sans-serif; color: #1A1A1A; }
 .thumb { display: block; width: 100%; height: 100%; object-fit: contain;
   user-select: none; -webkit-user-drag: none; }
 #pager { position: absolute; display: flex; align-items: center; gap: 4px; white-space: nowrap; }
-#pager button { min-width: 30px; height: 28px; padding: 0 6px; cursor: pointer; }
+#pager button { min-width: 30px; height: 28px; padding: 0 6px; font-size: 16px; cursor: pointer; }
 #pager input { width: 3.2em; height: 28px; box-sizing: border-box; padding: 0 4px; text-align: right;
-  background: #FFFFFF; }
+  line-height: normal; background: #FFFFFF; }
 #pager button:disabled { color: #767676; cursor: default; }
 :focus-visible { outline: 3px solid #0B57D0; outline-offset: 2px; box-shadow: 0 0 0 2px #FFFFFF; }
 
