@@ -19,7 +19,7 @@ namespace {
 // What chromium needs to run as root, without a network and without touching
 // the user's own profile; the virtual time budget lets the page's scripts
 // finish before the DOM is dumped or the screenshot is taken.
-QStringList baseArguments(const QString &profileDir)
+QStringList baseArguments(const QString &profileDir, int virtualTimeBudgetMs)
 {
     return {
         QStringLiteral("--headless"),
@@ -30,7 +30,7 @@ QStringList baseArguments(const QString &profileDir)
         QStringLiteral("--no-first-run"),
         QStringLiteral("--disable-sync"),
         QStringLiteral("--user-data-dir=") + profileDir,
-        QStringLiteral("--virtual-time-budget=5000"),
+        QStringLiteral("--virtual-time-budget=%1").arg(virtualTimeBudgetMs),
     };
 }
 
@@ -75,6 +75,11 @@ int HeadlessChromium::timeout() const
 void HeadlessChromium::setTimeout(int milliseconds)
 {
     m_timeoutMs = milliseconds;
+}
+
+void HeadlessChromium::setVirtualTimeBudget(int milliseconds)
+{
+    m_virtualTimeBudgetMs = milliseconds;
 }
 
 QString HeadlessChromium::dumpDom(const QUrl &url)
@@ -132,7 +137,8 @@ bool HeadlessChromium::run(const QUrl &url, const QStringList &modeArguments, QB
 
     QProcess process;
     process.setProgram(m_program);
-    process.setArguments(baseArguments(profile.path()) + modeArguments + QStringList{url.toString(QUrl::FullyEncoded)});
+    process.setArguments(baseArguments(profile.path(), m_virtualTimeBudgetMs) + modeArguments
+                         + QStringList{url.toString(QUrl::FullyEncoded)});
     process.setStandardInputFile(QProcess::nullDevice());
     // Chromium starts helper processes; its own process group lets one signal
     // end them all, so none outlives the run or keeps the profile folder busy.

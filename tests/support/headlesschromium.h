@@ -28,6 +28,10 @@ public:
     int timeout() const;
     void setTimeout(int milliseconds);
 
+    // How much page time (timers included) passes before the DOM is dumped
+    // or the screenshot taken; the page's clock runs faster than the wall's.
+    void setVirtualTimeBudget(int milliseconds);
+
     // The page's DOM, serialised, once its scripts have run.
     QString dumpDom(const QUrl &url);
 
@@ -41,6 +45,7 @@ private:
     QString m_program;
     QString m_error;
     int m_timeoutMs = kDefaultTimeoutMs;
+    int m_virtualTimeBudgetMs = 5000;
 };
 
 } // namespace tovin::test

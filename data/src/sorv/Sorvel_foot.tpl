@@ -1,5 +1,5 @@
 <!-- end of the photo list; copied as it is, holds no tokens -->
-</div>
+</ol>
 </div>
 <script src="Sorvel.js"/>
 </body>

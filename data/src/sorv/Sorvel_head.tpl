@@ -5,20 +5,43 @@
   (Sorvel.js) reads the values below and builds the album.
   This part holds the 25 layout tokens (#THUMB_FRAME_...#, #SLIDE_FRAME_...#,
   #BACKBUTTON_...#, #NEXTBUTTON_...#, #TEXT_FRAME_...#). Values are inserted
-  unescaped, so every token must stay alone inside its CDATA section.
+  unescaped, so every token must stay alone inside its CDATA section, and no
+  token may stand in an attribute.
 -->
 <html xmlns="http://www.w3.org/1999/xhtml" lang="en">
 <head>
+<meta charset="UTF-8"/>
 <meta name="viewport" content="width=device-width, initial-scale=1"/>
 <title>Photo album</title>
+<!-- A document read as XML ignores <noscript>: the photo list below is shown
+     unless a script runs. This mark hides it before it is drawn, and is
+     taken away again when the player cannot start, so the list comes back. -->
+<script>
+document.documentElement.setAttribute('data-script', 'on');
+window.addEventListener('load', function () {
+  if (!document.documentElement.hasAttribute('data-player')) document.documentElement.removeAttribute('data-script');
+});
+</script>
 <style>
-#sorvel-data { display: none; }
-#sorvel-notice { font: 15px/1.4 sans-serif; margin: 2em; }
+html[data-script] #sorvel-fallback, #sorvel-layout { display: none; }
+#sorvel-fallback { font: 16px/1.5 system-ui, "DejaVu Sans", sans-serif; color: #1A1A1A;
+  background: #FFFFFF; margin: 0 auto; padding: 1em; max-width: 50em; }
+#sorvel-fallback a { color: #0B57D0; }
+#sorvel-photos { padding-left: 2em; }
+.sorvel-photo { margin: 0.6em 0; overflow-wrap: anywhere; }
+.sorvel-photo > span { display: none; }
+.sorvel-photo > [data-field="slide_src"], .sorvel-photo > [data-field="description"] { display: block; }
+.sorvel-photo > [data-field="slide_src"] { font-weight: bold; }
+.sorvel-photo > [data-field="date"] { display: block; color: #4A4A4A; }
 </style>
 </head>
 <body>
-<p id="sorvel-notice">This photo album needs JavaScript to show its photos.</p>
-<div id="sorvel-data">
+<div id="sorvel-fallback">
+<h1>Photo album</h1>
+<p>This album shows its photos with JavaScript, which is off or not
+available. The photos are the files of the folder
+<a href="slides/">slides</a> (small copies in <a href="thumbs/">thumbs</a>),
+listed here in album order with their captions.</p>
 <div id="sorvel-layout">
 <span data-field="thumb_x"><![CDATA[#THUMB_FRAME_X_POSITION#]]></span>
 <span data-field="thumb_y"><![CDATA[#THUMB_FRAME_Y_POSITION#]]></span>
@@ -46,4 +69,4 @@
 <span data-field="caption_ln"><![CDATA[#TEXT_FRAME_BORDER_COLOR#]]></span>
 <span data-field="caption_bg"><![CDATA[#TEXT_FRAME_BACKGROUND_COLOR#]]></span>
 </div>
-<div id="sorvel-photos">
+<ol id="sorvel-photos">

@@ -1,5 +1,4 @@
-<!-- one photo: its 8 tokens, each alone inside its CDATA section -->
-<div class="sorvel-photo">
+<li class="sorvel-photo">
 <span data-field="thumb_src"><![CDATA[#THUMB_SRC#]]></span>
 <span data-field="slide_src"><![CDATA[#SLIDE_SRC#]]></span>
 <span data-field="thumb_width"><![CDATA[#THUMB_WIDTH#]]></span>
@@ -8,4 +7,4 @@
 <span data-field="slide_height"><![CDATA[#SLIDE_HEIGHT#]]></span>
 <span data-field="date"><![CDATA[#DATE#]]></span>
 <span data-field="description"><![CDATA[#DESCRIPTION#]]></span>
-</div>
+</li>
