@@ -6,6 +6,7 @@
 #include "runtimeerror.h"
 
 #include <QFileInfo>
+#include <QUrl>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -104,6 +105,10 @@ void AlbumWriter::addEntry(const AlbumEntry &entry)
         {QStringLiteral("#SLIDE_HEIGHT#"), QString::number(entry.slideHeight)},
         {QStringLiteral("#DATE#"), cdataSafe(entry.date)},
         {QStringLiteral("#DESCRIPTION#"), cdataSafe(entry.description)},
+        // Our own addition for the album's plain list: the slide's address
+        // percent-encoded, so that any file name can stand in an attribute.
+        {QStringLiteral("#SLIDE_LINK#"),
+         QStringLiteral("./slides/") + QString::fromLatin1(QUrl::toPercentEncoding(entry.outputName))},
     };
     write(expandTokens(m_loopTemplate, values));
 }

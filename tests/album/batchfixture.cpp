@@ -79,8 +79,8 @@ QList<QStringList> albumEntries(const QString &albumFile)
             continue;
         if (xml.attributes().value(QStringLiteral("class")) == QLatin1String("sorvel-photo"))
             entries.append(QStringList());
-        else if (!entries.isEmpty() && xml.attributes().hasAttribute(QStringLiteral("data-field"))
-                 && entries.last().size() < 8)
+        else if (!entries.isEmpty() && xml.name() == QLatin1String("span")
+                 && xml.attributes().hasAttribute(QStringLiteral("data-field")))
             entries.last().append(xml.readElementText());
     }
     return entries;

@@ -368,6 +368,8 @@ void AlbumBrowserTest::withoutThePlayerThePageListsThePhotos()
     QVERIFY(dom.contains(QStringLiteral("id=\"sorvel-fallback\"")));
     QCOMPARE(dom.count(QStringLiteral("class=\"sorvel-photo\"")), 3);
     QVERIFY(dom.contains(QStringLiteral("href=\"slides/\"")));
+    // Each photo links to its slide, whatever its name holds.
+    QVERIFY2(dom.contains(QStringLiteral("href=\"./slides/photo%200002%20%26%20co.jpg\"")), qPrintable(dom));
 }
 
 void AlbumBrowserTest::previewShowsTheLayoutScaledDown()

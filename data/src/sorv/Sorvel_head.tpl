@@ -30,8 +30,8 @@ html[data-script] #sorvel-fallback, #sorvel-layout { display: none; }
 #sorvel-photos { padding-left: 2em; }
 .sorvel-photo { margin: 0.6em 0; overflow-wrap: anywhere; }
 .sorvel-photo > span { display: none; }
-.sorvel-photo > [data-field="slide_src"], .sorvel-photo > [data-field="description"] { display: block; }
-.sorvel-photo > [data-field="slide_src"] { font-weight: bold; }
+.sorvel-photo > [data-field="slide_link"], .sorvel-photo > [data-field="description"] { display: block; }
+.sorvel-photo > [data-field="slide_link"] { font-weight: bold; }
 .sorvel-photo > [data-field="date"] { display: block; color: #4A4A4A; }
 </style>
 </head>
