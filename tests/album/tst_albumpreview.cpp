@@ -1,8 +1,7 @@
-// The preview album the batch window shows, and the time estimate of a run.
+// The preview album the batch window shows.
 
 #include "albumpreview.h"
 #include "albumwriter.h"
-#include "runprogress.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,8 +68,6 @@ private slots:
     void gridThatDoesNotConvertWritesNothing();
     void missingTemplatesWriteNothing();
     void readOnlyProgramFolderUsesTheCache();
-    void timeLeftAtThePaceSoFar_data();
-    void timeLeftAtThePaceSoFar();
 };
 
 void AlbumPreviewTest::entriesForTheGrid_data()
@@ -137,27 +134,6 @@ void AlbumPreviewTest::readOnlyProgramFolderUsesTheCache()
     QCOMPARE(result.pageUrl, QStringLiteral("file://") + cached + QStringLiteral("/prv_Index.html"));
     QCOMPARE(QDir(cached).entryList(QDir::Files),
              (QStringList{QStringLiteral("Sorvel.xml"), QStringLiteral("prv_Index.html")}));
-}
-
-void AlbumPreviewTest::timeLeftAtThePaceSoFar_data()
-{
-    QTest::addColumn<int>("done");
-    QTest::addColumn<int>("total");
-    QTest::addColumn<qint64>("elapsedMs");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("nothing done yet") << 0 << 4 << qint64(1200) << "0:01 elapsed";
-    QTest::newRow("one of four") << 1 << 4 << qint64(10000) << "0:10 elapsed, about 0:30 left";
-    QTest::newRow("all done") << 4 << 4 << qint64(61000) << "1:01 elapsed, about 0:00 left";
-    QTest::newRow("past an hour") << 1 << 2 << qint64(3725000) << "1:02:05 elapsed, about 1:02:05 left";
-}
-
-void AlbumPreviewTest::timeLeftAtThePaceSoFar()
-{
-    QFETCH(int, done);
-    QFETCH(int, total);
-    QFETCH(qint64, elapsedMs);
-    QFETCH(QString, text);
-    QCOMPARE((RunProgress{done, total, elapsedMs}.timeText()), text);
 }
 
 QTEST_GUILESS_MAIN(AlbumPreviewTest)

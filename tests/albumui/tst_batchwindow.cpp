@@ -395,6 +395,9 @@ void BatchWindowTest::runStoppedFromTheWindow()
     QCOMPARE(fixture.batch.filesIn().size(), 4);
     QCOMPARE(fixture.batch.shown(Kind::Document).size(), 1);
     QCOMPARE(fixture.child<QProgressBar>(QStringLiteral("progressBar"))->value(), 4);
+    const QString estimate = fixture.child<QLabel>(QStringLiteral("estimateLabel"))->text();
+    QVERIFY2(estimate.startsWith(QStringLiteral("4 images, ")) && estimate.contains(QStringLiteral("output about")),
+             qPrintable(estimate));
 }
 
 void BatchWindowTest::doNotAskAgainLastsAsLongAsTheWindow()

@@ -5,6 +5,8 @@
 #include "batchwindowsize.h"
 #include "fieldchecks.h"
 #include "messagetable.h"
+#include "numbertext.h"
+#include "paths.h"
 #include "platformcolor.h"
 #include "qtcolor.h"
 #include "runprogress.h"
@@ -119,6 +121,7 @@ public:
     void imagesDone(int done, int total) override
     {
         m_window.showRunProgress(done, total);
+        m_window.projectRunOutput(done);
         QCoreApplication::processEvents();
     }
     void albumTemplatesMissing() override { m_window.chooseMode(BatchMode::ScaleOnly); }
@@ -147,6 +150,8 @@ BatchWindow::BatchWindow(BatchWindowContext context, QWidget *parent)
     m_right = buildRightColumn();
 
     fill(loadBatchSettings(m_context.settings));
+    m_estimate = estimateBatch(m_context.items);
+    m_estimateLabel->setText(m_estimate.text());
     m_browser->setUrl(QUrl(QStringLiteral("about:blank")));
 
     m_previewTimer->setSingleShot(true);
@@ -205,6 +210,10 @@ QWidget *BatchWindow::buildLeftColumn()
         optionsLayout->addWidget(m_options[i]);
         connect(m_options[i], &QRadioButton::clicked, this, [this, mode = modes[i]] { chooseMode(mode); });
     }
+    m_estimateLabel = new QLabel(options);
+    m_estimateLabel->setObjectName(QStringLiteral("estimateLabel"));
+    m_estimateLabel->setWordWrap(true);
+    optionsLayout->addWidget(m_estimateLabel);
     layout->addWidget(options);
 
     auto *buttons = new QHBoxLayout;
@@ -500,6 +509,25 @@ void BatchWindow::showRunProgress(int done, int total)
     m_progressLabel->setText(m_runTitle + u'\n' + progress.timeText());
 }
 
+void BatchWindow::projectRunOutput(int done)
+{
+    const QString destination = trimBlanks(m_dstInput->text());
+    qint64 written = 0;
+    switch (mode()) {
+    case BatchMode::ScaleOnly:
+        written = bytesWrittenSince(destination, m_runStart);
+        break;
+    case BatchMode::ScaleAndAlbum:
+        written = bytesWrittenSince(joinPath(destination, QStringLiteral("thumbs")), m_runStart)
+            + bytesWrittenSince(joinPath(destination, QStringLiteral("slides")), m_runStart);
+        break;
+    case BatchMode::AlbumOnly:
+        return;
+    }
+    projectOutput(m_estimate, done, written);
+    m_estimateLabel->setText(m_estimate.text());
+}
+
 void BatchWindow::generate()
 {
     if (m_running)
@@ -510,6 +538,8 @@ void BatchWindow::generate()
     m_stopButton->setEnabled(true);
     m_runTitle.clear();
     m_runClock.start();
+    // Files keep whole seconds on some file systems.
+    m_runStart = QDateTime::currentDateTime().addSecs(-1);
     showRunProgress(0, imageCount(m_context.items));
     m_progressPanel->show();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batchestimate.h"
 #include "batchjob.h"
 #include "batchsettings.h"
 
@@ -87,6 +88,7 @@ private:
     void schedulePreview();
     void setRunControlsEnabled(bool enabled);
     void showRunProgress(int done, int total);
+    void projectRunOutput(int done);
 
     BatchWindowContext m_context;
     // "Dont show this message again." of the overwrite question lasts as long
@@ -101,6 +103,8 @@ private:
     // Once the preview files proved missing, the browser stays hidden.
     bool m_previewUnavailable = false;
     QElapsedTimer m_runClock;
+    QDateTime m_runStart;
+    BatchEstimate m_estimate;
     QString m_runTitle;
 
     QWidget *m_left = nullptr;
@@ -112,6 +116,7 @@ private:
     QRadioButton *m_options[3] = {};
     QPushButton *m_generateButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
+    QLabel *m_estimateLabel = nullptr;
     QWidget *m_progressPanel = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_progressLabel = nullptr;
