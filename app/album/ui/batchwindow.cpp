@@ -213,6 +213,8 @@ QWidget *BatchWindow::buildLeftColumn()
     m_estimateLabel = new QLabel(options);
     m_estimateLabel->setObjectName(QStringLiteral("estimateLabel"));
     m_estimateLabel->setWordWrap(true);
+    // Room for the projection that a run adds, so that nothing moves.
+    m_estimateLabel->setMinimumHeight(2 * m_estimateLabel->fontMetrics().lineSpacing());
     optionsLayout->addWidget(m_estimateLabel);
     layout->addWidget(options);
 
@@ -250,6 +252,11 @@ QWidget *BatchWindow::buildLeftColumn()
     progressLayout->addWidget(m_progressBar);
     progressLayout->addWidget(m_progressLabel);
     progressLayout->addWidget(m_stopButton);
+    // The panel's place is kept while it is hidden, so that a run moves
+    // nothing and the window's height always has room for it.
+    QSizePolicy keepsPlace = m_progressPanel->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true);
+    m_progressPanel->setSizePolicy(keepsPlace);
     m_progressPanel->hide();
     layout->addWidget(m_progressPanel);
     layout->addStretch();
