@@ -592,10 +592,7 @@ void BatchWindow::done(int result)
 {
     if (m_running)
         return;
-    if (!m_closed) {
-        m_closed = true;
-        saveBatchSettings(m_context.settings, values());
-    }
+    saveBatchSettings(m_context.settings, values());
     QDialog::done(result);
 }
 

@@ -99,7 +99,6 @@ private:
     std::int32_t m_lastChosenColor = 0;
     bool m_running = false;
     bool m_stopRequested = false;
-    bool m_closed = false;
     // Once the preview files proved missing, the browser stays hidden.
     bool m_previewUnavailable = false;
     QElapsedTimer m_runClock;
