@@ -2,6 +2,7 @@
 
 #include "adjustmentcodes.h"
 #include "albumlayout.h"
+#include "batchsettings.h"
 #include "errorreport.h"
 #include "imagelisting.h"
 #include "numbertext.h"
@@ -194,18 +195,19 @@ std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, 
         return std::nullopt;
     }
 
-    BatchRequest &request = command.request;
-    MainAdjustments &adjustments = request.adjustments;
-    request.destination = parser.value(dest);
-    request.baseName = parser.value(name);
+    // The album layout the batch window last stored, changed by --set.
+    BatchSettings values = loadBatchSettings(settings);
+    values.destination = parser.value(dest);
+    values.baseName = parser.value(name);
+    MainAdjustments adjustments;
+    QList<BatchItem> items;
     adjustments.width = parser.value(width);
     adjustments.height = parser.value(height);
     adjustments.brightness = parser.value(bright);
     adjustments.contrast = parser.value(contrast);
     adjustments.description = parser.value(caption);
-    request.layout = loadAlbumLayout(settings);
 
-    bool accepted = check.characters(request.destination, true) && check.characters(request.baseName, false);
+    bool accepted = check.characters(values.destination, true) && check.characters(values.baseName, false);
     accepted = accepted
         && (kModes.contains(parser.value(mode))
             || check.refuse(QStringLiteral("Unknown mode: %1 (scale, album or album-only)").arg(parser.value(mode))));
@@ -219,7 +221,7 @@ std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, 
         && (adjustments.description.size() <= kDescriptionLimit
             || check.refuse(QStringLiteral("The description holds more than %1 characters").arg(kDescriptionLimit)));
     for (const QString &assignment : parser.values(set))
-        accepted = accepted && readLayoutValue(assignment, check, request.layout);
+        accepted = accepted && readLayoutValue(assignment, check, values.layout);
 
     const QString when = parser.value(overwrite);
     accepted = accepted
@@ -230,11 +232,11 @@ std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, 
     accepted = accepted
         && ((isNumber && command.workers >= 1 && command.workers <= kMostWorkers)
             || check.refuse(QStringLiteral("--jobs takes a whole number from 1 to %1").arg(kMostWorkers)));
-    accepted = accepted && readInputs(parser.positionalArguments(), check, request.items);
+    accepted = accepted && readInputs(parser.positionalArguments(), check, items);
     if (!accepted)
         return std::nullopt;
 
-    request.mode = kModes.value(parser.value(mode));
+    command.request = batchRequest(values, kModes.value(parser.value(mode)), items, adjustments);
     command.overwrite = when == QLatin1String("always") ? OverwritePolicy::Always : OverwritePolicy::Ask;
     command.opensResult = parser.isSet(open);
     return command;

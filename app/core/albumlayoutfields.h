@@ -30,37 +30,40 @@ struct AlbumLayoutField {
     // own.
     int headOrder;
     FieldRange range;
+    // The message that tells what the field does, shown while it has the
+    // focus; 0 for a swatch.
+    int helpMessage;
 };
 
 inline constexpr char kAlbumSettingsSection[] = "Startup\\Sorvel";
 
 // In the order in which the batch window reads and stores them.
 inline constexpr std::array<AlbumLayoutField, 25> kAlbumLayoutFields{{
-    {"slide_x", "slide_x", "30", "#SLIDE_FRAME_X_POSITION#", 11, FieldRange::ScreenWidth},
-    {"slide_y", "slide_y", "30", "#SLIDE_FRAME_Y_POSITION#", 12, FieldRange::ScreenHeight},
-    {"slide_p", "slide_p", "20", "#SLIDE_FRAME_PADDING#", 13, FieldRange::Percentage},
-    {"slide_a", "slide_a", "100", "#SLIDE_FRAME_ALPHA#", 16, FieldRange::Percentage},
-    {"slide_bg", "slide_b", "0", "#SLIDE_FRAME_BACKGROUND_COLOR#", 15, FieldRange::Color},
-    {"slide_ln", "slide_l", "0", "#SLIDE_FRAME_BORDER_COLOR#", 14, FieldRange::Color},
-    {"thumb_r", "thumb_r", "2", "#THUMB_FRAME_ROW#", 6, FieldRange::Grid},
-    {"thumb_c", "thumb_c", "2", "#THUMB_FRAME_COLUMN#", 7, FieldRange::Grid},
-    {"thumb_x", "thumb_x", "750", "#THUMB_FRAME_X_POSITION#", 0, FieldRange::ScreenWidth},
-    {"thumb_y", "thumb_y", "200", "#THUMB_FRAME_Y_POSITION#", 1, FieldRange::ScreenHeight},
-    {"thumb_w", "thumb_w", "40", "#THUMB_FRAME_WIDTH#", 2, FieldRange::ScreenWidth},
-    {"thumb_h", "thumb_h", "40", "#THUMB_FRAME_HEIGHT#", 3, FieldRange::ScreenHeight},
-    {"thumb_p", "thumb_p", "10", "#THUMB_FRAME_PADDING#", 4, FieldRange::Percentage},
-    {"thumb_s", "thumb_s", "20", "#THUMB_FRAME_SPACING#", 5, FieldRange::ScreenHeight},
-    {"thumb_a", "thumb_a", "70", "#THUMB_FRAME_ALPHA#", 10, FieldRange::Percentage},
-    {"thumb_bg", "thumb_b", "0", "#THUMB_FRAME_BACKGROUND_COLOR#", 9, FieldRange::Color},
-    {"thumb_ln", "thumb_l", "0", "#THUMB_FRAME_BORDER_COLOR#", 8, FieldRange::Color},
-    {"bbutton_x", "bbutton_x", "700", "#BACKBUTTON_X_POSITION#", 17, FieldRange::ScreenWidth},
-    {"bbutton_y", "bbutton_y", "160", "#BACKBUTTON_Y_POSITION#", 18, FieldRange::ScreenHeight},
-    {"nbutton_x", "nbutton_x", "880", "#NEXTBUTTON_X_POSITION#", 19, FieldRange::ScreenWidth},
-    {"nbutton_y", "nbutton_y", "320", "#NEXTBUTTON_Y_POSITION#", 20, FieldRange::ScreenHeight},
-    {"caption_w", "caption_w", "400", "#TEXT_FRAME_WIDTH#", 21, FieldRange::ScreenWidth},
-    {"caption_h", "caption_h", "27", "#TEXT_FRAME_HEIGHT#", 22, FieldRange::ScreenHeight},
-    {"caption_bg", "caption_b", "0", "#TEXT_FRAME_BACKGROUND_COLOR#", 24, FieldRange::Color},
-    {"caption_ln", "caption_l", "0", "#TEXT_FRAME_BORDER_COLOR#", 23, FieldRange::Color},
+    {"slide_x", "slide_x", "30", "#SLIDE_FRAME_X_POSITION#", 11, FieldRange::ScreenWidth, 120},
+    {"slide_y", "slide_y", "30", "#SLIDE_FRAME_Y_POSITION#", 12, FieldRange::ScreenHeight, 121},
+    {"slide_p", "slide_p", "20", "#SLIDE_FRAME_PADDING#", 13, FieldRange::Percentage, 122},
+    {"slide_a", "slide_a", "100", "#SLIDE_FRAME_ALPHA#", 16, FieldRange::Percentage, 127},
+    {"slide_bg", "slide_b", "0", "#SLIDE_FRAME_BACKGROUND_COLOR#", 15, FieldRange::Color, 0},
+    {"slide_ln", "slide_l", "0", "#SLIDE_FRAME_BORDER_COLOR#", 14, FieldRange::Color, 0},
+    {"thumb_r", "thumb_r", "2", "#THUMB_FRAME_ROW#", 6, FieldRange::Grid, 133},
+    {"thumb_c", "thumb_c", "2", "#THUMB_FRAME_COLUMN#", 7, FieldRange::Grid, 134},
+    {"thumb_x", "thumb_x", "750", "#THUMB_FRAME_X_POSITION#", 0, FieldRange::ScreenWidth, 128},
+    {"thumb_y", "thumb_y", "200", "#THUMB_FRAME_Y_POSITION#", 1, FieldRange::ScreenHeight, 129},
+    {"thumb_w", "thumb_w", "40", "#THUMB_FRAME_WIDTH#", 2, FieldRange::ScreenWidth, 130},
+    {"thumb_h", "thumb_h", "40", "#THUMB_FRAME_HEIGHT#", 3, FieldRange::ScreenHeight, 131},
+    {"thumb_p", "thumb_p", "10", "#THUMB_FRAME_PADDING#", 4, FieldRange::Percentage, 132},
+    {"thumb_s", "thumb_s", "20", "#THUMB_FRAME_SPACING#", 5, FieldRange::ScreenHeight, 135},
+    {"thumb_a", "thumb_a", "70", "#THUMB_FRAME_ALPHA#", 10, FieldRange::Percentage, 127},
+    {"thumb_bg", "thumb_b", "0", "#THUMB_FRAME_BACKGROUND_COLOR#", 9, FieldRange::Color, 0},
+    {"thumb_ln", "thumb_l", "0", "#THUMB_FRAME_BORDER_COLOR#", 8, FieldRange::Color, 0},
+    {"bbutton_x", "bbutton_x", "700", "#BACKBUTTON_X_POSITION#", 17, FieldRange::ScreenWidth, 136},
+    {"bbutton_y", "bbutton_y", "160", "#BACKBUTTON_Y_POSITION#", 18, FieldRange::ScreenHeight, 137},
+    {"nbutton_x", "nbutton_x", "880", "#NEXTBUTTON_X_POSITION#", 19, FieldRange::ScreenWidth, 138},
+    {"nbutton_y", "nbutton_y", "320", "#NEXTBUTTON_Y_POSITION#", 20, FieldRange::ScreenHeight, 139},
+    {"caption_w", "caption_w", "400", "#TEXT_FRAME_WIDTH#", 21, FieldRange::ScreenWidth, 140},
+    {"caption_h", "caption_h", "27", "#TEXT_FRAME_HEIGHT#", 22, FieldRange::ScreenHeight, 141},
+    {"caption_bg", "caption_b", "0", "#TEXT_FRAME_BACKGROUND_COLOR#", 24, FieldRange::Color, 0},
+    {"caption_ln", "caption_l", "0", "#TEXT_FRAME_BORDER_COLOR#", 23, FieldRange::Color, 0},
 }};
 
 // The layout field of that name, or null.

@@ -1,9 +1,8 @@
 #include "qtuserprompts.h"
 
-#include "messagetable.h"
 #include "qtcolor.h"
 
-#include <QCheckBox>
+#include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
@@ -53,26 +52,12 @@ PromptAnswer QtUserPrompts::showMessage(const QString &text, const QString &titl
 
 void QtUserPrompts::showNotice(const QString &text, const QString &title)
 {
-    m_lastNoticeTitle = title;
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, m_owner);
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.exec();
+    dialogWindow().showNotice(text, title);
 }
 
 OverwriteAnswer QtUserPrompts::askOverwrite(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_lastNoticeTitle, text, QMessageBox::NoButton, m_owner);
-    QPushButton *yes = box.addButton(message(77), QMessageBox::YesRole);
-    QPushButton *cancel = box.addButton(message(74), QMessageBox::RejectRole);
-    // Enter and Escape both stop the run: replacing a file must be a deliberate click.
-    box.setDefaultButton(cancel);
-    box.setEscapeButton(cancel);
-    auto *dontAskAgain = new QCheckBox(message(86), &box);
-    box.setCheckBox(dontAskAgain);
-    box.exec();
-    if (box.clickedButton() != yes)
-        return OverwriteAnswer::Cancel;
-    return dontAskAgain->isChecked() ? OverwriteAnswer::ReplaceWithoutAsking : OverwriteAnswer::Replace;
+    return dialogWindow().askOverwrite(text);
 }
 
 QString QtUserPrompts::chooseFolder(const QString &prompt)
@@ -84,6 +69,15 @@ int QtUserPrompts::chooseColor(int initialColor)
 {
     const QColor chosen = QColorDialog::getColor(toQColor(initialColor), m_owner);
     return chosen.isValid() ? fromQColor(chosen) : -1;
+}
+
+DialogWindow &QtUserPrompts::dialogWindow()
+{
+    if (!m_dialog) {
+        QWidget *front = QApplication::activeModalWidget();
+        m_dialog = new DialogWindow(front ? front : m_owner.data());
+    }
+    return *m_dialog;
 }
 
 void QtUserPrompts::openDocument(const QString &path)

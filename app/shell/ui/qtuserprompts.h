@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogwindow.h"
 #include "userprompts.h"
 
 #include <QPointer>
@@ -24,10 +25,13 @@ public:
     void openDocument(const QString &path) override;
 
 private:
+    DialogWindow &dialogWindow();
+
     QPointer<QWidget> m_owner;
-    // The question window has no title of its own: it keeps the one the last
-    // notice gave it.
-    QString m_lastNoticeTitle;
+    // frmDialog belongs to the window in front when it is first needed (the
+    // batch window during a run) and goes when that window goes, and with it
+    // the title it carries over.
+    QPointer<DialogWindow> m_dialog;
 };
 
 } // namespace tovin

@@ -1,0 +1,66 @@
+#include "batchestimate.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tovin {
+namespace {
+
+// In the units the program's image information uses: KB of 1024 bytes.
+QString sizeText(qint64 bytes)
+{
+    if (bytes < 1024)
+        return QStringLiteral("%1 bytes").arg(bytes);
+    const char *units[] = {"KB", "MB", "GB"};
+    double size = double(bytes) / 1024;
+    int unit = 0;
+    while (size >= 1024 && unit < 2) {
+        size /= 1024;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(size, 0, 'f', 1).arg(QLatin1String(units[unit]));
+}
+
+} // namespace
+
+QString BatchEstimate::text() const
+{
+    QString text = (images == 1 ? QStringLiteral("1 image, ") : QStringLiteral("%1 images, ").arg(images))
+        + sizeText(originalBytes);
+    if (projectedBytes)
+        text += QStringLiteral("; output about ") + sizeText(*projectedBytes);
+    return text;
+}
+
+BatchEstimate estimateBatch(const QList<BatchItem> &items)
+{
+    BatchEstimate estimate;
+    for (const BatchItem &item : items) {
+        if (!item.selected || item.kind != ListEntryKind::Image)
+            continue;
+        ++estimate.images;
+        estimate.originalBytes += QFileInfo(item.key).size();
+    }
+    return estimate;
+}
+
+void projectOutput(BatchEstimate &estimate, int done, qint64 writtenBytes)
+{
+    if (done <= 0 || writtenBytes <= 0) {
+        estimate.projectedBytes.reset();
+        return;
+    }
+    estimate.projectedBytes = writtenBytes * estimate.images / done;
+}
+
+qint64 bytesWrittenSince(const QString &folder, const QDateTime &since)
+{
+    qint64 bytes = 0;
+    for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files)) {
+        if (file.lastModified() >= since)
+            bytes += file.size();
+    }
+    return bytes;
+}
+
+} // namespace tovin

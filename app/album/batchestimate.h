@@ -1,0 +1,34 @@
+#pragma once
+
+#include "batchjob.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace tovin {
+
+// What a run is about to take and give: the images it will take, what their
+// originals weigh, and, once some are written, what the whole output should
+// weigh at the rate so far.
+struct BatchEstimate {
+    int images = 0;
+    qint64 originalBytes = 0;
+    std::optional<qint64> projectedBytes;
+
+    // "3 images, 1.2 MB" and, once known, "; output about 300.5 KB".
+    QString text() const;
+};
+
+BatchEstimate estimateBatch(const QList<BatchItem> &items);
+
+// The projection once `done` of the images gave `writtenBytes` of output.
+void projectOutput(BatchEstimate &estimate, int done, qint64 writtenBytes);
+
+// What the files of a folder written since a moment weigh: the run's output
+// so far.
+qint64 bytesWrittenSince(const QString &folder, const QDateTime &since);
+
+} // namespace tovin

@@ -1,0 +1,599 @@
+#include "batchwindow.h"
+
+#include "albumlayoutfields.h"
+#include "albumpreview.h"
+#include "batchwindowsize.h"
+#include "fieldchecks.h"
+#include "messagetable.h"
+#include "numbertext.h"
+#include "paths.h"
+#include "platformcolor.h"
+#include "qtcolor.h"
+#include "runprogress.h"
+#include "settingsstore.h"
+#include "twipsgeometry.h"
+#include "units.h"
+#include "userprompts.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStackedLayout>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTabBar>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+#include <algorithm>
+#include <array>
+
+namespace tovin {
+namespace {
+
+// The three columns: left edge and width in twips; each spans the window's
+// height less a margin above and below.
+constexpr double kMargin = 120;
+constexpr std::array<std::pair<double, double>, 3> kColumns{{{120, 3375}, {3720, 3375}, {7200, 3135}}};
+
+constexpr int kPreviewDelayMs = 400;
+
+// A line of a layout page: an optional heading, then up to two labelled
+// fields or swatches.
+struct PageLine {
+    int heading;
+    std::array<std::pair<int, const char *>, 2> cells;
+};
+
+const std::array<QList<PageLine>, 3> kPages{{
+    {{0, {{{155, "slide_x"}, {156, "slide_y"}}}},
+     {0, {{{148, "slide_p"}, {147, "slide_a"}}}},
+     {0, {{{145, "slide_bg"}, {0, nullptr}}}},
+     {0, {{{146, "slide_ln"}, {0, nullptr}}}}},
+    {{0, {{{153, "thumb_r"}, {154, "thumb_c"}}}},
+     {0, {{{155, "thumb_x"}, {156, "thumb_y"}}}},
+     {0, {{{157, "thumb_w"}, {158, "thumb_h"}}}},
+     {0, {{{148, "thumb_p"}, {149, "thumb_s"}}}},
+     {0, {{{147, "thumb_a"}, {0, nullptr}}}},
+     {0, {{{145, "thumb_bg"}, {0, nullptr}}}},
+     {0, {{{146, "thumb_ln"}, {0, nullptr}}}}},
+    {{150, {{{155, "bbutton_x"}, {156, "bbutton_y"}}}},
+     {151, {{{155, "nbutton_x"}, {156, "nbutton_y"}}}},
+     {152, {{{157, "caption_w"}, {158, "caption_h"}}}},
+     {0, {{{145, "caption_bg"}, {0, nullptr}}}},
+     {0, {{{146, "caption_ln"}, {0, nullptr}}}}},
+}};
+
+const std::array<const char *, 3> kTabCaptions{"&Slide", "&Thumbnails", "&Misc"};
+
+const QString kBrowseTip = QStringLiteral("Browse For Folder");
+const QString kGenerateTip = QStringLiteral("Click to begin scaling image(s).");
+const QString kCancelTip = QStringLiteral("Cancel.");
+
+// The swatches' hexadecimal texts are computed in this order when the window
+// opens.
+const std::array<const char *, 6> kSwatchOrder{"slide_bg", "slide_ln",   "thumb_bg",
+                                               "thumb_ln", "caption_bg", "caption_ln"};
+
+int imageCount(const QList<BatchItem> &items)
+{
+    return int(std::count_if(items.begin(), items.end(),
+                             [](const BatchItem &item) { return item.selected && item.kind == ListEntryKind::Image; }));
+}
+
+} // namespace
+
+// How a run shows itself on the window.
+class BatchWindow::RunObserver final : public BatchObserver
+{
+public:
+    explicit RunObserver(BatchWindow &window)
+        : m_window(window)
+    {
+    }
+
+    void setControlsEnabled(bool enabled) override { m_window.setRunControlsEnabled(enabled); }
+    void setBusy(bool busy) override
+    {
+        if (busy)
+            m_window.setCursor(Qt::BusyCursor);
+        else
+            m_window.unsetCursor();
+    }
+    void setTitle(const QString &title) override
+    {
+        m_window.setWindowTitle(title);
+        m_window.m_runTitle = title;
+    }
+    // The bar and the Stop button are served between images as well as while
+    // the run waits for its workers.
+    void imagesDone(int done, int total) override
+    {
+        m_window.showRunProgress(done, total);
+        m_window.projectRunOutput(done);
+        QCoreApplication::processEvents();
+    }
+    void albumTemplatesMissing() override { m_window.chooseMode(BatchMode::ScaleOnly); }
+    void processPendingEvents() override
+    {
+        m_window.showRunProgress(m_window.m_progressBar->value(), m_window.m_progressBar->maximum());
+        QCoreApplication::processEvents();
+    }
+    bool stopRequested() override { return m_window.m_stopRequested; }
+
+private:
+    BatchWindow &m_window;
+};
+
+BatchWindow::BatchWindow(BatchWindowContext context, QWidget *parent)
+    : QDialog(parent)
+    , m_context(std::move(context))
+    , m_previewTimer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("frmBatch"));
+    setModal(true);
+    useDesignFont(this);
+    setWindowTitle(message(115));
+    m_left = buildLeftColumn();
+    m_middle = buildMiddleColumn();
+    m_right = buildRightColumn();
+
+    fill(loadBatchSettings(m_context.settings));
+    m_estimate = estimateBatch(m_context.items);
+    m_estimateLabel->setText(m_estimate.text());
+    m_browser->setUrl(QUrl(QStringLiteral("about:blank")));
+
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(kPreviewDelayMs);
+    connect(m_previewTimer, &QTimer::timeout, this, [this] {
+        if (!m_previewUnavailable && mode() != BatchMode::ScaleOnly)
+            showAlbumPreview();
+    });
+
+    // Opens at its design size, all three columns showing, "&Scale Only"
+    // chosen and the pages disabled.
+    m_options[0]->setChecked(true);
+    for (QWidget *frame : std::as_const(m_tabFrames))
+        frame->setEnabled(false);
+    resize(twipsSize(kBatchWindowDesignTwips.width(), kBatchWindowDesignTwips.height(), this));
+}
+
+BatchWindow::~BatchWindow() = default;
+
+QWidget *BatchWindow::buildLeftColumn()
+{
+    auto *column = new QWidget(this);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    auto *saveTo = new QGroupBox(message(70), column);
+    saveTo->setObjectName(QStringLiteral("Frame1"));
+    auto *saveToLayout = new QHBoxLayout(saveTo);
+    m_dstInput = new QLineEdit(saveTo);
+    m_dstInput->setObjectName(QStringLiteral("dstInput"));
+    m_dstButton = new QToolButton(saveTo);
+    m_dstButton->setObjectName(QStringLiteral("dstButton"));
+    m_dstButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_dstButton->setToolTip(kBrowseTip);
+    saveToLayout->addWidget(m_dstInput);
+    saveToLayout->addWidget(m_dstButton);
+    layout->addWidget(saveTo);
+
+    auto *saveAs = new QGroupBox(message(71), column);
+    saveAs->setObjectName(QStringLiteral("Frame2"));
+    auto *saveAsLayout = new QHBoxLayout(saveAs);
+    m_saveasInput = new QLineEdit(saveAs);
+    m_saveasInput->setObjectName(QStringLiteral("saveasInput"));
+    saveAsLayout->addWidget(m_saveasInput);
+    saveAsLayout->addWidget(new QLabel(QStringLiteral("No."), saveAs));
+    layout->addWidget(saveAs);
+
+    auto *options = new QGroupBox(message(72), column);
+    options->setObjectName(QStringLiteral("Frame3"));
+    auto *optionsLayout = new QVBoxLayout(options);
+    const std::array<int, 3> captions{75, 76, 78};
+    const std::array<BatchMode, 3> modes{BatchMode::ScaleOnly, BatchMode::ScaleAndAlbum, BatchMode::AlbumOnly};
+    for (int i = 0; i < 3; ++i) {
+        m_options[i] = new QRadioButton(message(captions[i]), options);
+        m_options[i]->setObjectName(QStringLiteral("scaleOption%1").arg(i + 1));
+        optionsLayout->addWidget(m_options[i]);
+        connect(m_options[i], &QRadioButton::clicked, this, [this, mode = modes[i]] { chooseMode(mode); });
+    }
+    m_estimateLabel = new QLabel(options);
+    m_estimateLabel->setObjectName(QStringLiteral("estimateLabel"));
+    m_estimateLabel->setWordWrap(true);
+    // Room for the projection that a run adds, so that nothing moves.
+    m_estimateLabel->setMinimumHeight(2 * m_estimateLabel->fontMetrics().lineSpacing());
+    optionsLayout->addWidget(m_estimateLabel);
+    layout->addWidget(options);
+
+    auto *buttons = new QHBoxLayout;
+    m_generateButton = new QPushButton(message(73), column);
+    m_generateButton->setObjectName(QStringLiteral("generateButton"));
+    m_generateButton->setToolTip(kGenerateTip);
+    m_cancelButton = new QPushButton(message(74), column);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    m_cancelButton->setToolTip(kCancelTip);
+    m_cancelButton->setAutoDefault(false);
+    m_generateButton->setAutoDefault(false);
+    buttons->addWidget(m_generateButton);
+    buttons->addWidget(m_cancelButton);
+    layout->addLayout(buttons);
+    connect(m_generateButton, &QPushButton::clicked, this, &BatchWindow::generate);
+    connect(m_cancelButton, &QPushButton::clicked, this, &BatchWindow::reject);
+    connect(m_dstButton, &QToolButton::clicked, this, &BatchWindow::browseForFolder);
+
+    m_progressPanel = new QWidget(column);
+    m_progressPanel->setObjectName(QStringLiteral("progressPanel"));
+    auto *progressLayout = new QVBoxLayout(m_progressPanel);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    m_progressBar = new QProgressBar(m_progressPanel);
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_progressBar->setFormat(QStringLiteral("%v of %m"));
+    m_progressLabel = new QLabel(m_progressPanel);
+    m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
+    m_progressLabel->setWordWrap(true);
+    m_stopButton = new QPushButton(QStringLiteral("S&top"), m_progressPanel);
+    m_stopButton->setObjectName(QStringLiteral("stopButton"));
+    m_stopButton->setToolTip(QStringLiteral("Stop after the images under way."));
+    m_stopButton->setAutoDefault(false);
+    m_stopButton->setCursor(Qt::ArrowCursor);
+    progressLayout->addWidget(m_progressBar);
+    progressLayout->addWidget(m_progressLabel);
+    progressLayout->addWidget(m_stopButton);
+    // The panel's place is kept while it is hidden, so that a run moves
+    // nothing and the window's height always has room for it.
+    QSizePolicy keepsPlace = m_progressPanel->sizePolicy();
+    keepsPlace.setRetainSizeWhenHidden(true);
+    m_progressPanel->setSizePolicy(keepsPlace);
+    m_progressPanel->hide();
+    layout->addWidget(m_progressPanel);
+    layout->addStretch();
+    connect(m_stopButton, &QPushButton::clicked, this, [this] {
+        m_stopRequested = true;
+        m_stopButton->setEnabled(false);
+    });
+
+    for (QLineEdit *field : {m_dstInput, m_saveasInput})
+        field->installEventFilter(this);
+    return column;
+}
+
+QWidget *BatchWindow::buildMiddleColumn()
+{
+    auto *column = new QWidget(this);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_tabs = new QTabBar(column);
+    m_tabs->setObjectName(QStringLiteral("adjustmentTabs"));
+    for (const char *caption : kTabCaptions)
+        m_tabs->addTab(QLatin1String(caption));
+    layout->addWidget(m_tabs);
+
+    m_pages = new QStackedLayout;
+    for (int index = 0; index < 3; ++index) {
+        QWidget *frame = buildPage(index);
+        m_tabFrames.append(frame);
+        m_pages->addWidget(frame);
+    }
+    layout->addLayout(m_pages);
+    layout->addStretch();
+    connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedLayout::setCurrentIndex);
+    return column;
+}
+
+QWidget *BatchWindow::buildPage(int index)
+{
+    auto *frame = new QGroupBox;
+    frame->setObjectName(QStringLiteral("TabFrame%1").arg(index + 1));
+    auto *grid = new QGridLayout(frame);
+    int row = 0;
+    for (const PageLine &line : kPages[index]) {
+        if (line.heading != 0)
+            grid->addWidget(new QLabel(message(line.heading), frame), row++, 0, 1, 4);
+        for (int cell = 0; cell < 2; ++cell) {
+            const auto &[caption, name] = line.cells[cell];
+            if (name == nullptr)
+                continue;
+            const bool isSwatch = albumLayoutField(QLatin1String(name))->range == FieldRange::Color;
+            grid->addWidget(new QLabel(message(caption), frame), row, cell * 2);
+            if (isSwatch)
+                grid->addWidget(swatch(name), row, 1, 1, 3);
+            else
+                grid->addWidget(layoutField(name), row, cell * 2 + 1);
+        }
+        ++row;
+    }
+    grid->setRowStretch(row, 1);
+    return frame;
+}
+
+QLineEdit *BatchWindow::layoutField(const char *name)
+{
+    auto *field = new QLineEdit;
+    field->setObjectName(QLatin1String(name));
+    field->installEventFilter(this);
+    m_fields.insert(field->objectName(), field);
+    return field;
+}
+
+QWidget *BatchWindow::swatch(const char *name)
+{
+    auto *holder = new QWidget;
+    auto *layout = new QHBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *color = new QLabel(holder);
+    color->setObjectName(QLatin1String(name));
+    color->setFixedSize(twipsSize(600, 255, this));
+    color->setFrameShape(QFrame::Box);
+    color->setAutoFillBackground(true);
+    color->setCursor(Qt::PointingHandCursor);
+    color->installEventFilter(this);
+    auto *text = new QLabel(holder);
+    text->setObjectName(QLatin1String(name) + QStringLiteral("Hex"));
+    layout->addWidget(color);
+    layout->addWidget(text);
+    layout->addStretch();
+    m_swatches.insert(color->objectName(), color);
+    m_swatchTexts.insert(color->objectName(), text);
+    return holder;
+}
+
+QWidget *BatchWindow::buildRightColumn()
+{
+    auto *column = new QWidget(this);
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_updatePreview = new QPushButton(QStringLiteral("Update Preview"), column);
+    m_updatePreview->setObjectName(QStringLiteral("updatePreview"));
+    m_updatePreview->setAutoDefault(false);
+    m_browser = new QWebEngineView(column);
+    m_browser->setObjectName(QStringLiteral("WebBrowser1"));
+    m_toolTipLabel = new QLabel(message(159), column);
+    m_toolTipLabel->setObjectName(QStringLiteral("toolTipLabel"));
+    m_toolTipLabel->setWordWrap(true);
+    m_toolTipLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_toolTipLabel->setMinimumHeight(twipsToPixels(600, this));
+    layout->addWidget(m_updatePreview);
+    layout->addWidget(m_browser, 1);
+    layout->addWidget(m_toolTipLabel);
+    connect(m_updatePreview, &QPushButton::clicked, this, &BatchWindow::showAlbumPreview);
+    return column;
+}
+
+void BatchWindow::fill(const BatchSettings &values)
+{
+    m_dstInput->setText(values.destination);
+    m_saveasInput->setText(values.baseName);
+    for (const AlbumLayoutField &field : kAlbumLayoutFields) {
+        const QString name = QLatin1String(field.name);
+        if (field.range == FieldRange::Color)
+            m_colors.insert(name, values.layout.swatches.value(name));
+        else
+            m_fields.value(name)->setText(values.layout.fields.value(name));
+    }
+    for (const char *name : kSwatchOrder)
+        setSwatchColor(QLatin1String(name), m_colors.value(QLatin1String(name)));
+}
+
+BatchMode BatchWindow::mode() const
+{
+    if (m_options[1]->isChecked())
+        return BatchMode::ScaleAndAlbum;
+    if (m_options[2]->isChecked())
+        return BatchMode::AlbumOnly;
+    return BatchMode::ScaleOnly;
+}
+
+BatchSettings BatchWindow::values() const
+{
+    BatchSettings values{m_dstInput->text(), m_saveasInput->text(), {}};
+    for (auto field = m_fields.begin(); field != m_fields.end(); ++field)
+        values.layout.fields.insert(field.key(), field.value()->text());
+    values.layout.swatches = m_colors;
+    return values;
+}
+
+void BatchWindow::setSwatchColor(const QString &name, std::int32_t color)
+{
+    m_colors.insert(name, color);
+    QLabel *swatch = m_swatches.value(name);
+    QPalette palette = swatch->palette();
+    palette.setColor(QPalette::Window, toQColor(color));
+    swatch->setPalette(palette);
+    m_swatchTexts.value(name)->setText(ColorToHexRGB(color));
+}
+
+void BatchWindow::chooseSwatchColor(const QString &name)
+{
+    const int chosen = m_context.prompts.chooseColor(m_lastChosenColor);
+    if (chosen < 0)
+        return;
+    m_lastChosenColor = chosen;
+    setSwatchColor(name, chosen);
+    schedulePreview();
+}
+
+bool BatchWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease && m_swatches.contains(watched->objectName())
+        && m_swatches.value(watched->objectName()) == watched) {
+        chooseSwatchColor(watched->objectName());
+        return true;
+    }
+    auto *field = qobject_cast<QLineEdit *>(watched);
+    if (field == nullptr)
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        if (const AlbumLayoutField *layout = albumLayoutField(field->objectName()))
+            m_toolTipLabel->setText(message(layout->helpMessage));
+    } else if (event->type() == QEvent::FocusOut) {
+        // Focus that leaves for a message box or another window is not the
+        // user leaving the field.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !fieldAccepted(field))
+            QMetaObject::invokeMethod(field, qOverload<>(&QWidget::setFocus), Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool BatchWindow::fieldAccepted(QLineEdit *field)
+{
+    if (field == m_dstInput)
+        return CheckForbiddenCharacters(field->text(), true, m_context.prompts);
+    if (field == m_saveasInput)
+        return CheckForbiddenCharacters(field->text(), false, m_context.prompts);
+    const QSize screenPixels = screen()->size();
+    const ScreenTwips screenTwips{pixelsToTwips(screenPixels.width(), logicalDpiX()),
+                                  pixelsToTwips(screenPixels.height(), logicalDpiY())};
+    if (!ValidateAdjustmentField(field->objectName(), field->text(), screenTwips, m_context.prompts))
+        return false;
+    schedulePreview();
+    return true;
+}
+
+void BatchWindow::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    const int top = twipsToPixels(kMargin, this);
+    const int height = std::max(0, this->height() - 2 * top);
+    const std::array<QWidget *, 3> columns{m_left, m_middle, m_right};
+    for (int i = 0; i < 3; ++i)
+        columns[i]->setGeometry(twipsToPixels(kColumns[i].first, this), top, twipsToPixels(kColumns[i].second, this),
+                                height);
+}
+
+void BatchWindow::chooseMode(BatchMode mode)
+{
+    m_options[int(mode)]->setChecked(true);
+    const bool album = mode != BatchMode::ScaleOnly;
+    for (QWidget *frame : std::as_const(m_tabFrames))
+        frame->setEnabled(album);
+    // The sizes count the title bar and the border; the columns' content
+    // never gets less height than it needs.
+    const QSize frame = frameGeometry().size() - size();
+    const QSizeF twips = batchWindowTwips(mode, pixelsToTwips(m_context.mainWindowWidth, logicalDpiX()));
+    const int contentHeight =
+        std::max(m_left->sizeHint().height(), m_middle->sizeHint().height()) + 2 * twipsToPixels(kMargin, this);
+    resize(twipsToPixels(twips.width(), this) - frame.width(),
+           std::max(twipsToPixels(twips.height(), this) - frame.height(), contentHeight));
+    if (album) {
+        m_browser->reload();
+        schedulePreview();
+    }
+}
+
+void BatchWindow::browseForFolder()
+{
+    const QString folder = m_context.prompts.chooseFolder(message(41));
+    if (!folder.isEmpty())
+        m_dstInput->setText(folder);
+}
+
+void BatchWindow::setRunControlsEnabled(bool enabled)
+{
+    for (QWidget *control : std::initializer_list<QWidget *>{m_generateButton, m_dstButton, m_dstInput, m_saveasInput})
+        control->setEnabled(enabled);
+}
+
+void BatchWindow::showRunProgress(int done, int total)
+{
+    m_progressBar->setMaximum(std::max(total, 1));
+    m_progressBar->setValue(done);
+    const RunProgress progress{done, total, m_runClock.elapsed()};
+    m_progressLabel->setText(m_runTitle + u'\n' + progress.timeText());
+}
+
+void BatchWindow::projectRunOutput(int done)
+{
+    const QString destination = trimBlanks(m_dstInput->text());
+    qint64 written = 0;
+    switch (mode()) {
+    case BatchMode::ScaleOnly:
+        written = bytesWrittenSince(destination, m_runStart);
+        break;
+    case BatchMode::ScaleAndAlbum:
+        written = bytesWrittenSince(joinPath(destination, QStringLiteral("thumbs")), m_runStart)
+            + bytesWrittenSince(joinPath(destination, QStringLiteral("slides")), m_runStart);
+        break;
+    case BatchMode::AlbumOnly:
+        return;
+    }
+    projectOutput(m_estimate, done, written);
+    m_estimateLabel->setText(m_estimate.text());
+}
+
+void BatchWindow::generate()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    m_stopRequested = false;
+    m_cancelButton->setEnabled(false);
+    m_stopButton->setEnabled(true);
+    m_runTitle.clear();
+    m_runClock.start();
+    // Files keep whole seconds on some file systems.
+    m_runStart = QDateTime::currentDateTime().addSecs(-1);
+    showRunProgress(0, imageCount(m_context.items));
+    m_progressPanel->show();
+
+    BatchJob job(m_context.programFolder, m_context.records, m_context.prompts);
+    job.setWorkerCount(m_context.workers > 0 ? m_context.workers : QThread::idealThreadCount());
+    RunObserver observer(*this);
+    job.run(batchRequest(values(), mode(), m_context.items, m_context.adjustments), m_overwriteChoice, observer);
+
+    m_progressPanel->hide();
+    m_cancelButton->setEnabled(true);
+    m_running = false;
+}
+
+void BatchWindow::schedulePreview()
+{
+    if (!m_previewUnavailable && mode() != BatchMode::ScaleOnly)
+        m_previewTimer->start();
+}
+
+void BatchWindow::showAlbumPreview()
+{
+    m_previewTimer->stop();
+    const AlbumPreview preview(m_context.programFolder,
+                               QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    const AlbumPreview::Result result = preview.write(values().layout);
+    switch (result.status) {
+    case AlbumPreview::Status::TemplatesMissing:
+        m_previewUnavailable = true;
+        m_browser->hide();
+        m_context.prompts.showMessage(QStringLiteral("Files needed for loading the preview are not found"),
+                                      QStringLiteral("Info"), PromptIcon::None, PromptButtons::Ok);
+        break;
+    case AlbumPreview::Status::Failed:
+        m_toolTipLabel->setText(result.failure);
+        break;
+    case AlbumPreview::Status::Written:
+        m_browser->setUrl(QUrl(result.pageUrl));
+        break;
+    }
+}
+
+void BatchWindow::done(int result)
+{
+    if (m_running)
+        return;
+    saveBatchSettings(m_context.settings, values());
+    QDialog::done(result);
+}
+
+} // namespace tovin

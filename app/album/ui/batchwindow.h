@@ -1,0 +1,135 @@
+#pragma once
+
+#include "batchestimate.h"
+#include "batchjob.h"
+#include "batchsettings.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMap>
+#include <QPointer>
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStackedLayout;
+class QTabBar;
+class QTimer;
+class QToolButton;
+class QWebEngineView;
+
+namespace tovin {
+
+class RecordStore;
+class SettingsStore;
+
+// What the main window hands the batch window when it opens it.
+struct BatchWindowContext {
+    QString programFolder;
+    RecordStore &records;
+    SettingsStore &settings;
+    UserPrompts &prompts;
+    // The main window's image list and adjustment fields as they are now.
+    QList<BatchItem> items;
+    MainAdjustments adjustments;
+    int mainWindowWidth = 0; // pixels
+    // Image workers of a run; 0 takes one per processor.
+    int workers = 0;
+};
+
+// frmBatch: where the files of a batch run go, how they are named, which of
+// the three modes runs, and the album's layout, with a preview of the album.
+// It runs the batch job itself and stays responsive meanwhile: a progress bar
+// and a Stop button show during a run, and the window cannot be closed or the
+// run started twice. The destination, name and Generate controls are found
+// by their object names ("generateButton", "dstButton", "dstInput",
+// "saveasInput") by whoever enables them with the main window's fields.
+class BatchWindow final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    BatchWindow(BatchWindowContext context, QWidget *parent = nullptr);
+    ~BatchWindow() override;
+
+    BatchMode mode() const;
+    // The fields and swatches as they stand.
+    BatchSettings values() const;
+    bool isRunning() const { return m_running; }
+
+    // Every way of closing ends here: refused during a run, and otherwise the
+    // fields are stored.
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    class RunObserver;
+
+    QWidget *buildLeftColumn();
+    QWidget *buildMiddleColumn();
+    QWidget *buildRightColumn();
+    QWidget *buildPage(int index);
+    QLineEdit *layoutField(const char *name);
+    QWidget *swatch(const char *name);
+
+    void fill(const BatchSettings &values);
+    void setSwatchColor(const QString &name, std::int32_t color);
+    void chooseSwatchColor(const QString &name);
+    bool fieldAccepted(QLineEdit *field);
+    void chooseMode(BatchMode mode);
+    void browseForFolder();
+    void generate();
+    void showAlbumPreview();
+    void schedulePreview();
+    void setRunControlsEnabled(bool enabled);
+    void showRunProgress(int done, int total);
+    void projectRunOutput(int done);
+
+    BatchWindowContext m_context;
+    // "Dont show this message again." of the overwrite question lasts as long
+    // as this window.
+    OverwriteChoice m_overwriteChoice;
+    QMap<QString, std::int32_t> m_colors;
+    // The colour chooser opens on the colour last chosen here.
+    std::int32_t m_lastChosenColor = 0;
+    bool m_running = false;
+    bool m_stopRequested = false;
+    // Once the preview files proved missing, the browser stays hidden.
+    bool m_previewUnavailable = false;
+    QElapsedTimer m_runClock;
+    QDateTime m_runStart;
+    BatchEstimate m_estimate;
+    QString m_runTitle;
+
+    QWidget *m_left = nullptr;
+    QWidget *m_middle = nullptr;
+    QWidget *m_right = nullptr;
+    QLineEdit *m_dstInput = nullptr;
+    QLineEdit *m_saveasInput = nullptr;
+    QToolButton *m_dstButton = nullptr;
+    QRadioButton *m_options[3] = {};
+    QPushButton *m_generateButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QLabel *m_estimateLabel = nullptr;
+    QWidget *m_progressPanel = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QLabel *m_progressLabel = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QTabBar *m_tabs = nullptr;
+    QStackedLayout *m_pages = nullptr;
+    QList<QWidget *> m_tabFrames;
+    QMap<QString, QLineEdit *> m_fields;
+    QMap<QString, QLabel *> m_swatches;
+    QMap<QString, QLabel *> m_swatchTexts;
+    QPushButton *m_updatePreview = nullptr;
+    QWebEngineView *m_browser = nullptr;
+    QLabel *m_toolTipLabel = nullptr;
+    QTimer *m_previewTimer = nullptr;
+};
+
+} // namespace tovin
