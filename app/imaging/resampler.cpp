@@ -1,0 +1,285 @@
+#include "resampler.h"
+
+#include "freeimagebitmap.h"
+#include "resamplerkernels.h"
+#include "resamplerweights.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace tovin {
+namespace {
+
+using resampling::HorizontalPlan;
+using resampling::Kernels;
+
+enum class GreyRamp { None, Ascending, Descending };
+
+// An 8-bit image whose palette is the plain grey ramp, either way round, is
+// resampled as grey levels and keeps its ramp; FreeImage looks any other
+// palette up colour by colour, and so do we, by handing it on.
+GreyRamp greyRampOf(FIBITMAP *image)
+{
+    const RGBQUAD *palette = FreeImage_GetPalette(image);
+    if (!palette || FreeImage_GetColorsUsed(image) != 256)
+        return GreyRamp::None;
+    bool ascending = true;
+    bool descending = true;
+    for (int i = 0; i < 256; ++i) {
+        const RGBQUAD &entry = palette[i];
+        const bool grey = entry.rgbRed == entry.rgbGreen && entry.rgbRed == entry.rgbBlue;
+        ascending = ascending && grey && entry.rgbBlue == i;
+        descending = descending && grey && entry.rgbBlue == 255 - i;
+    }
+    return ascending ? GreyRamp::Ascending : descending ? GreyRamp::Descending : GreyRamp::None;
+}
+
+// Bytes per pixel of an image our own code resamples, or 0.
+int channelsOf(FIBITMAP *image)
+{
+    if (FreeImage_GetImageType(image) != FIT_BITMAP || !FreeImage_HasPixels(image))
+        return 0;
+    switch (FreeImage_GetBPP(image)) {
+    case 8:
+        return !FreeImage_IsTransparent(image) && greyRampOf(image) != GreyRamp::None ? 1 : 0;
+    case 24:
+        return 3;
+    case 32:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+const Kernels &kernelsFor(VectorUnit vectors)
+{
+    const bool avx2 = vectors == VectorUnit::Avx2 || (vectors == VectorUnit::Automatic && processorHasAvx2());
+    return avx2 ? resampling::avx2Kernels() : resampling::sse2Kernels();
+}
+
+// The horizontal weights in the layout the kernels read: one uniform number
+// of taps per entry, each target pixel's own weights at their place in the
+// entry's window and zeros around them.
+struct HorizontalLayout {
+    std::vector<int> starts;
+    std::vector<double> weights;
+    HorizontalPlan plan;
+};
+
+HorizontalLayout horizontalLayout(const ResampleWeights &table, int channels, int lanes)
+{
+    const int targets = table.targetLength();
+    const int entries = (targets + lanes - 1) / lanes;
+    struct Window {
+        int first;
+        int end;
+    };
+    std::vector<Window> windows(entries, Window{0, 0});
+    int taps = 0;
+    for (int e = 0; e < entries; ++e) {
+        Window window{table.sourceLength(), 0};
+        for (int x = e * lanes; x < std::min(targets, (e + 1) * lanes); ++x) {
+            if (table.count(x) == 0)
+                continue;
+            window.first = std::min(window.first, table.first(x));
+            window.end = std::max(window.end, table.first(x) + table.count(x));
+        }
+        if (window.end > window.first) {
+            windows[e] = window;
+            taps = std::max(taps, window.end - window.first);
+        }
+    }
+
+    HorizontalLayout layout;
+    layout.starts.resize(entries);
+    layout.weights.assign(std::size_t(entries) * taps * lanes, 0.0);
+    for (int e = 0; e < entries; ++e) {
+        // Moved left where the window would run past the row's end; the
+        // extra taps in front only add zeros.
+        const int start = std::min(windows[e].first, table.sourceLength() - taps);
+        layout.starts[e] = start;
+        double *entry = layout.weights.data() + std::size_t(e) * taps * lanes;
+        for (int lane = 0; lane < lanes && e * lanes + lane < targets; ++lane) {
+            const int x = e * lanes + lane;
+            for (int i = 0; i < table.count(x); ++i)
+                entry[(table.first(x) - start + i) * lanes + lane] = table.weights(x)[i];
+        }
+    }
+    layout.plan = HorizontalPlan{channels, targets, lanes, taps, layout.starts.data(), layout.weights.data()};
+    return layout;
+}
+
+// Everything the row workers share, read only.
+struct Job {
+    const Kernels &kernels;
+    FIBITMAP *source;
+    FIBITMAP *target;
+    int channels;
+    int sourceWidth;
+    int sourceHeight;
+    int targetWidth;
+    // FreeImage's order: across first when the width shrinks or stays, down
+    // first when it grows. Each pass rounds to bytes before the next.
+    bool acrossFirst;
+    std::optional<HorizontalLayout> across;
+    std::optional<ResampleWeights> down;
+};
+
+// One worker's buffers, made before the workers start so that a worker never
+// allocates.
+struct Scratch {
+    std::vector<double> widened;
+    // Source rows after the horizontal pass, for the vertical one: each slot
+    // holds one row, and tags says which.
+    std::vector<std::uint8_t> ring;
+    std::vector<int> ringTags;
+    std::vector<const std::uint8_t *> rows;
+    std::vector<std::uint8_t> row;
+};
+
+Scratch scratchFor(const Job &job)
+{
+    Scratch scratch;
+    scratch.widened.resize(std::size_t(job.sourceWidth) * resampling::widenedStride(job.channels));
+    if (job.down) {
+        scratch.rows.resize(std::max(1, job.down->widest()));
+        if (job.acrossFirst && job.across) {
+            const int slots = std::max(1, std::min(job.down->widest(), job.sourceHeight));
+            scratch.ring.resize(std::size_t(slots) * job.targetWidth * job.channels);
+            scratch.ringTags.assign(slots, -1);
+        } else if (!job.acrossFirst) {
+            scratch.row.resize(std::size_t(job.sourceWidth) * job.channels);
+        }
+    }
+    return scratch;
+}
+
+const std::uint8_t *scanline(FIBITMAP *image, int y)
+{
+    return FreeImage_GetScanLine(image, y);
+}
+
+void across(const Job &job, Scratch &scratch, const std::uint8_t *row, std::uint8_t *target)
+{
+    job.kernels.widen(row, job.sourceWidth, job.channels, scratch.widened.data());
+    job.kernels.horizontal(scratch.widened.data(), job.across->plan, target);
+}
+
+// Source row y after the horizontal pass, made once per worker while it is
+// needed.
+const std::uint8_t *acrossRow(const Job &job, Scratch &scratch, int y)
+{
+    const int slot = y % int(scratch.ringTags.size());
+    std::uint8_t *row = scratch.ring.data() + std::size_t(slot) * job.targetWidth * job.channels;
+    if (scratch.ringTags[slot] != y) {
+        across(job, scratch, scanline(job.source, y), row);
+        scratch.ringTags[slot] = y;
+    }
+    return row;
+}
+
+// Target rows [firstRow, endRow), bottom-up scanline numbers as FreeImage
+// counts them.
+void resampleRows(const Job &job, Scratch &scratch, int firstRow, int endRow)
+{
+    for (int y = firstRow; y < endRow; ++y) {
+        std::uint8_t *target = FreeImage_GetScanLine(job.target, y);
+        if (!job.down) {
+            across(job, scratch, scanline(job.source, y), target);
+            continue;
+        }
+        const ResampleWeights &down = *job.down;
+        const int first = down.first(y);
+        const int count = down.count(y);
+        for (int k = 0; k < count; ++k) {
+            const int sourceRow = first + k;
+            scratch.rows[k] =
+                job.acrossFirst && job.across ? acrossRow(job, scratch, sourceRow) : scanline(job.source, sourceRow);
+        }
+        if (job.acrossFirst) {
+            job.kernels.vertical(scratch.rows.data(), down.weights(y), count, job.targetWidth * job.channels, target);
+        } else {
+            job.kernels.vertical(scratch.rows.data(), down.weights(y), count, job.sourceWidth * job.channels,
+                                 scratch.row.data());
+            across(job, scratch, scratch.row.data(), target);
+        }
+    }
+}
+
+// Splits the target rows into one block per thread. Every row is computed
+// from the source alone, so the split changes no byte.
+void runRows(const Job &job, int targetHeight, int threads)
+{
+    threads = std::clamp(threads, 1, targetHeight);
+    std::vector<Scratch> scratch;
+    for (int i = 0; i < threads; ++i)
+        scratch.push_back(scratchFor(job));
+    auto block = [&](int i) {
+        resampleRows(job, scratch[i], int(std::int64_t(targetHeight) * i / threads),
+                     int(std::int64_t(targetHeight) * (i + 1) / threads));
+    };
+    std::vector<std::thread> workers;
+    for (int i = 1; i < threads; ++i) {
+        try {
+            workers.emplace_back(block, i);
+        } catch (const std::system_error &) {
+            block(i); // no thread to be had: this one does the block
+        }
+    }
+    block(0);
+    for (std::thread &worker : workers)
+        worker.join();
+}
+
+} // namespace
+
+bool processorHasAvx2()
+{
+    return __builtin_cpu_supports("avx2");
+}
+
+bool resamplesItself(FIBITMAP *image, int width, int height, std::int32_t filter)
+{
+    return image && width > 0 && height > 0 && isReproducedFilter(filter) && channelsOf(image) != 0
+        && (unsigned(width) != FreeImage_GetWidth(image) || unsigned(height) != FreeImage_GetHeight(image));
+}
+
+FIBITMAP *resample(FIBITMAP *image, int width, int height, std::int32_t filter, const ResampleOptions &options)
+{
+    if (!resamplesItself(image, width, height, filter))
+        return FreeImage_Rescale(image, width, height, FREE_IMAGE_FILTER(filter));
+
+    const int sourceWidth = int(FreeImage_GetWidth(image));
+    const int sourceHeight = int(FreeImage_GetHeight(image));
+    const int channels = channelsOf(image);
+    try {
+        Job job{kernelsFor(options.vectors), image,        nullptr,     channels, sourceWidth, sourceHeight, width,
+                width <= sourceWidth,        std::nullopt, std::nullopt};
+        if (width != sourceWidth)
+            job.across = horizontalLayout(ResampleWeights(filter, sourceWidth, width), channels,
+                                          channels == 1 ? job.kernels.greyLanes : 1);
+        if (height != sourceHeight)
+            job.down.emplace(filter, sourceHeight, height);
+
+        Bitmap target(FreeImage_AllocateT(FIT_BITMAP, width, height, int(FreeImage_GetBPP(image))));
+        if (!target)
+            return nullptr;
+        if (channels == 1 && greyRampOf(image) == GreyRamp::Descending) {
+            RGBQUAD *palette = FreeImage_GetPalette(target.get());
+            for (int i = 0; i < 256; ++i)
+                palette[i].rgbRed = palette[i].rgbGreen = palette[i].rgbBlue = BYTE(255 - i);
+        }
+        job.target = target.get();
+        runRows(job, height, options.threads);
+        FreeImage_CloneMetadata(target.get(), image);
+        return target.release();
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
+}
+
+} // namespace tovin

@@ -1,0 +1,72 @@
+#pragma once
+
+// The inner loops of the resampler, once per instruction set. Every variant
+// computes each output byte with the same double operations in the same
+// order as FreeImage_Rescale: a sum that starts at zero and adds weight times
+// value for each tap in turn, then truncation of sum + 0.5 clamped to 0..255.
+// Vectors only run several such sums side by side (pixels or channels), so
+// the bytes are the same on every path.
+//
+// The kernel files are built with -ffp-contract=off: a fused multiply-add
+// rounds once where the reference rounds twice.
+
+#include <cstdint>
+
+namespace tovin::resampling {
+
+// A source row widened to doubles for the horizontal pass: one double per
+// pixel for grey, four per pixel for colour (blue, green, red, then alpha or
+// a zero), so that one pixel fills one vector of four or two of two.
+inline int widenedStride(int channels)
+{
+    return channels == 1 ? 1 : 4;
+}
+
+// The horizontal pass of one row. Each entry covers `lanes` neighbouring
+// target pixels (grey: as many as a vector holds; colour: one, its channels
+// in the lanes) and sums `taps` neighbouring widened pixels from `starts` on.
+// The weights were laid out with zeros where a target pixel's own window is
+// shorter: adding a zero product leaves a sum as it was, so the padding
+// changes no byte.
+struct HorizontalPlan {
+    int channels = 0;
+    int targets = 0;
+    int lanes = 1;
+    int taps = 0;
+    const int *starts = nullptr; // per entry, in widened pixels
+    const double *weights = nullptr; // per entry, taps x lanes, lanes innermost
+};
+
+struct Kernels {
+    // Target pixels per horizontal entry for grey rows.
+    int greyLanes;
+    void (*widen)(const std::uint8_t *source, int pixels, int channels, double *widened);
+    // Writes plan.targets x plan.channels bytes and nothing beyond them.
+    void (*horizontal)(const double *widened, const HorizontalPlan &plan, std::uint8_t *target);
+    // Sums `count` rows with their weights, value by value, over `values` bytes.
+    void (*vertical)(const std::uint8_t *const *rows, const double *weights, int count, int values,
+                     std::uint8_t *target);
+};
+
+const Kernels &sse2Kernels();
+// Only on a processor that has AVX2.
+const Kernels &avx2Kernels();
+
+// The reference's rounding of a sum to a byte, for the values left over
+// after the last full vector. Internal linkage keeps each kernel file's copy
+// compiled for its own instruction set.
+static inline std::uint8_t roundedByte(double sum)
+{
+    const int value = int(sum + 0.5);
+    return std::uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+
+static inline std::uint8_t verticalSum(const std::uint8_t *const *rows, const double *weights, int count, int index)
+{
+    double sum = 0;
+    for (int k = 0; k < count; ++k)
+        sum += weights[k] * double(rows[k][index]);
+    return roundedByte(sum);
+}
+
+} // namespace tovin::resampling
