@@ -109,7 +109,8 @@ HorizontalLayout horizontalLayout(const ResampleWeights &table, int channels, in
                 entry[(table.first(x) - start + i) * lanes + lane] = table.weights(x)[i];
         }
     }
-    layout.plan = HorizontalPlan{channels, targets, lanes, taps, layout.starts.data(), layout.weights.data()};
+    layout.plan = HorizontalPlan{
+        channels, table.sourceLength(), targets, lanes, taps, layout.starts.data(), layout.weights.data()};
     return layout;
 }
 
@@ -127,12 +128,16 @@ struct Job {
     bool acrossFirst;
     std::optional<HorizontalLayout> across;
     std::optional<ResampleWeights> down;
+    // The horizontal loops read a 24-bit row one byte past its end; the one
+    // source row where that byte may lie outside the image is copied first.
+    const std::uint8_t *rowWithoutSlack = nullptr;
 };
 
 // One worker's buffers, made before the workers start so that a worker never
 // allocates.
 struct Scratch {
     std::vector<double> widened;
+    std::vector<std::uint8_t> slackRow;
     // Source rows after the horizontal pass, for the vertical one: each slot
     // holds one row, and tags says which.
     std::vector<std::uint8_t> ring;
@@ -143,16 +148,19 @@ struct Scratch {
 
 Scratch scratchFor(const Job &job)
 {
+    // Rows of our own get a spare byte at the end for the horizontal loops.
     Scratch scratch;
-    scratch.widened.resize(std::size_t(job.sourceWidth) * resampling::widenedStride(job.channels));
+    scratch.widened.resize(resampling::widenedLength(job.channels, job.sourceWidth));
+    if (job.rowWithoutSlack)
+        scratch.slackRow.resize(std::size_t(job.sourceWidth) * job.channels + 1);
     if (job.down) {
         scratch.rows.resize(std::max(1, job.down->widest()));
         if (job.acrossFirst && job.across) {
             const int slots = std::max(1, std::min(job.down->widest(), job.sourceHeight));
-            scratch.ring.resize(std::size_t(slots) * job.targetWidth * job.channels);
+            scratch.ring.resize(std::size_t(slots) * job.targetWidth * job.channels + 1);
             scratch.ringTags.assign(slots, -1);
         } else if (!job.acrossFirst) {
-            scratch.row.resize(std::size_t(job.sourceWidth) * job.channels);
+            scratch.row.resize(std::size_t(job.sourceWidth) * job.channels + 1);
         }
     }
     return scratch;
@@ -165,8 +173,11 @@ const std::uint8_t *scanline(FIBITMAP *image, int y)
 
 void across(const Job &job, Scratch &scratch, const std::uint8_t *row, std::uint8_t *target)
 {
-    job.kernels.widen(row, job.sourceWidth, job.channels, scratch.widened.data());
-    job.kernels.horizontal(scratch.widened.data(), job.across->plan, target);
+    if (row == job.rowWithoutSlack) {
+        std::copy_n(row, scratch.slackRow.size() - 1, scratch.slackRow.begin());
+        row = scratch.slackRow.data();
+    }
+    job.kernels.horizontal(row, job.across->plan, scratch.widened.data(), target);
 }
 
 // Source row y after the horizontal pass, made once per worker while it is
@@ -264,6 +275,8 @@ FIBITMAP *resample(FIBITMAP *image, int width, int height, std::int32_t filter, 
                                           channels == 1 ? job.kernels.greyLanes : 1);
         if (height != sourceHeight)
             job.down.emplace(filter, sourceHeight, height);
+        if (channels == 3 && FreeImage_GetPitch(image) == unsigned(3 * sourceWidth))
+            job.rowWithoutSlack = scanline(image, sourceHeight - 1);
 
         Bitmap target(FreeImage_AllocateT(FIT_BITMAP, width, height, int(FreeImage_GetBPP(image))));
         if (!target)

@@ -14,35 +14,37 @@
 
 namespace tovin::resampling {
 
-// A source row widened to doubles for the horizontal pass: one double per
-// pixel for grey, four per pixel for colour (blue, green, red, then alpha or
-// a zero), so that one pixel fills one vector of four or two of two.
-inline int widenedStride(int channels)
-{
-    return channels == 1 ? 1 : 4;
-}
-
 // The horizontal pass of one row. Each entry covers `lanes` neighbouring
 // target pixels (grey: as many as a vector holds; colour: one, its channels
-// in the lanes) and sums `taps` neighbouring widened pixels from `starts` on.
+// in the lanes) and sums `taps` neighbouring source pixels from `starts` on.
 // The weights were laid out with zeros where a target pixel's own window is
 // shorter: adding a zero product leaves a sum as it was, so the padding
 // changes no byte.
 struct HorizontalPlan {
     int channels = 0;
+    int sources = 0;
     int targets = 0;
     int lanes = 1;
     int taps = 0;
-    const int *starts = nullptr; // per entry, in widened pixels
+    const int *starts = nullptr; // per entry, in source pixels
     const double *weights = nullptr; // per entry, taps x lanes, lanes innermost
 };
+
+// Target pixels per block of the colour loops.
+inline constexpr int kColourBlock = 64;
+
+inline int widenedLength(int channels, int sources)
+{
+    return channels == 1 ? sources : 4 * sources;
+}
 
 struct Kernels {
     // Target pixels per horizontal entry for grey rows.
     int greyLanes;
-    void (*widen)(const std::uint8_t *source, int pixels, int channels, double *widened);
-    // Writes plan.targets x plan.channels bytes and nothing beyond them.
-    void (*horizontal)(const double *widened, const HorizontalPlan &plan, std::uint8_t *target);
+    // Writes plan.targets x plan.channels bytes and nothing beyond them. A
+    // 24-bit source row must be readable one byte past its last pixel. The
+    // source is widened to doubles in `widened` (widenedLength() of them).
+    void (*horizontal)(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target);
     // Sums `count` rows with their weights, value by value, over `values` bytes.
     void (*vertical)(const std::uint8_t *const *rows, const double *weights, int count, int values,
                      std::uint8_t *target);

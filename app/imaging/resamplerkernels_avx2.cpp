@@ -33,9 +33,27 @@ inline int roundedBytes(__m256d sum)
     return _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
 }
 
-inline void storeBytes(std::uint8_t *target, int bytes, int count)
+inline void storeFour(std::uint8_t *target, int bytes)
 {
-    std::memcpy(target, &bytes, std::size_t(count));
+    std::memcpy(target, &bytes, 4);
+}
+
+// The first `count` of four packed bytes, for the end of a row.
+inline void storeFirst(std::uint8_t *target, int bytes, int count)
+{
+    for (int i = 0; i < count; ++i)
+        target[i] = std::uint8_t(bytes >> (8 * i));
+}
+
+// A colour pixel goes out as four bytes; for 24-bit the fourth (the zero
+// lane) lands on the next pixel's first byte, which is written after it.
+// Only the row's last pixel is written byte by byte.
+template<int Channels> inline void storePixel(std::uint8_t *target, int x, int targets, int bytes)
+{
+    if (Channels == 4 || x + 1 < targets)
+        storeFour(target + x * Channels, bytes);
+    else
+        storeFirst(target + x * Channels, bytes, Channels);
 }
 
 inline __m256d widenFour(const std::uint8_t *p)
@@ -45,64 +63,62 @@ inline __m256d widenFour(const std::uint8_t *p)
     return _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes)));
 }
 
-void widen(const std::uint8_t *source, int pixels, int channels, double *widened)
-{
-    if (channels == 3) {
-        for (int pixel = 0; pixel < pixels; ++pixel) {
-            widened[4 * pixel] = source[3 * pixel];
-            widened[4 * pixel + 1] = source[3 * pixel + 1];
-            widened[4 * pixel + 2] = source[3 * pixel + 2];
-            widened[4 * pixel + 3] = 0;
-        }
-        return;
-    }
-    const int values = pixels * channels;
-    for (int i = 0; i < values; ++i)
-        widened[i] = source[i];
-}
-
-// Colour: one target pixel's four lanes in one vector; four target pixels at
-// a time so that four sums are in flight.
-void horizontalColour(const double *widened, const HorizontalPlan &plan, std::uint8_t *target)
+// Colour: one target pixel's channels in the lanes of one vector (for 24-bit
+// the fourth lane carries the next pixel's first byte and is thrown away);
+// four target pixels at a time so that four sums are in flight. The source
+// is widened to doubles a block of target pixels at a time, so that what the
+// block reads stays in the first-level cache.
+template<int Channels>
+void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
 {
     const int taps = plan.taps;
-    const int channels = plan.channels;
-    int x = 0;
-    for (; x + 4 <= plan.targets; x += 4) {
-        const double *p0 = widened + 4 * plan.starts[x];
-        const double *p1 = widened + 4 * plan.starts[x + 1];
-        const double *p2 = widened + 4 * plan.starts[x + 2];
-        const double *p3 = widened + 4 * plan.starts[x + 3];
-        const double *w0 = plan.weights + std::size_t(x) * taps;
-        const double *w1 = w0 + taps;
-        const double *w2 = w1 + taps;
-        const double *w3 = w2 + taps;
-        __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
-        __m256d a2 = _mm256_setzero_pd(), a3 = _mm256_setzero_pd();
-        for (int t = 0; t < taps; ++t) {
-            a0 = _mm256_add_pd(a0, _mm256_mul_pd(_mm256_broadcast_sd(w0 + t), _mm256_loadu_pd(p0 + 4 * t)));
-            a1 = _mm256_add_pd(a1, _mm256_mul_pd(_mm256_broadcast_sd(w1 + t), _mm256_loadu_pd(p1 + 4 * t)));
-            a2 = _mm256_add_pd(a2, _mm256_mul_pd(_mm256_broadcast_sd(w2 + t), _mm256_loadu_pd(p2 + 4 * t)));
-            a3 = _mm256_add_pd(a3, _mm256_mul_pd(_mm256_broadcast_sd(w3 + t), _mm256_loadu_pd(p3 + 4 * t)));
+    for (int block = 0; block < plan.targets; block += kColourBlock) {
+        const int end = smaller(plan.targets, block + kColourBlock);
+        const int first = plan.starts[block];
+        const int last = plan.starts[end - 1] + taps;
+        for (int pixel = first; pixel < last; ++pixel)
+            _mm256_storeu_pd(widened + 4 * (pixel - first), widenFour(source + Channels * pixel));
+        const double *row = widened - 4 * first;
+
+        int x = block;
+        for (; x + 4 <= end; x += 4) {
+            const double *p0 = row + 4 * plan.starts[x];
+            const double *p1 = row + 4 * plan.starts[x + 1];
+            const double *p2 = row + 4 * plan.starts[x + 2];
+            const double *p3 = row + 4 * plan.starts[x + 3];
+            const double *w0 = plan.weights + std::size_t(x) * taps;
+            const double *w1 = w0 + taps;
+            const double *w2 = w1 + taps;
+            const double *w3 = w2 + taps;
+            __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
+            __m256d a2 = _mm256_setzero_pd(), a3 = _mm256_setzero_pd();
+            for (int t = 0; t < taps; ++t) {
+                a0 = _mm256_add_pd(a0, _mm256_mul_pd(_mm256_broadcast_sd(w0 + t), _mm256_loadu_pd(p0 + 4 * t)));
+                a1 = _mm256_add_pd(a1, _mm256_mul_pd(_mm256_broadcast_sd(w1 + t), _mm256_loadu_pd(p1 + 4 * t)));
+                a2 = _mm256_add_pd(a2, _mm256_mul_pd(_mm256_broadcast_sd(w2 + t), _mm256_loadu_pd(p2 + 4 * t)));
+                a3 = _mm256_add_pd(a3, _mm256_mul_pd(_mm256_broadcast_sd(w3 + t), _mm256_loadu_pd(p3 + 4 * t)));
+            }
+            storePixel<Channels>(target, x, plan.targets, roundedBytes(a0));
+            storePixel<Channels>(target, x + 1, plan.targets, roundedBytes(a1));
+            storePixel<Channels>(target, x + 2, plan.targets, roundedBytes(a2));
+            storePixel<Channels>(target, x + 3, plan.targets, roundedBytes(a3));
         }
-        storeBytes(target + x * channels, roundedBytes(a0), channels);
-        storeBytes(target + (x + 1) * channels, roundedBytes(a1), channels);
-        storeBytes(target + (x + 2) * channels, roundedBytes(a2), channels);
-        storeBytes(target + (x + 3) * channels, roundedBytes(a3), channels);
-    }
-    for (; x < plan.targets; ++x) {
-        const double *p = widened + 4 * plan.starts[x];
-        const double *w = plan.weights + std::size_t(x) * taps;
-        __m256d a = _mm256_setzero_pd();
-        for (int t = 0; t < taps; ++t)
-            a = _mm256_add_pd(a, _mm256_mul_pd(_mm256_broadcast_sd(w + t), _mm256_loadu_pd(p + 4 * t)));
-        storeBytes(target + x * channels, roundedBytes(a), channels);
+        for (; x < end; ++x) {
+            const double *p = row + 4 * plan.starts[x];
+            const double *w = plan.weights + std::size_t(x) * taps;
+            __m256d a = _mm256_setzero_pd();
+            for (int t = 0; t < taps; ++t)
+                a = _mm256_add_pd(a, _mm256_mul_pd(_mm256_broadcast_sd(w + t), _mm256_loadu_pd(p + 4 * t)));
+            storePixel<Channels>(target, x, plan.targets, roundedBytes(a));
+        }
     }
 }
 
 // Grey: four target pixels per vector, two vectors at a time.
-void horizontalGrey(const double *widened, const HorizontalPlan &plan, std::uint8_t *target)
+void horizontalGrey(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
 {
+    for (int i = 0; i < plan.sources; ++i)
+        widened[i] = source[i];
     const int taps = plan.taps;
     const int entries = (plan.targets + 3) / 4;
     int e = 0;
@@ -116,8 +132,11 @@ void horizontalGrey(const double *widened, const HorizontalPlan &plan, std::uint
             a0 = _mm256_add_pd(a0, _mm256_mul_pd(_mm256_loadu_pd(w0 + 4 * t), _mm256_broadcast_sd(p0 + t)));
             a1 = _mm256_add_pd(a1, _mm256_mul_pd(_mm256_loadu_pd(w1 + 4 * t), _mm256_broadcast_sd(p1 + t)));
         }
-        storeBytes(target + 4 * e, roundedBytes(a0), 4);
-        storeBytes(target + 4 * e + 4, roundedBytes(a1), smaller(4, plan.targets - 4 * e - 4));
+        storeFour(target + 4 * e, roundedBytes(a0));
+        if (4 * e + 8 <= plan.targets)
+            storeFour(target + 4 * e + 4, roundedBytes(a1));
+        else
+            storeFirst(target + 4 * e + 4, roundedBytes(a1), plan.targets - 4 * e - 4);
     }
     for (; e < entries; ++e) {
         const double *p = widened + plan.starts[e];
@@ -125,16 +144,18 @@ void horizontalGrey(const double *widened, const HorizontalPlan &plan, std::uint
         __m256d a = _mm256_setzero_pd();
         for (int t = 0; t < taps; ++t)
             a = _mm256_add_pd(a, _mm256_mul_pd(_mm256_loadu_pd(w + 4 * t), _mm256_broadcast_sd(p + t)));
-        storeBytes(target + 4 * e, roundedBytes(a), smaller(4, plan.targets - 4 * e));
+        storeFirst(target + 4 * e, roundedBytes(a), smaller(4, plan.targets - 4 * e));
     }
 }
 
-void horizontal(const double *widened, const HorizontalPlan &plan, std::uint8_t *target)
+void horizontal(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
 {
     if (plan.channels == 1)
-        horizontalGrey(widened, plan, target);
+        horizontalGrey(source, plan, widened, target);
+    else if (plan.channels == 3)
+        horizontalColour<3>(source, plan, widened, target);
     else
-        horizontalColour(widened, plan, target);
+        horizontalColour<4>(source, plan, widened, target);
 }
 
 // Sixteen values at a time across the row, then four, then one by one; each
@@ -161,7 +182,7 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
         __m256d sum = _mm256_setzero_pd();
         for (int k = 0; k < count; ++k)
             sum = _mm256_add_pd(sum, _mm256_mul_pd(_mm256_broadcast_sd(weights + k), widenFour(rows[k] + i)));
-        storeBytes(target + i, roundedBytes(sum), 4);
+        storeFour(target + i, roundedBytes(sum));
     }
     for (; i < values; ++i)
         target[i] = verticalSum(rows, weights, count, i);
@@ -173,7 +194,7 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 const Kernels &avx2Kernels()
 {
-    static const Kernels kernels{4, widen, horizontal, vertical};
+    static const Kernels kernels{4, horizontal, vertical};
     return kernels;
 }
 

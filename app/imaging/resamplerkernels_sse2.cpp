@@ -20,68 +20,95 @@ inline int roundedBytes(__m128d low, __m128d high)
     return _mm_cvtsi128_si32(_mm_packus_epi16(words, words));
 }
 
-inline void storeBytes(std::uint8_t *target, int bytes, int count)
+inline void storeFour(std::uint8_t *target, int bytes)
 {
-    std::memcpy(target, &bytes, std::size_t(count));
+    std::memcpy(target, &bytes, 4);
 }
 
-void widen(const std::uint8_t *source, int pixels, int channels, double *widened)
+// The first `count` of four packed bytes, for the end of a row.
+inline void storeFirst(std::uint8_t *target, int bytes, int count)
 {
-    if (channels == 3) {
-        for (int pixel = 0; pixel < pixels; ++pixel) {
-            widened[4 * pixel] = source[3 * pixel];
-            widened[4 * pixel + 1] = source[3 * pixel + 1];
-            widened[4 * pixel + 2] = source[3 * pixel + 2];
-            widened[4 * pixel + 3] = 0;
-        }
-        return;
-    }
-    const int values = pixels * channels;
-    for (int i = 0; i < values; ++i)
-        widened[i] = source[i];
+    for (int i = 0; i < count; ++i)
+        target[i] = std::uint8_t(bytes >> (8 * i));
 }
 
-// Colour: one target pixel's four lanes in two vectors; two target pixels
-// at a time so that four sums are in flight.
-void horizontalColour(const double *widened, const HorizontalPlan &plan, std::uint8_t *target)
+// A colour pixel goes out as four bytes; for 24-bit the fourth (the zero
+// lane) lands on the next pixel's first byte, which is written after it.
+// Only the row's last pixel is written byte by byte.
+template<int Channels> inline void storePixel(std::uint8_t *target, int x, int targets, int bytes)
+{
+    if (Channels == 4 || x + 1 < targets)
+        storeFour(target + x * Channels, bytes);
+    else
+        storeFirst(target + x * Channels, bytes, Channels);
+}
+
+// Four bytes to two pairs of doubles.
+inline void widenFour(const std::uint8_t *p, double *widened)
+{
+    int bytes;
+    std::memcpy(&bytes, p, sizeof bytes);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i values = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
+    _mm_storeu_pd(widened, _mm_cvtepi32_pd(values));
+    _mm_storeu_pd(widened + 2, _mm_cvtepi32_pd(_mm_srli_si128(values, 8)));
+}
+
+// Colour: one target pixel's channels in the lanes of two vectors (for
+// 24-bit the fourth lane carries the next pixel's first byte and is thrown
+// away); two target pixels at a time so that four sums are in flight. The
+// source is widened to doubles a block of target pixels at a time, so that
+// what the block reads stays in the first-level cache.
+template<int Channels>
+void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
 {
     const int taps = plan.taps;
-    const int channels = plan.channels;
-    int x = 0;
-    for (; x + 2 <= plan.targets; x += 2) {
-        const double *p0 = widened + 4 * plan.starts[x];
-        const double *p1 = widened + 4 * plan.starts[x + 1];
-        const double *w0 = plan.weights + std::size_t(x) * taps;
-        const double *w1 = w0 + taps;
-        __m128d a0 = _mm_setzero_pd(), b0 = _mm_setzero_pd();
-        __m128d a1 = _mm_setzero_pd(), b1 = _mm_setzero_pd();
-        for (int t = 0; t < taps; ++t) {
-            const __m128d u0 = _mm_set1_pd(w0[t]);
-            const __m128d u1 = _mm_set1_pd(w1[t]);
-            a0 = _mm_add_pd(a0, _mm_mul_pd(u0, _mm_loadu_pd(p0 + 4 * t)));
-            b0 = _mm_add_pd(b0, _mm_mul_pd(u0, _mm_loadu_pd(p0 + 4 * t + 2)));
-            a1 = _mm_add_pd(a1, _mm_mul_pd(u1, _mm_loadu_pd(p1 + 4 * t)));
-            b1 = _mm_add_pd(b1, _mm_mul_pd(u1, _mm_loadu_pd(p1 + 4 * t + 2)));
+    for (int block = 0; block < plan.targets; block += kColourBlock) {
+        const int end = std::min(plan.targets, block + kColourBlock);
+        const int first = plan.starts[block];
+        const int last = plan.starts[end - 1] + taps;
+        for (int pixel = first; pixel < last; ++pixel)
+            widenFour(source + Channels * pixel, widened + 4 * (pixel - first));
+        const double *row = widened - 4 * first;
+
+        int x = block;
+        for (; x + 2 <= end; x += 2) {
+            const double *p0 = row + 4 * plan.starts[x];
+            const double *p1 = row + 4 * plan.starts[x + 1];
+            const double *w0 = plan.weights + std::size_t(x) * taps;
+            const double *w1 = w0 + taps;
+            __m128d a0 = _mm_setzero_pd(), b0 = _mm_setzero_pd();
+            __m128d a1 = _mm_setzero_pd(), b1 = _mm_setzero_pd();
+            for (int t = 0; t < taps; ++t) {
+                const __m128d u0 = _mm_set1_pd(w0[t]);
+                const __m128d u1 = _mm_set1_pd(w1[t]);
+                a0 = _mm_add_pd(a0, _mm_mul_pd(u0, _mm_loadu_pd(p0 + 4 * t)));
+                b0 = _mm_add_pd(b0, _mm_mul_pd(u0, _mm_loadu_pd(p0 + 4 * t + 2)));
+                a1 = _mm_add_pd(a1, _mm_mul_pd(u1, _mm_loadu_pd(p1 + 4 * t)));
+                b1 = _mm_add_pd(b1, _mm_mul_pd(u1, _mm_loadu_pd(p1 + 4 * t + 2)));
+            }
+            storePixel<Channels>(target, x, plan.targets, roundedBytes(a0, b0));
+            storePixel<Channels>(target, x + 1, plan.targets, roundedBytes(a1, b1));
         }
-        storeBytes(target + x * channels, roundedBytes(a0, b0), channels);
-        storeBytes(target + (x + 1) * channels, roundedBytes(a1, b1), channels);
-    }
-    for (; x < plan.targets; ++x) {
-        const double *p = widened + 4 * plan.starts[x];
-        const double *w = plan.weights + std::size_t(x) * taps;
-        __m128d a = _mm_setzero_pd(), b = _mm_setzero_pd();
-        for (int t = 0; t < taps; ++t) {
-            const __m128d u = _mm_set1_pd(w[t]);
-            a = _mm_add_pd(a, _mm_mul_pd(u, _mm_loadu_pd(p + 4 * t)));
-            b = _mm_add_pd(b, _mm_mul_pd(u, _mm_loadu_pd(p + 4 * t + 2)));
+        for (; x < end; ++x) {
+            const double *p = row + 4 * plan.starts[x];
+            const double *w = plan.weights + std::size_t(x) * taps;
+            __m128d a = _mm_setzero_pd(), b = _mm_setzero_pd();
+            for (int t = 0; t < taps; ++t) {
+                const __m128d u = _mm_set1_pd(w[t]);
+                a = _mm_add_pd(a, _mm_mul_pd(u, _mm_loadu_pd(p + 4 * t)));
+                b = _mm_add_pd(b, _mm_mul_pd(u, _mm_loadu_pd(p + 4 * t + 2)));
+            }
+            storePixel<Channels>(target, x, plan.targets, roundedBytes(a, b));
         }
-        storeBytes(target + x * channels, roundedBytes(a, b), channels);
     }
 }
 
 // Grey: two target pixels per vector, two vectors at a time.
-void horizontalGrey(const double *widened, const HorizontalPlan &plan, std::uint8_t *target)
+void horizontalGrey(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
 {
+    for (int i = 0; i < plan.sources; ++i)
+        widened[i] = source[i];
     const int taps = plan.taps;
     const int entries = (plan.targets + 1) / 2;
     int e = 0;
@@ -95,7 +122,10 @@ void horizontalGrey(const double *widened, const HorizontalPlan &plan, std::uint
             a0 = _mm_add_pd(a0, _mm_mul_pd(_mm_loadu_pd(w0 + 2 * t), _mm_set1_pd(p0[t])));
             a1 = _mm_add_pd(a1, _mm_mul_pd(_mm_loadu_pd(w1 + 2 * t), _mm_set1_pd(p1[t])));
         }
-        storeBytes(target + 2 * e, roundedBytes(a0, a1), std::min(4, plan.targets - 2 * e));
+        if (2 * e + 4 <= plan.targets)
+            storeFour(target + 2 * e, roundedBytes(a0, a1));
+        else
+            storeFirst(target + 2 * e, roundedBytes(a0, a1), plan.targets - 2 * e);
     }
     for (; e < entries; ++e) {
         const double *p = widened + plan.starts[e];
@@ -103,16 +133,18 @@ void horizontalGrey(const double *widened, const HorizontalPlan &plan, std::uint
         __m128d a = _mm_setzero_pd();
         for (int t = 0; t < taps; ++t)
             a = _mm_add_pd(a, _mm_mul_pd(_mm_loadu_pd(w + 2 * t), _mm_set1_pd(p[t])));
-        storeBytes(target + 2 * e, roundedBytes(a, a), std::min(2, plan.targets - 2 * e));
+        storeFirst(target + 2 * e, roundedBytes(a, a), std::min(2, plan.targets - 2 * e));
     }
 }
 
-void horizontal(const double *widened, const HorizontalPlan &plan, std::uint8_t *target)
+void horizontal(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
 {
     if (plan.channels == 1)
-        horizontalGrey(widened, plan, target);
+        horizontalGrey(source, plan, widened, target);
+    else if (plan.channels == 3)
+        horizontalColour<3>(source, plan, widened, target);
     else
-        horizontalColour(widened, plan, target);
+        horizontalColour<4>(source, plan, widened, target);
 }
 
 // Eight bytes to four pairs of doubles.
@@ -142,8 +174,8 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
             for (int j = 0; j < 4; ++j)
                 sum[j] = _mm_add_pd(sum[j], _mm_mul_pd(weight, value[j]));
         }
-        storeBytes(target + i, roundedBytes(sum[0], sum[1]), 4);
-        storeBytes(target + i + 4, roundedBytes(sum[2], sum[3]), 4);
+        storeFour(target + i, roundedBytes(sum[0], sum[1]));
+        storeFour(target + i + 4, roundedBytes(sum[2], sum[3]));
     }
     for (; i < values; ++i)
         target[i] = verticalSum(rows, weights, count, i);
@@ -153,7 +185,7 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 const Kernels &sse2Kernels()
 {
-    static const Kernels kernels{2, widen, horizontal, vertical};
+    static const Kernels kernels{2, horizontal, vertical};
     return kernels;
 }
 
