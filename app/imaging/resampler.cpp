@@ -61,9 +61,12 @@ const Kernels &kernelsFor(VectorUnit vectors)
     return avx2 ? resampling::avx2Kernels() : resampling::sse2Kernels();
 }
 
-// The horizontal weights in the layout the kernels read: one uniform number
-// of taps per entry, each target pixel's own weights at their place in the
-// entry's window and zeros around them.
+// The horizontal weights in the layout the kernels read: target pixels in
+// entries of `lanes`, each entry's weights tap by tap with the lanes
+// innermost, and one uniform number of taps. A window of taps starts at a
+// source pixel of its own for every entry (grey) or every target pixel
+// (colour); each target pixel's weights sit at their place in its window,
+// zeros around them.
 struct HorizontalLayout {
     std::vector<int> starts;
     std::vector<double> weights;
@@ -74,40 +77,34 @@ HorizontalLayout horizontalLayout(const ResampleWeights &table, int channels, in
 {
     const int targets = table.targetLength();
     const int entries = (targets + lanes - 1) / lanes;
-    struct Window {
-        int first;
-        int end;
-    };
-    std::vector<Window> windows(entries, Window{0, 0});
-    int taps = 0;
-    for (int e = 0; e < entries; ++e) {
-        Window window{table.sourceLength(), 0};
-        for (int x = e * lanes; x < std::min(targets, (e + 1) * lanes); ++x) {
-            if (table.count(x) == 0)
-                continue;
-            window.first = std::min(window.first, table.first(x));
-            window.end = std::max(window.end, table.first(x) + table.count(x));
-        }
-        if (window.end > window.first) {
-            windows[e] = window;
-            taps = std::max(taps, window.end - window.first);
-        }
+    const bool startPerEntry = channels == 1;
+    auto windowOf = [&](int x) { return startPerEntry ? x / lanes : x; };
+    const int windows = startPerEntry ? entries : targets;
+
+    std::vector<int> first(windows, table.sourceLength());
+    std::vector<int> end(windows, 0);
+    for (int x = 0; x < targets; ++x) {
+        if (table.count(x) == 0)
+            continue;
+        first[windowOf(x)] = std::min(first[windowOf(x)], table.first(x));
+        end[windowOf(x)] = std::max(end[windowOf(x)], table.first(x) + table.count(x));
     }
+    int taps = 0;
+    for (int w = 0; w < windows; ++w)
+        taps = std::max(taps, end[w] - first[w]);
 
     HorizontalLayout layout;
-    layout.starts.resize(entries);
+    layout.starts.resize(windows);
+    // Moved left where a window would run past the row's end; the extra
+    // taps in front only add zeros.
+    for (int w = 0; w < windows; ++w)
+        layout.starts[w] = std::min(first[w], table.sourceLength() - taps);
     layout.weights.assign(std::size_t(entries) * taps * lanes, 0.0);
-    for (int e = 0; e < entries; ++e) {
-        // Moved left where the window would run past the row's end; the
-        // extra taps in front only add zeros.
-        const int start = std::min(windows[e].first, table.sourceLength() - taps);
-        layout.starts[e] = start;
-        double *entry = layout.weights.data() + std::size_t(e) * taps * lanes;
-        for (int lane = 0; lane < lanes && e * lanes + lane < targets; ++lane) {
-            const int x = e * lanes + lane;
-            for (int i = 0; i < table.count(x); ++i)
-                entry[(table.first(x) - start + i) * lanes + lane] = table.weights(x)[i];
-        }
+    for (int x = 0; x < targets; ++x) {
+        double *entry = layout.weights.data() + std::size_t(x / lanes) * taps * lanes;
+        const int offset = table.first(x) - layout.starts[windowOf(x)];
+        for (int i = 0; i < table.count(x); ++i)
+            entry[(offset + i) * lanes + x % lanes] = table.weights(x)[i];
     }
     layout.plan = HorizontalPlan{
         channels, table.sourceLength(), targets, lanes, taps, layout.starts.data(), layout.weights.data()};
@@ -272,7 +269,7 @@ FIBITMAP *resample(FIBITMAP *image, int width, int height, std::int32_t filter, 
                 width <= sourceWidth,        std::nullopt, std::nullopt};
         if (width != sourceWidth)
             job.across = horizontalLayout(ResampleWeights(filter, sourceWidth, width), channels,
-                                          channels == 1 ? job.kernels.greyLanes : 1);
+                                          channels == 1 ? job.kernels.greyLanes : job.kernels.colourLanes);
         if (height != sourceHeight)
             job.down.emplace(filter, sourceHeight, height);
         if (channels == 3 && FreeImage_GetPitch(image) == unsigned(3 * sourceWidth))

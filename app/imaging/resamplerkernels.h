@@ -14,19 +14,21 @@
 
 namespace tovin::resampling {
 
-// The horizontal pass of one row. Each entry covers `lanes` neighbouring
-// target pixels (grey: as many as a vector holds; colour: one, its channels
-// in the lanes) and sums `taps` neighbouring source pixels from `starts` on.
-// The weights were laid out with zeros where a target pixel's own window is
-// shorter: adding a zero product leaves a sum as it was, so the padding
-// changes no byte.
+// The horizontal pass of one row. Target pixels come in entries of `lanes`
+// (grey: as many as a vector holds, side by side in its lanes; colour: as
+// many as the loop keeps in flight, each with its channels in the lanes).
+// Every sum runs over `taps` neighbouring source pixels from its start on:
+// one start per entry for grey, one per target pixel for colour. The weights
+// were laid out with zeros where a target pixel's own window is shorter:
+// adding a zero product leaves a sum as it was, so the padding changes no
+// byte.
 struct HorizontalPlan {
     int channels = 0;
     int sources = 0;
     int targets = 0;
     int lanes = 1;
     int taps = 0;
-    const int *starts = nullptr; // per entry, in source pixels
+    const int *starts = nullptr; // in source pixels
     const double *weights = nullptr; // per entry, taps x lanes, lanes innermost
 };
 
@@ -39,8 +41,9 @@ inline int widenedLength(int channels, int sources)
 }
 
 struct Kernels {
-    // Target pixels per horizontal entry for grey rows.
+    // Target pixels per horizontal entry.
     int greyLanes;
+    int colourLanes;
     // Writes plan.targets x plan.channels bytes and nothing beyond them. A
     // 24-bit source row must be readable one byte past its last pixel. The
     // source is widened to doubles in `widened` (widenedLength() of them).

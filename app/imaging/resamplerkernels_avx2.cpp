@@ -86,17 +86,14 @@ void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, do
             const double *p1 = row + 4 * plan.starts[x + 1];
             const double *p2 = row + 4 * plan.starts[x + 2];
             const double *p3 = row + 4 * plan.starts[x + 3];
-            const double *w0 = plan.weights + std::size_t(x) * taps;
-            const double *w1 = w0 + taps;
-            const double *w2 = w1 + taps;
-            const double *w3 = w2 + taps;
+            const double *w = plan.weights + std::size_t(x) * taps;
             __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
             __m256d a2 = _mm256_setzero_pd(), a3 = _mm256_setzero_pd();
-            for (int t = 0; t < taps; ++t) {
-                a0 = _mm256_add_pd(a0, _mm256_mul_pd(_mm256_broadcast_sd(w0 + t), _mm256_loadu_pd(p0 + 4 * t)));
-                a1 = _mm256_add_pd(a1, _mm256_mul_pd(_mm256_broadcast_sd(w1 + t), _mm256_loadu_pd(p1 + 4 * t)));
-                a2 = _mm256_add_pd(a2, _mm256_mul_pd(_mm256_broadcast_sd(w2 + t), _mm256_loadu_pd(p2 + 4 * t)));
-                a3 = _mm256_add_pd(a3, _mm256_mul_pd(_mm256_broadcast_sd(w3 + t), _mm256_loadu_pd(p3 + 4 * t)));
+            for (int t = 0; t < taps; ++t, w += 4) {
+                a0 = _mm256_add_pd(a0, _mm256_mul_pd(_mm256_broadcast_sd(w), _mm256_loadu_pd(p0 + 4 * t)));
+                a1 = _mm256_add_pd(a1, _mm256_mul_pd(_mm256_broadcast_sd(w + 1), _mm256_loadu_pd(p1 + 4 * t)));
+                a2 = _mm256_add_pd(a2, _mm256_mul_pd(_mm256_broadcast_sd(w + 2), _mm256_loadu_pd(p2 + 4 * t)));
+                a3 = _mm256_add_pd(a3, _mm256_mul_pd(_mm256_broadcast_sd(w + 3), _mm256_loadu_pd(p3 + 4 * t)));
             }
             storePixel<Channels>(target, x, plan.targets, roundedBytes(a0));
             storePixel<Channels>(target, x + 1, plan.targets, roundedBytes(a1));
@@ -105,10 +102,10 @@ void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, do
         }
         for (; x < end; ++x) {
             const double *p = row + 4 * plan.starts[x];
-            const double *w = plan.weights + std::size_t(x) * taps;
+            const double *w = plan.weights + std::size_t(x / 4) * taps * 4 + x % 4;
             __m256d a = _mm256_setzero_pd();
             for (int t = 0; t < taps; ++t)
-                a = _mm256_add_pd(a, _mm256_mul_pd(_mm256_broadcast_sd(w + t), _mm256_loadu_pd(p + 4 * t)));
+                a = _mm256_add_pd(a, _mm256_mul_pd(_mm256_broadcast_sd(w + 4 * t), _mm256_loadu_pd(p + 4 * t)));
             storePixel<Channels>(target, x, plan.targets, roundedBytes(a));
         }
     }
@@ -194,7 +191,7 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 const Kernels &avx2Kernels()
 {
-    static const Kernels kernels{4, horizontal, vertical};
+    static const Kernels kernels{4, 4, horizontal, vertical};
     return kernels;
 }
 

@@ -75,13 +75,12 @@ void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, do
         for (; x + 2 <= end; x += 2) {
             const double *p0 = row + 4 * plan.starts[x];
             const double *p1 = row + 4 * plan.starts[x + 1];
-            const double *w0 = plan.weights + std::size_t(x) * taps;
-            const double *w1 = w0 + taps;
+            const double *w = plan.weights + std::size_t(x) * taps;
             __m128d a0 = _mm_setzero_pd(), b0 = _mm_setzero_pd();
             __m128d a1 = _mm_setzero_pd(), b1 = _mm_setzero_pd();
             for (int t = 0; t < taps; ++t) {
-                const __m128d u0 = _mm_set1_pd(w0[t]);
-                const __m128d u1 = _mm_set1_pd(w1[t]);
+                const __m128d u0 = _mm_set1_pd(w[2 * t]);
+                const __m128d u1 = _mm_set1_pd(w[2 * t + 1]);
                 a0 = _mm_add_pd(a0, _mm_mul_pd(u0, _mm_loadu_pd(p0 + 4 * t)));
                 b0 = _mm_add_pd(b0, _mm_mul_pd(u0, _mm_loadu_pd(p0 + 4 * t + 2)));
                 a1 = _mm_add_pd(a1, _mm_mul_pd(u1, _mm_loadu_pd(p1 + 4 * t)));
@@ -92,10 +91,10 @@ void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, do
         }
         for (; x < end; ++x) {
             const double *p = row + 4 * plan.starts[x];
-            const double *w = plan.weights + std::size_t(x) * taps;
+            const double *w = plan.weights + std::size_t(x / 2) * taps * 2 + x % 2;
             __m128d a = _mm_setzero_pd(), b = _mm_setzero_pd();
             for (int t = 0; t < taps; ++t) {
-                const __m128d u = _mm_set1_pd(w[t]);
+                const __m128d u = _mm_set1_pd(w[2 * t]);
                 a = _mm_add_pd(a, _mm_mul_pd(u, _mm_loadu_pd(p + 4 * t)));
                 b = _mm_add_pd(b, _mm_mul_pd(u, _mm_loadu_pd(p + 4 * t + 2)));
             }
@@ -185,7 +184,7 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 const Kernels &sse2Kernels()
 {
-    static const Kernels kernels{2, horizontal, vertical};
+    static const Kernels kernels{2, 2, horizontal, vertical};
     return kernels;
 }
 
