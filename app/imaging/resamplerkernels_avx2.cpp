@@ -16,6 +16,9 @@ namespace tovin::resampling {
 
 namespace {
 
+// Target pixels the colour loop keeps in flight, rounded and stored together.
+constexpr int kColourLanes = 4;
+
 inline int smaller(int a, int b)
 {
     return a < b ? a : b;
@@ -68,6 +71,29 @@ inline __m256d widenFour(const std::uint8_t *p)
 // four target pixels at a time so that four sums are in flight. The source
 // is widened to doubles a block of target pixels at a time, so that what the
 // block reads stays in the first-level cache.
+// Four target pixels' sums rounded together: their channels packed into
+// sixteen bytes, for 24-bit closed up to twelve.
+template<int Channels> inline void storeFourPixels(std::uint8_t *target, int x, int targets, const __m256d sums[4])
+{
+    const __m128i low = _mm_packs_epi32(roundedValues(sums[0]), roundedValues(sums[1]));
+    const __m128i high = _mm_packs_epi32(roundedValues(sums[2]), roundedValues(sums[3]));
+    __m128i bytes = _mm_packus_epi16(low, high);
+    std::uint8_t *out = target + x * Channels;
+    if (Channels == 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), bytes);
+        return;
+    }
+    bytes = _mm_shuffle_epi8(bytes, _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1));
+    // Sixteen bytes where the row has room for them (the next pixels'
+    // stores put the last four right), else exactly twelve.
+    if (3 * x + 16 <= 3 * targets) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), bytes);
+    } else {
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(out), bytes);
+        storeFour(out + 8, _mm_extract_epi32(bytes, 2));
+    }
+}
+
 template<int Channels>
 void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
 {
@@ -87,25 +113,22 @@ void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, do
             const double *p2 = row + 4 * plan.starts[x + 2];
             const double *p3 = row + 4 * plan.starts[x + 3];
             const double *w = plan.weights + std::size_t(x) * taps;
-            __m256d a0 = _mm256_setzero_pd(), a1 = _mm256_setzero_pd();
-            __m256d a2 = _mm256_setzero_pd(), a3 = _mm256_setzero_pd();
+            __m256d a[4] = {_mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd()};
             for (int t = 0; t < taps; ++t, w += 4) {
-                a0 = _mm256_add_pd(a0, _mm256_mul_pd(_mm256_broadcast_sd(w), _mm256_loadu_pd(p0 + 4 * t)));
-                a1 = _mm256_add_pd(a1, _mm256_mul_pd(_mm256_broadcast_sd(w + 1), _mm256_loadu_pd(p1 + 4 * t)));
-                a2 = _mm256_add_pd(a2, _mm256_mul_pd(_mm256_broadcast_sd(w + 2), _mm256_loadu_pd(p2 + 4 * t)));
-                a3 = _mm256_add_pd(a3, _mm256_mul_pd(_mm256_broadcast_sd(w + 3), _mm256_loadu_pd(p3 + 4 * t)));
+                a[0] = _mm256_add_pd(a[0], _mm256_mul_pd(_mm256_broadcast_sd(w), _mm256_loadu_pd(p0 + 4 * t)));
+                a[1] = _mm256_add_pd(a[1], _mm256_mul_pd(_mm256_broadcast_sd(w + 1), _mm256_loadu_pd(p1 + 4 * t)));
+                a[2] = _mm256_add_pd(a[2], _mm256_mul_pd(_mm256_broadcast_sd(w + 2), _mm256_loadu_pd(p2 + 4 * t)));
+                a[3] = _mm256_add_pd(a[3], _mm256_mul_pd(_mm256_broadcast_sd(w + 3), _mm256_loadu_pd(p3 + 4 * t)));
             }
-            storePixel<Channels>(target, x, plan.targets, roundedBytes(a0));
-            storePixel<Channels>(target, x + 1, plan.targets, roundedBytes(a1));
-            storePixel<Channels>(target, x + 2, plan.targets, roundedBytes(a2));
-            storePixel<Channels>(target, x + 3, plan.targets, roundedBytes(a3));
+            storeFourPixels<Channels>(target, x, plan.targets, a);
         }
         for (; x < end; ++x) {
             const double *p = row + 4 * plan.starts[x];
-            const double *w = plan.weights + std::size_t(x / 4) * taps * 4 + x % 4;
+            const double *w = plan.weights + std::size_t(x / kColourLanes) * taps * kColourLanes + x % kColourLanes;
             __m256d a = _mm256_setzero_pd();
             for (int t = 0; t < taps; ++t)
-                a = _mm256_add_pd(a, _mm256_mul_pd(_mm256_broadcast_sd(w + 4 * t), _mm256_loadu_pd(p + 4 * t)));
+                a = _mm256_add_pd(a,
+                                  _mm256_mul_pd(_mm256_broadcast_sd(w + kColourLanes * t), _mm256_loadu_pd(p + 4 * t)));
             storePixel<Channels>(target, x, plan.targets, roundedBytes(a));
         }
     }
@@ -191,7 +214,7 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 const Kernels &avx2Kernels()
 {
-    static const Kernels kernels{4, 4, horizontal, vertical};
+    static const Kernels kernels{4, kColourLanes, horizontal, vertical};
     return kernels;
 }
 
