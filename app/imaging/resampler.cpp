@@ -140,24 +140,32 @@ struct Scratch {
     std::vector<std::uint8_t> ring;
     std::vector<int> ringTags;
     std::vector<const std::uint8_t *> rows;
-    std::vector<std::uint8_t> row;
+    // Rows after the vertical pass, for the horizontal one.
+    std::vector<std::uint8_t> downRows;
 };
+
+std::size_t rowBytes(const Job &job, int width)
+{
+    return std::size_t(width) * job.channels;
+}
 
 Scratch scratchFor(const Job &job)
 {
+    using resampling::kRowsTogether;
     // Rows of our own get a spare byte at the end for the horizontal loops.
     Scratch scratch;
-    scratch.widened.resize(resampling::widenedLength(job.channels, job.sourceWidth));
+    scratch.widened.resize(std::size_t(kRowsTogether) * resampling::widenedLength(job.channels, job.sourceWidth));
     if (job.rowWithoutSlack)
-        scratch.slackRow.resize(std::size_t(job.sourceWidth) * job.channels + 1);
+        scratch.slackRow.resize(rowBytes(job, job.sourceWidth) + 1);
     if (job.down) {
         scratch.rows.resize(std::max(1, job.down->widest()));
         if (job.acrossFirst && job.across) {
-            const int slots = std::max(1, std::min(job.down->widest(), job.sourceHeight));
-            scratch.ring.resize(std::size_t(slots) * job.targetWidth * job.channels + 1);
+            // Room for one row beyond a window: rows are made in pairs.
+            const int slots = std::min(job.down->widest() + 1, job.sourceHeight);
+            scratch.ring.resize(slots * rowBytes(job, job.targetWidth) + 1);
             scratch.ringTags.assign(slots, -1);
         } else if (!job.acrossFirst) {
-            scratch.row.resize(std::size_t(job.sourceWidth) * job.channels + 1);
+            scratch.downRows.resize(kRowsTogether * (rowBytes(job, job.sourceWidth) + 1));
         }
     }
     return scratch;
@@ -168,53 +176,76 @@ const std::uint8_t *scanline(FIBITMAP *image, int y)
     return FreeImage_GetScanLine(image, y);
 }
 
-void across(const Job &job, Scratch &scratch, const std::uint8_t *row, std::uint8_t *target)
+// The horizontal pass over one or two rows.
+void across(const Job &job, Scratch &scratch, const std::uint8_t *const *rows, int count, std::uint8_t *const *targets)
 {
-    if (row == job.rowWithoutSlack) {
-        std::copy_n(row, scratch.slackRow.size() - 1, scratch.slackRow.begin());
-        row = scratch.slackRow.data();
+    const std::uint8_t *sources[resampling::kRowsTogether];
+    for (int r = 0; r < count; ++r) {
+        sources[r] = rows[r];
+        if (rows[r] == job.rowWithoutSlack) {
+            std::copy_n(rows[r], scratch.slackRow.size() - 1, scratch.slackRow.begin());
+            sources[r] = scratch.slackRow.data();
+        }
     }
-    job.kernels.horizontal(row, job.across->plan, scratch.widened.data(), target);
+    job.kernels.horizontal(sources, count, job.across->plan, scratch.widened.data(), targets);
 }
 
 // Source row y after the horizontal pass, made once per worker while it is
-// needed.
+// needed, together with the row after it when that one is not made yet.
 const std::uint8_t *acrossRow(const Job &job, Scratch &scratch, int y)
 {
-    const int slot = y % int(scratch.ringTags.size());
-    std::uint8_t *row = scratch.ring.data() + std::size_t(slot) * job.targetWidth * job.channels;
-    if (scratch.ringTags[slot] != y) {
-        across(job, scratch, scanline(job.source, y), row);
-        scratch.ringTags[slot] = y;
+    const int slots = int(scratch.ringTags.size());
+    auto slotRow = [&](int row) { return scratch.ring.data() + (row % slots) * rowBytes(job, job.targetWidth); };
+    if (scratch.ringTags[y % slots] != y) {
+        const bool pair = y + 1 < job.sourceHeight && scratch.ringTags[(y + 1) % slots] != y + 1;
+        const std::uint8_t *sources[] = {scanline(job.source, y), pair ? scanline(job.source, y + 1) : nullptr};
+        std::uint8_t *targets[] = {slotRow(y), pair ? slotRow(y + 1) : nullptr};
+        across(job, scratch, sources, pair ? 2 : 1, targets);
+        scratch.ringTags[y % slots] = y;
+        if (pair)
+            scratch.ringTags[(y + 1) % slots] = y + 1;
     }
-    return row;
+    return slotRow(y);
+}
+
+void down(const Job &job, Scratch &scratch, int y, int width, std::uint8_t *target)
+{
+    const ResampleWeights &down = *job.down;
+    const int first = down.first(y);
+    const int count = down.count(y);
+    for (int k = 0; k < count; ++k) {
+        const int sourceRow = first + k;
+        scratch.rows[k] =
+            job.acrossFirst && job.across ? acrossRow(job, scratch, sourceRow) : scanline(job.source, sourceRow);
+    }
+    job.kernels.vertical(scratch.rows.data(), down.weights(y), count, width * job.channels, target);
 }
 
 // Target rows [firstRow, endRow), bottom-up scanline numbers as FreeImage
 // counts them.
 void resampleRows(const Job &job, Scratch &scratch, int firstRow, int endRow)
 {
-    for (int y = firstRow; y < endRow; ++y) {
-        std::uint8_t *target = FreeImage_GetScanLine(job.target, y);
-        if (!job.down) {
-            across(job, scratch, scanline(job.source, y), target);
-            continue;
+    if (job.acrossFirst && job.down) {
+        for (int y = firstRow; y < endRow; ++y)
+            down(job, scratch, y, job.targetWidth, FreeImage_GetScanLine(job.target, y));
+        return;
+    }
+    // The horizontal pass comes last (or alone): rows go through it in pairs.
+    for (int y = firstRow; y < endRow; y += resampling::kRowsTogether) {
+        const int count = std::min(resampling::kRowsTogether, endRow - y);
+        const std::uint8_t *sources[resampling::kRowsTogether];
+        std::uint8_t *targets[resampling::kRowsTogether];
+        for (int r = 0; r < count; ++r) {
+            targets[r] = FreeImage_GetScanLine(job.target, y + r);
+            if (job.down) {
+                std::uint8_t *row = scratch.downRows.data() + r * (rowBytes(job, job.sourceWidth) + 1);
+                down(job, scratch, y + r, job.sourceWidth, row);
+                sources[r] = row;
+            } else {
+                sources[r] = scanline(job.source, y + r);
+            }
         }
-        const ResampleWeights &down = *job.down;
-        const int first = down.first(y);
-        const int count = down.count(y);
-        for (int k = 0; k < count; ++k) {
-            const int sourceRow = first + k;
-            scratch.rows[k] =
-                job.acrossFirst && job.across ? acrossRow(job, scratch, sourceRow) : scanline(job.source, sourceRow);
-        }
-        if (job.acrossFirst) {
-            job.kernels.vertical(scratch.rows.data(), down.weights(y), count, job.targetWidth * job.channels, target);
-        } else {
-            job.kernels.vertical(scratch.rows.data(), down.weights(y), count, job.sourceWidth * job.channels,
-                                 scratch.row.data());
-            across(job, scratch, scratch.row.data(), target);
-        }
+        across(job, scratch, sources, count, targets);
     }
 }
 

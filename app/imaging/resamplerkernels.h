@@ -32,6 +32,9 @@ struct HorizontalPlan {
     const double *weights = nullptr; // per entry, taps x lanes, lanes innermost
 };
 
+// Rows the horizontal loops may take at once.
+inline constexpr int kRowsTogether = 2;
+
 // Target pixels per block of the colour loops.
 inline constexpr int kColourBlock = 64;
 
@@ -44,10 +47,13 @@ struct Kernels {
     // Target pixels per horizontal entry.
     int greyLanes;
     int colourLanes;
-    // Writes plan.targets x plan.channels bytes and nothing beyond them. A
-    // 24-bit source row must be readable one byte past its last pixel. The
-    // source is widened to doubles in `widened` (widenedLength() of them).
-    void (*horizontal)(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target);
+    // One or two rows (kRowsTogether at most) from sources to targets.
+    // Writes plan.targets x plan.channels bytes per row and nothing beyond
+    // them. A 24-bit source row must be readable one byte past its last
+    // pixel. The rows are widened to doubles in `widened`, which holds
+    // widenedLength() of them per row.
+    void (*horizontal)(const std::uint8_t *const *sources, int rows, const HorizontalPlan &plan, double *widened,
+                       std::uint8_t *const *targets);
     // Sums `count` rows with their weights, value by value, over `values` bytes.
     void (*vertical)(const std::uint8_t *const *rows, const double *weights, int count, int values,
                      std::uint8_t *target);

@@ -66,11 +66,6 @@ inline __m256d widenFour(const std::uint8_t *p)
     return _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(bytes)));
 }
 
-// Colour: one target pixel's channels in the lanes of one vector (for 24-bit
-// the fourth lane carries the next pixel's first byte and is thrown away);
-// four target pixels at a time so that four sums are in flight. The source
-// is widened to doubles a block of target pixels at a time, so that what the
-// block reads stays in the first-level cache.
 // Four target pixels' sums rounded together: their channels packed into
 // sixteen bytes, for 24-bit closed up to twelve.
 template<int Channels> inline void storeFourPixels(std::uint8_t *target, int x, int targets, const __m256d sums[4])
@@ -94,16 +89,28 @@ template<int Channels> inline void storeFourPixels(std::uint8_t *target, int x, 
     }
 }
 
-template<int Channels>
-void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
+// Colour: one target pixel's channels in the lanes of one vector (for 24-bit
+// the fourth lane carries the next pixel's first byte and is thrown away),
+// four target pixels at a time so that four sums are in flight, and two rows
+// at a time when there are two, which then share each weight. The source is
+// widened to doubles a block of target pixels at a time, so that what the
+// block reads stays in the first-level cache.
+template<int Channels, int Rows>
+void horizontalColour(const std::uint8_t *const *sources, const HorizontalPlan &plan, double *widened,
+                      std::uint8_t *const *targets)
 {
     const int taps = plan.taps;
+    // Where the second row's widened pixels lie, from the first row's.
+    const std::size_t second = std::size_t(widenedLength(Channels, plan.sources));
     for (int block = 0; block < plan.targets; block += kColourBlock) {
         const int end = smaller(plan.targets, block + kColourBlock);
         const int first = plan.starts[block];
         const int last = plan.starts[end - 1] + taps;
-        for (int pixel = first; pixel < last; ++pixel)
-            _mm256_storeu_pd(widened + 4 * (pixel - first), widenFour(source + Channels * pixel));
+        for (int r = 0; r < Rows; ++r) {
+            double *out = widened + r * second - 4 * first;
+            for (int pixel = first; pixel < last; ++pixel)
+                _mm256_storeu_pd(out + 4 * pixel, widenFour(sources[r] + Channels * pixel));
+        }
         const double *row = widened - 4 * first;
 
         int x = block;
@@ -114,22 +121,37 @@ void horizontalColour(const std::uint8_t *source, const HorizontalPlan &plan, do
             const double *p3 = row + 4 * plan.starts[x + 3];
             const double *w = plan.weights + std::size_t(x) * taps;
             __m256d a[4] = {_mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd()};
+            __m256d b[4] = {_mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd(), _mm256_setzero_pd()};
             for (int t = 0; t < taps; ++t, w += 4) {
-                a[0] = _mm256_add_pd(a[0], _mm256_mul_pd(_mm256_broadcast_sd(w), _mm256_loadu_pd(p0 + 4 * t)));
-                a[1] = _mm256_add_pd(a[1], _mm256_mul_pd(_mm256_broadcast_sd(w + 1), _mm256_loadu_pd(p1 + 4 * t)));
-                a[2] = _mm256_add_pd(a[2], _mm256_mul_pd(_mm256_broadcast_sd(w + 2), _mm256_loadu_pd(p2 + 4 * t)));
-                a[3] = _mm256_add_pd(a[3], _mm256_mul_pd(_mm256_broadcast_sd(w + 3), _mm256_loadu_pd(p3 + 4 * t)));
+                const __m256d u0 = _mm256_broadcast_sd(w);
+                const __m256d u1 = _mm256_broadcast_sd(w + 1);
+                const __m256d u2 = _mm256_broadcast_sd(w + 2);
+                const __m256d u3 = _mm256_broadcast_sd(w + 3);
+                a[0] = _mm256_add_pd(a[0], _mm256_mul_pd(u0, _mm256_loadu_pd(p0 + 4 * t)));
+                a[1] = _mm256_add_pd(a[1], _mm256_mul_pd(u1, _mm256_loadu_pd(p1 + 4 * t)));
+                a[2] = _mm256_add_pd(a[2], _mm256_mul_pd(u2, _mm256_loadu_pd(p2 + 4 * t)));
+                a[3] = _mm256_add_pd(a[3], _mm256_mul_pd(u3, _mm256_loadu_pd(p3 + 4 * t)));
+                if constexpr (Rows == 2) {
+                    b[0] = _mm256_add_pd(b[0], _mm256_mul_pd(u0, _mm256_loadu_pd(p0 + second + 4 * t)));
+                    b[1] = _mm256_add_pd(b[1], _mm256_mul_pd(u1, _mm256_loadu_pd(p1 + second + 4 * t)));
+                    b[2] = _mm256_add_pd(b[2], _mm256_mul_pd(u2, _mm256_loadu_pd(p2 + second + 4 * t)));
+                    b[3] = _mm256_add_pd(b[3], _mm256_mul_pd(u3, _mm256_loadu_pd(p3 + second + 4 * t)));
+                }
             }
-            storeFourPixels<Channels>(target, x, plan.targets, a);
+            storeFourPixels<Channels>(targets[0], x, plan.targets, a);
+            if constexpr (Rows == 2)
+                storeFourPixels<Channels>(targets[1], x, plan.targets, b);
         }
         for (; x < end; ++x) {
             const double *p = row + 4 * plan.starts[x];
             const double *w = plan.weights + std::size_t(x / kColourLanes) * taps * kColourLanes + x % kColourLanes;
-            __m256d a = _mm256_setzero_pd();
-            for (int t = 0; t < taps; ++t)
-                a = _mm256_add_pd(a,
-                                  _mm256_mul_pd(_mm256_broadcast_sd(w + kColourLanes * t), _mm256_loadu_pd(p + 4 * t)));
-            storePixel<Channels>(target, x, plan.targets, roundedBytes(a));
+            for (int r = 0; r < Rows; ++r, p += second) {
+                __m256d a = _mm256_setzero_pd();
+                for (int t = 0; t < taps; ++t)
+                    a = _mm256_add_pd(
+                        a, _mm256_mul_pd(_mm256_broadcast_sd(w + kColourLanes * t), _mm256_loadu_pd(p + 4 * t)));
+                storePixel<Channels>(targets[r], x, plan.targets, roundedBytes(a));
+            }
         }
     }
 }
@@ -168,14 +190,19 @@ void horizontalGrey(const std::uint8_t *source, const HorizontalPlan &plan, doub
     }
 }
 
-void horizontal(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
+void horizontal(const std::uint8_t *const *sources, int rows, const HorizontalPlan &plan, double *widened,
+                std::uint8_t *const *targets)
 {
-    if (plan.channels == 1)
-        horizontalGrey(source, plan, widened, target);
-    else if (plan.channels == 3)
-        horizontalColour<3>(source, plan, widened, target);
-    else
-        horizontalColour<4>(source, plan, widened, target);
+    if (plan.channels == 1) {
+        for (int r = 0; r < rows; ++r)
+            horizontalGrey(sources[r], plan, widened, targets[r]);
+    } else if (plan.channels == 3) {
+        rows == 2 ? horizontalColour<3, 2>(sources, plan, widened, targets)
+                  : horizontalColour<3, 1>(sources, plan, widened, targets);
+    } else {
+        rows == 2 ? horizontalColour<4, 2>(sources, plan, widened, targets)
+                  : horizontalColour<4, 1>(sources, plan, widened, targets);
+    }
 }
 
 // Sixteen values at a time across the row, then four, then one by one; each

@@ -136,14 +136,17 @@ void horizontalGrey(const std::uint8_t *source, const HorizontalPlan &plan, doub
     }
 }
 
-void horizontal(const std::uint8_t *source, const HorizontalPlan &plan, double *widened, std::uint8_t *target)
+void horizontal(const std::uint8_t *const *sources, int rows, const HorizontalPlan &plan, double *widened,
+                std::uint8_t *const *targets)
 {
-    if (plan.channels == 1)
-        horizontalGrey(source, plan, widened, target);
-    else if (plan.channels == 3)
-        horizontalColour<3>(source, plan, widened, target);
-    else
-        horizontalColour<4>(source, plan, widened, target);
+    for (int r = 0; r < rows; ++r) {
+        if (plan.channels == 1)
+            horizontalGrey(sources[r], plan, widened, targets[r]);
+        else if (plan.channels == 3)
+            horizontalColour<3>(sources[r], plan, widened, targets[r]);
+        else
+            horizontalColour<4>(sources[r], plan, widened, targets[r]);
+    }
 }
 
 // Eight bytes to four pairs of doubles.
