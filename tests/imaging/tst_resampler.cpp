@@ -155,8 +155,8 @@ QList<SizePair> sizePairs()
     };
     std::mt19937 random(20241207);
     auto between = [&random](int low, int high) { return low + int(random() % std::uint32_t(high - low + 1)); };
-    for (int i = 0; i < 160; ++i) {
-        const QSize source(between(1, 320), between(1, 320));
+    for (int i = 0; i < 128; ++i) {
+        const QSize source(between(1, 256), between(1, 256));
         QSize target;
         switch (i % 4) {
         case 0: // reduction
@@ -279,7 +279,7 @@ void ResamplerTest::largeImages_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("filter");
 
-    for (int filter : kFilters)
+    for (int filter : {FILTER_BOX, FILTER_BICUBIC})
         QTest::addRow("4000x3000 to 2000x1500 24-bit %s", qPrintable(filterName(filter)))
             << QSize(4000, 3000) << QSize(2000, 1500) << int(Kind::Colour) << filter;
     QTest::newRow("4000x3000 to 2000x1500 grey bicubic")
@@ -288,8 +288,8 @@ void ResamplerTest::largeImages_data()
         << QSize(4000, 3000) << QSize(2000, 1500) << int(Kind::ColourAlpha) << int(FILTER_BICUBIC);
     QTest::newRow("3000x4000 to 1x1 24-bit bicubic")
         << QSize(3000, 4000) << QSize(1, 1) << int(Kind::Colour) << int(FILTER_BICUBIC);
-    QTest::newRow("1600x1200 to 4000x3000 24-bit bicubic")
-        << QSize(1600, 1200) << QSize(4000, 3000) << int(Kind::Colour) << int(FILTER_BICUBIC);
+    QTest::newRow("1000x750 to 4000x3000 24-bit bspline")
+        << QSize(1000, 750) << QSize(4000, 3000) << int(Kind::Colour) << int(FILTER_BSPLINE);
 }
 
 void ResamplerTest::largeImages()
