@@ -114,17 +114,17 @@ HorizontalLayout horizontalLayout(const ResampleWeights &table, int channels, in
 // Everything the row workers share, read only.
 struct Job {
     const Kernels &kernels;
-    FIBITMAP *source;
-    FIBITMAP *target;
-    int channels;
-    int sourceWidth;
-    int sourceHeight;
-    int targetWidth;
+    FIBITMAP *source = nullptr;
+    FIBITMAP *target = nullptr;
+    int channels = 0;
+    int sourceWidth = 0;
+    int sourceHeight = 0;
+    int targetWidth = 0;
     // FreeImage's order: across first when the width shrinks or stays, down
     // first when it grows. Each pass rounds to bytes before the next.
-    bool acrossFirst;
-    std::optional<HorizontalLayout> across;
-    std::optional<ResampleWeights> down;
+    bool acrossFirst = true;
+    std::optional<HorizontalLayout> across = std::nullopt;
+    std::optional<ResampleWeights> down = std::nullopt;
     // The horizontal loops read a 24-bit row one byte past its end; the one
     // source row where that byte may lie outside the image is copied first.
     const std::uint8_t *rowWithoutSlack = nullptr;
@@ -208,17 +208,18 @@ const std::uint8_t *acrossRow(const Job &job, Scratch &scratch, int y)
     return slotRow(y);
 }
 
-void down(const Job &job, Scratch &scratch, int y, int width, std::uint8_t *target)
+// The vertical pass for target row y, `width` pixels wide.
+void downRow(const Job &job, Scratch &scratch, int y, int width, std::uint8_t *target)
 {
-    const ResampleWeights &down = *job.down;
-    const int first = down.first(y);
-    const int count = down.count(y);
+    const ResampleWeights &weights = *job.down;
+    const int first = weights.first(y);
+    const int count = weights.count(y);
     for (int k = 0; k < count; ++k) {
         const int sourceRow = first + k;
         scratch.rows[k] =
             job.acrossFirst && job.across ? acrossRow(job, scratch, sourceRow) : scanline(job.source, sourceRow);
     }
-    job.kernels.vertical(scratch.rows.data(), down.weights(y), count, width * job.channels, target);
+    job.kernels.vertical(scratch.rows.data(), weights.weights(y), count, width * job.channels, target);
 }
 
 // Target rows [firstRow, endRow), bottom-up scanline numbers as FreeImage
@@ -227,7 +228,7 @@ void resampleRows(const Job &job, Scratch &scratch, int firstRow, int endRow)
 {
     if (job.acrossFirst && job.down) {
         for (int y = firstRow; y < endRow; ++y)
-            down(job, scratch, y, job.targetWidth, FreeImage_GetScanLine(job.target, y));
+            downRow(job, scratch, y, job.targetWidth, FreeImage_GetScanLine(job.target, y));
         return;
     }
     // The horizontal pass comes last (or alone): rows go through it in pairs.
@@ -239,7 +240,7 @@ void resampleRows(const Job &job, Scratch &scratch, int firstRow, int endRow)
             targets[r] = FreeImage_GetScanLine(job.target, y + r);
             if (job.down) {
                 std::uint8_t *row = scratch.downRows.data() + r * (rowBytes(job, job.sourceWidth) + 1);
-                down(job, scratch, y + r, job.sourceWidth, row);
+                downRow(job, scratch, y + r, job.sourceWidth, row);
                 sources[r] = row;
             } else {
                 sources[r] = scanline(job.source, y + r);
@@ -296,8 +297,13 @@ FIBITMAP *resample(FIBITMAP *image, int width, int height, std::int32_t filter, 
     const int sourceHeight = int(FreeImage_GetHeight(image));
     const int channels = channelsOf(image);
     try {
-        Job job{kernelsFor(options.vectors), image,        nullptr,     channels, sourceWidth, sourceHeight, width,
-                width <= sourceWidth,        std::nullopt, std::nullopt};
+        Job job{.kernels = kernelsFor(options.vectors),
+                .source = image,
+                .channels = channels,
+                .sourceWidth = sourceWidth,
+                .sourceHeight = sourceHeight,
+                .targetWidth = width,
+                .acrossFirst = width <= sourceWidth};
         if (width != sourceWidth)
             job.across = horizontalLayout(ResampleWeights(filter, sourceWidth, width), channels,
                                           channels == 1 ? job.kernels.greyLanes : job.kernels.colourLanes);

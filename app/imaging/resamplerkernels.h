@@ -38,6 +38,7 @@ inline constexpr int kRowsTogether = 2;
 // Target pixels per block of the colour loops.
 inline constexpr int kColourBlock = 64;
 
+// Doubles per row that the horizontal loops widen a row into.
 inline int widenedLength(int channels, int sources)
 {
     return channels == 1 ? sources : 4 * sources;

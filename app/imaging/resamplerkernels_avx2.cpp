@@ -24,12 +24,13 @@ inline int smaller(int a, int b)
     return a < b ? a : b;
 }
 
-// Four rounded sums to four bytes, packed in the low 32 bits.
+// Four sums rounded as the reference does: truncation of sum + 0.5.
 inline __m128i roundedValues(__m256d sum)
 {
     return _mm256_cvttpd_epi32(_mm256_add_pd(sum, _mm256_set1_pd(0.5)));
 }
 
+// The same clamped to 0..255 and packed into the low 32 bits.
 inline int roundedBytes(__m256d sum)
 {
     const __m128i words = _mm_packs_epi32(roundedValues(sum), _mm_setzero_si128());
@@ -48,7 +49,7 @@ inline void storeFirst(std::uint8_t *target, int bytes, int count)
         target[i] = std::uint8_t(bytes >> (8 * i));
 }
 
-// A colour pixel goes out as four bytes; for 24-bit the fourth (the zero
+// A colour pixel goes out as four bytes; for 24-bit the fourth (the spare
 // lane) lands on the next pixel's first byte, which is written after it.
 // Only the row's last pixel is written byte by byte.
 template<int Channels> inline void storePixel(std::uint8_t *target, int x, int targets, int bytes)

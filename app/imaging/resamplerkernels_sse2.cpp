@@ -32,7 +32,7 @@ inline void storeFirst(std::uint8_t *target, int bytes, int count)
         target[i] = std::uint8_t(bytes >> (8 * i));
 }
 
-// A colour pixel goes out as four bytes; for 24-bit the fourth (the zero
+// A colour pixel goes out as four bytes; for 24-bit the fourth (the spare
 // lane) lands on the next pixel's first byte, which is written after it.
 // Only the row's last pixel is written byte by byte.
 template<int Channels> inline void storePixel(std::uint8_t *target, int x, int targets, int bytes)
