@@ -134,7 +134,7 @@ int main(int argc, char **argv)
         }
     }
     FreeImage_Initialise(FALSE);
-    std::printf("vector path: %s; %d rounds, FreeImage and ours taking turns to go first\n\n",
+    std::printf("vector path: %s; %d round(s), FreeImage and ours taking turns to go first\n\n",
                 tovin::processorHasAvx2() ? "AVX2" : "SSE2", rounds);
     std::printf("%-52s %26s   %26s   %6s\n", "", "wall ms (median)", "processor ms (median)", "");
     std::printf("%-52s %9s %8s %7s   %9s %8s %7s   %6s\n", "case", "FreeImage", "ours", "ratio", "FreeImage", "ours",
