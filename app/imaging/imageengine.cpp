@@ -6,6 +6,7 @@
 #include "fileio.h"
 #include "freeimagebitmap.h"
 #include "numbertext.h"
+#include "resampler.h"
 
 #include <tovin/numeric.h>
 
@@ -31,9 +32,9 @@ QSize sizeOf(FIBITMAP *image)
 }
 
 // A failed resampling leaves the image as it was, at its old size.
-FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter)
+FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter, int threads = 1)
 {
-    FIBITMAP *resampled = FreeImage_Rescale(image, target.width(), target.height(), FREE_IMAGE_FILTER(filter));
+    FIBITMAP *resampled = resample(image, target.width(), target.height(), filter, {threads});
     if (!resampled)
         return image;
     if (releaseSource)
@@ -89,7 +90,7 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
                 // that cannot be decoded, before any memory is asked for.
                 if (exceedsPixelLimit(*target))
                     return outcome;
-                image.reset(resampleTo(image.release(), *target, true, settings.filter));
+                image.reset(resampleTo(image.release(), *target, true, settings.filter, settings.resampleThreads));
             }
         }
         if (settings.brightness != 0)

@@ -30,6 +30,10 @@ struct ScaleSettings {
     std::int32_t format = kFormatJpeg;
     double brightness = 0;
     double contrast = 0;
+    // Threads that share the resampling of this one image (for a preview,
+    // or when a run has fewer images left than workers). The pixels are the
+    // same for any number.
+    int resampleThreads = 1;
 };
 
 struct ScaleOutcome {

@@ -58,6 +58,8 @@ private slots:
     void plainCopyNeedsNoDecodableSource();
     void brightnessThenContrast();
     void keepsExifOrientation();
+    void resamplesLikeFreeImage_data();
+    void resamplesLikeFreeImage();
     void missingFiles_data();
     void missingFiles();
     void failureLeavesExistingFileAlone();
@@ -181,6 +183,40 @@ void ImageEngineTest::brightnessThenContrast()
     const QByteArray written = contentsOf(path(QStringLiteral("out.jpg")));
     QCOMPARE(written, writeByHand(QStringLiteral("bc.jpg"), true));
     QVERIFY(written != writeByHand(QStringLiteral("cb.jpg"), false));
+}
+
+// The whole chain with our own resampler gives the very file FreeImage's
+// load, rescale and save would, for every filter and any thread count.
+void ImageEngineTest::resamplesLikeFreeImage_data()
+{
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<int>("threads");
+    QTest::newRow("box") << int(FILTER_BOX) << 1;
+    QTest::newRow("bilinear") << int(FILTER_BILINEAR) << 1;
+    QTest::newRow("bspline") << int(FILTER_BSPLINE) << 1;
+    QTest::newRow("bicubic") << int(FILTER_BICUBIC) << 1;
+    QTest::newRow("bicubic, 3 threads") << int(FILTER_BICUBIC) << 3;
+}
+
+void ImageEngineTest::resamplesLikeFreeImage()
+{
+    QFETCH(int, filter);
+    QFETCH(int, threads);
+    const QString input = makeJpeg(QStringLiteral("in.jpg"), QSize(643, 411));
+    ScaleSettings settings;
+    settings.widthPercent = 37;
+    settings.heightPercent = 37;
+    settings.filter = filter;
+    settings.saveFlags = 90;
+    settings.resampleThreads = threads;
+    QVERIFY(tryScaleImageFile(input, path(QStringLiteral("ours.jpg")), settings).written);
+
+    FIBITMAP *loaded = FreeImage_Load(FIF_JPEG, QFile::encodeName(input).constData(), 0);
+    FIBITMAP *rescaled = FreeImage_Rescale(loaded, 238, 152, FREE_IMAGE_FILTER(filter));
+    QVERIFY(FreeImage_Save(FIF_JPEG, rescaled, QFile::encodeName(path(QStringLiteral("theirs.jpg"))).constData(), 90));
+    FreeImage_Unload(rescaled);
+    FreeImage_Unload(loaded);
+    QCOMPARE(contentsOf(path(QStringLiteral("ours.jpg"))), contentsOf(path(QStringLiteral("theirs.jpg"))));
 }
 
 void ImageEngineTest::keepsExifOrientation()

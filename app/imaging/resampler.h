@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+struct FIBITMAP;
+
+namespace tovin {
+
+enum class VectorUnit { Automatic, Sse2, Avx2 };
+
+struct ResampleOptions {
+    // Threads that share the rows of one image. The bytes are the same for
+    // any number of them.
+    int threads = 1;
+    // Which loops run: the automatic choice takes the widest the processor
+    // has. The bytes are the same on every path.
+    VectorUnit vectors = VectorUnit::Automatic;
+};
+
+// FreeImage_Rescale(image, width, height, filter), byte for byte: the same
+// pixels, bit depth, palette, metadata and resolution. Our own code handles
+// 8-bit grey, 24-bit and 32-bit images with the program's filters, several
+// times faster; any other image or filter goes to FreeImage_Rescale itself.
+// Returns a new image, or nullptr where FreeImage_Rescale would (or when
+// memory runs out).
+FIBITMAP *resample(FIBITMAP *image, int width, int height, std::int32_t filter, const ResampleOptions &options = {});
+
+// Whether resample() computes this itself rather than handing it on.
+bool resamplesItself(FIBITMAP *image, int width, int height, std::int32_t filter);
+
+bool processorHasAvx2();
+
+} // namespace tovin
