@@ -17,11 +17,6 @@ class UserPrompts;
 // Only JPEG is read and written anywhere in the program.
 inline constexpr std::int32_t kFormatJpeg = 2;
 
-// A picture above this many pixels is treated as one that cannot be decoded:
-// a few hundred bytes of header can claim 65535 x 65535 pixels, and decoding
-// that would take gigabytes and minutes. The limit is far above any camera.
-inline constexpr std::int64_t kMaxImagePixels = 300'000'000;
-
 struct ScaleSettings {
     double widthPercent = 100;
     double heightPercent = 100;
@@ -32,11 +27,26 @@ struct ScaleSettings {
     double contrast = 0;
 };
 
+// Why an image was not written, when no run-time error says so.
+enum class ScaleSkip {
+    None,
+    SourceUnreadable,
+    NotDecodable,
+    TooLargeToDecode,
+    TooLargeToEnlarge,
+    NotSaved,
+};
+
 struct ScaleOutcome {
     bool written = false;
     // A run-time error that the caller must report (a failed copy, say).
     std::optional<RuntimeError> error;
+    // Set whenever nothing was written and there is no error.
+    ScaleSkip skip = ScaleSkip::None;
 };
+
+// The reason in words, for a list of skipped images ("photo.jpg: ...").
+QString scaleSkipText(ScaleSkip skip);
 
 // Loads one image, applies the adjustments (resampling, then brightness,
 // then contrast) and writes it as JPEG. With no adjustment at all and save
