@@ -77,7 +77,7 @@ void leaveOnError(j_common_ptr info)
     std::longjmp(trap->jump, 1);
 }
 
-void printNothing(j_common_ptr) {}
+void printNothing(j_common_ptr) { }
 
 ChunkedSource *sourceOf(j_decompress_ptr info)
 {
@@ -123,7 +123,7 @@ void skipBytes(j_decompress_ptr info, long count)
     source->manager.bytes_in_buffer -= size_t(count);
 }
 
-void endSource(j_decompress_ptr) {}
+void endSource(j_decompress_ptr) { }
 
 // Sets up the decompressor and reads the header; false when it cannot.
 bool readHeader(Decompressor &jpeg, bool keepSegments)
@@ -197,9 +197,9 @@ bool readRows(Decompressor &jpeg, FIBITMAP *bitmap)
     return jpeg.guarded([&] {
         jpeg_decompress_struct &info = jpeg.info;
         const bool cmyk = isCmyk(info);
-        JSAMPARRAY cmykRow = cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                                              info.output_width * 4, 1)
-                                  : nullptr;
+        JSAMPARRAY cmykRow = cmyk
+            ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1)
+            : nullptr;
         const int bytesPerPixel = info.output_components;
         while (info.output_scanline < info.output_height) {
             BYTE *row = FreeImage_GetScanLine(bitmap, int(info.output_height - info.output_scanline - 1));
@@ -244,8 +244,8 @@ QList<JpegSegment> savedSegments(const jpeg_decompress_struct &info)
 {
     QList<JpegSegment> segments;
     for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next)
-        segments.append({marker->marker, QByteArray(reinterpret_cast<const char *>(marker->data),
-                                                    qsizetype(marker->data_length))});
+        segments.append(
+            {marker->marker, QByteArray(reinterpret_cast<const char *>(marker->data), qsizetype(marker->data_length))});
     return segments;
 }
 

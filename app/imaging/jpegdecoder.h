@@ -12,7 +12,7 @@ namespace tovin {
 enum class DecodeFailure {
     None,
     NotDecodable, // not a JPEG, broken beyond what the decoder tolerates, or impossibly large for its length
-    TooLarge,     // a sound file whose picture does not fit the memory budget
+    TooLarge, // a sound file whose picture does not fit the memory budget
 };
 
 struct DecodedJpeg {

@@ -60,7 +60,8 @@ bool isExif(const JpegSegment &segment)
 // in for it, so a hostile thumbnail is as safe as a hostile file.
 void attachThumbnail(FIBITMAP *bitmap, QByteArrayView jpeg)
 {
-    const DecodedJpeg thumbnail = decodeJpeg({reinterpret_cast<const unsigned char *>(jpeg.data()), size_t(jpeg.size())});
+    const DecodedJpeg thumbnail =
+        decodeJpeg({reinterpret_cast<const unsigned char *>(jpeg.data()), size_t(jpeg.size())});
     FreeImage_SetThumbnail(bitmap, thumbnail.bitmap.get());
 }
 

@@ -115,8 +115,7 @@ QString bitmapDifference(FIBITMAP *expected, FIBITMAP *actual)
         return QStringLiteral("density");
     const unsigned colours = FreeImage_GetColorsUsed(expected);
     if (colours != FreeImage_GetColorsUsed(actual)
-        || (colours
-            && memcmp(FreeImage_GetPalette(expected), FreeImage_GetPalette(actual), colours * sizeof(RGBQUAD))))
+        || (colours && memcmp(FreeImage_GetPalette(expected), FreeImage_GetPalette(actual), colours * sizeof(RGBQUAD))))
         return QStringLiteral("palette");
     const unsigned rowBytes = FreeImage_GetLine(expected);
     for (unsigned y = 0; y < FreeImage_GetHeight(expected); ++y) {
@@ -147,11 +146,16 @@ JpegRecipe withSegments(QList<std::pair<int, QByteArray>> segments)
     return recipe;
 }
 
-QByteArray jfifThumbnail()
+QByteArray smallJpeg()
 {
     JpegRecipe small;
     small.size = {16, 12};
-    return QByteArray("JFXX\0\x10", 6) + test::encodeJpeg(small);
+    return test::encodeJpeg(small);
+}
+
+QByteArray jfifThumbnail()
+{
+    return QByteArray("JFXX\0\x10", 6) + smallJpeg();
 }
 
 // Files other programs write, made with libjpeg's encoder.
@@ -199,6 +203,7 @@ QList<std::pair<QString, QByteArray>> generatedFiles()
         {"comment, EXIF, XMP, IPTC, ICC", test::encodeJpeg(withSegments(everything))},
         {"ICC over two segments", test::encodeJpeg(withSegments(bigProfile))},
         {"JFIF thumbnail", test::encodeJpeg(withSegments({{kApp0, jfifThumbnail()}}))},
+        {"EXIF thumbnail", test::encodeJpeg(withSegments({{kApp0 + 1, test::exifSegment(3, smallJpeg())}}))},
         {"truncated baseline", baseline.left(baseline.size() * 3 / 5)},
         {"truncated progressive", progressive.left(progressive.size() / 2)},
     };
@@ -268,6 +273,8 @@ void JpegOracleTest::sameBitmap()
     QFETCH(QString, path);
     const Bitmap expected = libraryLoad(path);
     const Bitmap actual = ourDecode(path);
+    if (QByteArray(QTest::currentDataTag()).contains("thumbnail"))
+        QVERIFY(FreeImage_GetThumbnail(expected.get()));
     QCOMPARE(bitmapDifference(expected.get(), actual.get()), QString());
 }
 

@@ -95,18 +95,28 @@ QByteArray withClaimedSize(QByteArray jpeg, QSize size)
     return jpeg;
 }
 
-QByteArray exifSegment(int orientation)
+QByteArray exifSegment(int orientation, const QByteArray &thumbnail)
 {
-    // Little-endian TIFF: one IFD with Orientation and a Software string.
+    // Little-endian TIFF: IFD0 with Orientation and a Software string, then
+    // IFD1 pointing at the thumbnail.
     QByteArray tiff("II*\0\x08\0\0\0", 8);
     auto put16 = [&](int value) { tiff.append(char(value & 0xFF)).append(char(value >> 8)); };
     auto put32 = [&](int value) { put16(value & 0xFFFF), put16(value >> 16); };
+    const QByteArray software("tovin test\0", 11);
+    constexpr int kSoftwareAt = 8 + 2 + 2 * 12 + 4;
+    constexpr int kIfd1At = kSoftwareAt + 12;
     put16(2);
     put16(0x0112), put16(3), put32(1), put16(orientation), put16(0);
-    const QByteArray software("tovin test\0", 11);
-    put16(0x0131), put16(2), put32(int(software.size())), put32(8 + 2 + 2 * 12 + 4);
-    put32(0);
-    tiff.append(software);
+    put16(0x0131), put16(2), put32(int(software.size())), put32(kSoftwareAt);
+    put32(thumbnail.isEmpty() ? 0 : kIfd1At);
+    tiff.append(software).append(char(0));
+    if (!thumbnail.isEmpty()) {
+        put16(2);
+        put16(0x0201), put16(4), put32(1), put32(kIfd1At + 2 + 2 * 12 + 4);
+        put16(0x0202), put16(4), put32(1), put32(int(thumbnail.size()));
+        put32(0);
+        tiff.append(thumbnail);
+    }
     return QByteArray("Exif\0\0", 6) + tiff;
 }
 
@@ -122,7 +132,9 @@ QByteArray iptcSegment()
     const QByteArray caption("A caption");
     QByteArray record("\x1C\x02\x78", 3);
     record.append(char(0)).append(char(caption.size())).append(caption);
-    QByteArray segment("Photoshop 3.0\0" "8BIM\x04\x04\0\0", 22);
+    QByteArray segment("Photoshop 3.0\0"
+                       "8BIM\x04\x04\0\0",
+                       22);
     segment.append(char(0)).append(char(0)).append(char(0)).append(char(record.size()));
     segment.append(record);
     if (record.size() % 2)

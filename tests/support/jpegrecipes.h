@@ -35,7 +35,7 @@ QByteArray encodeJpeg(const JpegRecipe &recipe);
 QByteArray withClaimedSize(QByteArray jpeg, QSize size);
 
 // Segments as cameras and editors write them.
-QByteArray exifSegment(int orientation);
+QByteArray exifSegment(int orientation, const QByteArray &thumbnail = {});
 QByteArray xmpSegment();
 QByteArray iptcSegment();
 // An ICC profile split over as many APP2 segments as its size needs.
