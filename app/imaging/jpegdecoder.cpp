@@ -261,6 +261,7 @@ std::optional<QSize> readJpegSize(std::span<const unsigned char> bytes)
 
 DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominator)
 {
+    Q_ASSERT(scaleDenominator == 1 || scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8);
     ensureFreeImage();
     DecodedJpeg result;
     result.failure = DecodeFailure::NotDecodable;
