@@ -151,12 +151,16 @@ bool readHeader(Decompressor &jpeg, bool keepSegments)
 }
 
 // Every 8 x 8 block of every component costs the entropy coder some bits. With
-// Huffman coding a block takes at least one code of one bit or more: the DC
-// difference (sequential files also end the block with an end-of-block code,
-// progressive ones code the DC in a scan of its own). The arithmetic coder
-// never codes a decision in less than about 2^-15 bits, and a block takes at
-// least two decisions, so it needs one byte per 182,000 blocks; 2^18 is used.
-// Whole-file length is used, so headers only make the test more lenient.
+// Huffman coding a block takes at least one code, and no code is shorter than
+// one bit: the DC difference (sequential files also end the block with an
+// end-of-block code; progressive ones code every block's DC in a scan of its
+// own, while their AC scans can skip runs of blocks). The arithmetic coder
+// codes each block's DC with at least one decision, and no decision costs
+// less than log2(65536 / 65535), about 2^-15.5 bits (its smallest probability
+// estimate is 1 in an interval of at most 65536): one byte per 364,000 blocks
+// at the least; 2^18 is used. Whole-file length counts, so the headers only
+// make the test more lenient. A truncated file keeps decoding as long as what
+// is left could hold its blocks.
 bool lengthCanHoldBlocks(const jpeg_decompress_struct &info, size_t length)
 {
     std::uint64_t blocks = 0;

@@ -65,6 +65,8 @@ class JpegDecoderTest : public QObject
 private slots:
     void hostileHeaders_data();
     void hostileHeaders();
+    void hostileMetadata_data();
+    void hostileMetadata();
     void reducedDecoding_data();
     void reducedDecoding();
     void fuzzedBytesNeverCrash();
@@ -109,6 +111,66 @@ void JpegDecoderTest::hostileHeaders()
     // Refused before the memory was taken (the 20000 x 20000 progressive file
     // would need 800 MB of coefficients).
     QVERIFY2(peakResidentBytes() - peakBefore < (64 << 20), "a refused file took memory");
+}
+
+namespace {
+
+QByteArray exifWithFirstDirectoryCount(int count)
+{
+    QByteArray exif = test::exifSegment(6);
+    constexpr int kCountAt = 6 + 8; // after "Exif\0\0" and the TIFF header
+    exif[kCountAt] = char(count & 0xFF);
+    exif[kCountAt + 1] = char(count >> 8);
+    return exif;
+}
+
+QByteArray exifWithThumbnailAt(quint32 offset, quint32 length)
+{
+    QByteArray exif = test::exifSegment(6, tinyJpeg(false, false));
+    // IFD1's two entries: JPEGInterchangeFormat and its length, values last.
+    const qsizetype ifd1 = exif.size() - tinyJpeg(false, false).size() - 30;
+    for (int byte = 0; byte < 4; ++byte) {
+        exif[ifd1 + 2 + 8 + byte] = char(offset >> (8 * byte));
+        exif[ifd1 + 2 + 12 + 8 + byte] = char(length >> (8 * byte));
+    }
+    return exif;
+}
+
+} // namespace
+
+// clang-format off
+void JpegDecoderTest::hostileMetadata_data()
+{
+    QTest::addColumn<int>("marker");
+    QTest::addColumn<QByteArray>("segment");
+    QTest::addColumn<bool>("thumbnail");
+    const QByteArray bomb = test::withClaimedSize(tinyJpeg(true, true), {20000, 20000});
+    // The library's own loader reads far past the segment here and crashes.
+    QTest::newRow("EXIF directory running past its segment") << 0xE1 << exifWithFirstDirectoryCount(0xFF02) << false;
+    QTest::newRow("EXIF thumbnail wrapping round 4 GB") << 0xE1 << exifWithThumbnailAt(0xFFFFFF00u, 0x200) << false;
+    QTest::newRow("EXIF thumbnail in place") << 0xE1 << test::exifSegment(6, tinyJpeg(false, false)) << true;
+    QTest::newRow("EXIF thumbnail claiming 20000 x 20000") << 0xE1 << test::exifSegment(6, bomb) << false;
+    QTest::newRow("JFIF thumbnail claiming 20000 x 20000") << 0xE0 << QByteArray("JFXX\0\x10", 6) + bomb << false;
+}
+// clang-format on
+
+// Segments are the library's to parse, but never in a form that makes it
+// read past them or decode a thumbnail itself: the picture still decodes,
+// with its raw EXIF kept for saving.
+void JpegDecoderTest::hostileMetadata()
+{
+    QFETCH(int, marker);
+    QFETCH(QByteArray, segment);
+    QFETCH(bool, thumbnail);
+    JpegRecipe recipe;
+    recipe.segments = {{marker, segment}};
+    const QByteArray bytes = test::encodeJpeg(recipe);
+    const std::int64_t peakBefore = peakResidentBytes();
+    const DecodedJpeg decoded = decodeJpeg(spanOf(bytes));
+    QVERIFY(decoded.bitmap);
+    QCOMPARE(bool(FreeImage_GetThumbnail(decoded.bitmap.get())), thumbnail);
+    QCOMPARE(FreeImage_GetMetadataCount(FIMD_EXIF_RAW, decoded.bitmap.get()), marker == 0xE1 ? 1u : 0u);
+    QVERIFY2(peakResidentBytes() - peakBefore < (64 << 20), "a thumbnail took memory");
 }
 
 // clang-format off
