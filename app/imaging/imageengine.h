@@ -69,8 +69,9 @@ std::optional<QSize> rescaledSize(QSize size, double widthPercent, double height
 FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPercent, bool releaseSource,
                            std::int32_t filter);
 
-// Pixel size of an image file, read from its header; 0 x 0 when the file
-// cannot be decoded.
+// Pixel size of an image file as its header states it, however large; 0 x 0
+// when the file cannot be read, is not a JPEG, or is too short to hold the
+// picture it claims.
 QSize imageFileSize(const QString &path, std::int32_t format);
 std::int32_t GetImageFileWidth(const QString &path, std::int32_t format);
 std::int32_t GetImageFileHeight(const QString &path, std::int32_t format);
