@@ -12,6 +12,8 @@ namespace tovin {
 namespace {
 
 constexpr int kApp0 = 0xE0;
+constexpr int kApp1 = 0xE1;
+const QByteArray kExifSignature("Exif\0\0", 6);
 
 // The stand-in picture after its start marker: one 8 x 8 grey baseline frame
 // (quantisation table, frame header, the standard DC and AC luminance tables,
@@ -42,9 +44,6 @@ QByteArray standInFrame()
     }();
     return frame;
 }
-
-constexpr int kApp1 = 0xE1;
-const QByteArray kExifSignature("Exif\0\0", 6);
 
 bool isJfifThumbnail(const JpegSegment &segment)
 {
@@ -81,12 +80,15 @@ public:
         : m_tiff(QByteArrayView(segment).sliced(kExifSignature.size()))
     {
         if (m_tiff.startsWith(QByteArrayView("II*\0", 4)))
-            m_valid = true;
+            m_signed = true;
         else if (m_tiff.startsWith(QByteArrayView("MM\0*", 4)))
-            m_valid = m_bigEndian = true;
+            m_signed = m_bigEndian = true;
     }
 
-    bool isValid() const { return m_valid && read32(4) && *read32(4) <= quint64(m_tiff.size()); }
+    // The library parses nothing without a TIFF signature and a first IFD
+    // offset inside the block.
+    bool hasSignature() const { return m_signed; }
+    bool isValid() const { return m_signed && read32(4) && *read32(4) <= quint64(m_tiff.size()); }
 
     std::optional<quint64> read16(quint64 at) const { return read(at, 2); }
     std::optional<quint64> read32(quint64 at) const { return read(at, 4); }
@@ -142,16 +144,21 @@ private:
     }
 
     QByteArrayView m_tiff;
-    bool m_valid = false;
+    bool m_signed = false;
     bool m_bigEndian = false;
 };
 
 // What the library may parse of an EXIF segment: the same block with IFD1
-// unlinked, so that it never decodes the thumbnail itself; nothing when IFD0
-// runs past the block, since the library would read past it.
+// unlinked, so that it never decodes the thumbnail itself; nothing when a
+// field it reads regardless (the first IFD offset, IFD0's entry count and
+// next-IFD offset) lies past the block.
 std::optional<QByteArray> exifForParsing(const QByteArray &segment)
 {
     const ExifBlock block(segment);
+    if (!block.hasSignature())
+        return segment;
+    if (!block.read32(4))
+        return std::nullopt;
     if (!block.isValid())
         return segment;
     const std::optional<quint64> field = block.nextDirectoryField();
