@@ -7,7 +7,6 @@ namespace tovin {
 EncodedImageFile::EncodedImageFile(const QString &path)
     : m_file(path)
 {
-    ensureFreeImage();
     if (!m_file.open(QIODevice::ReadOnly))
         return;
     m_length = m_file.size();
@@ -15,41 +14,27 @@ EncodedImageFile::EncodedImageFile(const QString &path)
     if (!m_bytes && m_length > 0) {
         // Files that cannot be mapped (some special file systems) are read.
         m_readBytes = m_file.readAll();
+        if (m_file.error() != QFileDevice::NoError)
+            return;
         m_bytes = reinterpret_cast<const uchar *>(m_readBytes.constData());
         m_length = m_readBytes.size();
     }
+    m_readable = true;
 }
 
-EncodedImageFile::~EncodedImageFile() = default;
-
-Bitmap EncodedImageFile::load(std::int32_t format, int flags)
+QSize EncodedImageFile::size(std::int32_t format) const
 {
-    if (!m_bytes || m_length <= 0 || m_length > INT32_MAX)
-        return nullptr;
-    // The library only reads through this pointer.
-    FIMEMORY *memory = FreeImage_OpenMemory(const_cast<BYTE *>(m_bytes), DWORD(m_length));
-    Bitmap bitmap(FreeImage_LoadFromMemory(FREE_IMAGE_FORMAT(format), memory, flags));
-    FreeImage_CloseMemory(memory);
-    return bitmap;
-}
-
-QSize EncodedImageFile::size(std::int32_t format)
-{
-    const Bitmap header = load(format, FIF_LOAD_NOPIXELS);
-    if (!header)
+    // Only JPEG is read anywhere in the program.
+    if (format != kFormatJpeg || !m_readable)
         return {0, 0};
-    const std::int64_t width = FreeImage_GetWidth(header.get());
-    const std::int64_t height = FreeImage_GetHeight(header.get());
-    if (width <= 0 || height <= 0 || width * height > kMaxImagePixels)
-        return {0, 0};
-    return {int(width), int(height)};
+    return readJpegSize(bytes()).value_or(QSize(0, 0));
 }
 
-Bitmap EncodedImageFile::decode(std::int32_t format)
+DecodedJpeg EncodedImageFile::decode(std::int32_t format, int scaleDenominator) const
 {
-    if (size(format).isEmpty())
-        return nullptr;
-    return load(format, 0);
+    if (format != kFormatJpeg || !m_readable)
+        return {nullptr, DecodeFailure::NotDecodable};
+    return decodeJpeg(bytes(), scaleDenominator);
 }
 
 } // namespace tovin

@@ -5,6 +5,7 @@
 #include "errorreport.h"
 #include "fileio.h"
 #include "freeimagebitmap.h"
+#include "memorybudget.h"
 #include "numbertext.h"
 #include "resampler.h"
 
@@ -21,9 +22,9 @@ bool isPlainCopy(const ScaleSettings &settings)
         && settings.contrast == 0 && settings.saveFlags == 0;
 }
 
-bool exceedsPixelLimit(QSize size)
+ScaleSkip skipFor(DecodeFailure failure)
 {
-    return std::int64_t(size.width()) * size.height() > kMaxImagePixels;
+    return failure == DecodeFailure::TooLarge ? ScaleSkip::TooLargeToDecode : ScaleSkip::NotDecodable;
 }
 
 QSize sizeOf(FIBITMAP *image)
@@ -78,18 +79,26 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
             return outcome;
         }
 
-        EncodedImageFile file(source);
-        Bitmap image = file.decode(settings.format);
-        if (!image)
+        const EncodedImageFile file(source);
+        if (!file.isReadable()) {
+            outcome.skip = ScaleSkip::SourceUnreadable;
             return outcome;
+        }
+        DecodedJpeg decoded = file.decode(settings.format);
+        Bitmap image = std::move(decoded.bitmap);
+        if (!image) {
+            outcome.skip = skipFor(decoded.failure);
+            return outcome;
+        }
         if (settings.widthPercent != 100 || settings.heightPercent != 100) {
             const std::optional<QSize> target =
                 rescaledSize(sizeOf(image.get()), settings.widthPercent, settings.heightPercent);
             if (target) {
-                // An enlargement past the pixel limit is refused like a picture
-                // that cannot be decoded, before any memory is asked for.
-                if (exceedsPixelLimit(*target))
+                // Refused before any memory is asked for.
+                if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(image.get())))) {
+                    outcome.skip = ScaleSkip::TooLargeToEnlarge;
                     return outcome;
+                }
                 image.reset(resampleTo(image.release(), *target, true, settings.filter, settings.resampleThreads));
             }
         }
@@ -98,11 +107,32 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
         if (settings.contrast != 0)
             FreeImage_AdjustContrast(image.get(), settings.contrast);
         outcome.written = saveBitmapReplacing(image.get(), settings.format, destination, settings.saveFlags);
+        if (!outcome.written)
+            outcome.skip = ScaleSkip::NotSaved;
     } catch (const RuntimeError &error) {
         outcome.written = false;
         outcome.error = error;
     }
     return outcome;
+}
+
+QString scaleSkipText(ScaleSkip skip)
+{
+    switch (skip) {
+    case ScaleSkip::None:
+        break;
+    case ScaleSkip::SourceUnreadable:
+        return QStringLiteral("The file cannot be read.");
+    case ScaleSkip::NotDecodable:
+        return QStringLiteral("The file is not a JPEG picture that can be decoded.");
+    case ScaleSkip::TooLargeToDecode:
+        return QStringLiteral("The picture is too large to decode in the memory allowed for one image.");
+    case ScaleSkip::TooLargeToEnlarge:
+        return QStringLiteral("The enlarged picture would not fit in the memory allowed for one image.");
+    case ScaleSkip::NotSaved:
+        return QStringLiteral("The scaled picture could not be saved.");
+    }
+    return {};
 }
 
 bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,

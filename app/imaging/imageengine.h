@@ -17,11 +17,6 @@ class UserPrompts;
 // Only JPEG is read and written anywhere in the program.
 inline constexpr std::int32_t kFormatJpeg = 2;
 
-// A picture above this many pixels is treated as one that cannot be decoded:
-// a few hundred bytes of header can claim 65535 x 65535 pixels, and decoding
-// that would take gigabytes and minutes. The limit is far above any camera.
-inline constexpr std::int64_t kMaxImagePixels = 300'000'000;
-
 struct ScaleSettings {
     double widthPercent = 100;
     double heightPercent = 100;
@@ -36,11 +31,26 @@ struct ScaleSettings {
     int resampleThreads = 1;
 };
 
+// Why an image was not written, when no run-time error says so.
+enum class ScaleSkip {
+    None,
+    SourceUnreadable,
+    NotDecodable,
+    TooLargeToDecode,
+    TooLargeToEnlarge,
+    NotSaved,
+};
+
 struct ScaleOutcome {
     bool written = false;
     // A run-time error that the caller must report (a failed copy, say).
     std::optional<RuntimeError> error;
+    // Set whenever nothing was written and there is no error.
+    ScaleSkip skip = ScaleSkip::None;
 };
+
+// The reason in words, for a list of skipped images ("photo.jpg: ...").
+QString scaleSkipText(ScaleSkip skip);
 
 // Loads one image, applies the adjustments (resampling, then brightness,
 // then contrast) and writes it as JPEG. With no adjustment at all and save
@@ -63,8 +73,9 @@ std::optional<QSize> rescaledSize(QSize size, double widthPercent, double height
 FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPercent, bool releaseSource,
                            std::int32_t filter);
 
-// Pixel size of an image file, read from its header; 0 x 0 when the file
-// cannot be decoded.
+// Pixel size of an image file as its header states it, however large; 0 x 0
+// when the file cannot be read, is not a JPEG, or is too short to hold the
+// picture it claims.
 QSize imageFileSize(const QString &path, std::int32_t format);
 std::int32_t GetImageFileWidth(const QString &path, std::int32_t format);
 std::int32_t GetImageFileHeight(const QString &path, std::int32_t format);

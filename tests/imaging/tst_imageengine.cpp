@@ -2,6 +2,7 @@
 // adjustments, failures, and files other programs wrote badly.
 
 #include "imageengine.h"
+#include "jpegrecipes.h"
 #include "scriptedprompts.h"
 #include "testenvironment.h"
 #include "testimages.h"
@@ -15,6 +16,8 @@
 
 using namespace tovin;
 using tovin::test::ScriptedPrompts;
+
+Q_DECLARE_METATYPE(tovin::ScaleSkip)
 
 namespace {
 
@@ -67,6 +70,8 @@ private slots:
     void unusualFiles();
     void fileExists_data();
     void fileExists();
+    void outcomeNamesTheReason_data();
+    void outcomeNamesTheReason();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -350,6 +355,63 @@ void ImageEngineTest::fileExists()
     QDir(m_dir->path()).mkdir(QStringLiteral("folder"));
     QCOMPARE(FileExists(path(name)), exists);
     QVERIFY(!FileExists(QString()));
+}
+
+// clang-format off
+void ImageEngineTest::outcomeNamesTheReason_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<double>("percent");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<ScaleSkip>("skip");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("written") << "in.jpg" << 50.0 << "out.jpg" << ScaleSkip::None << "";
+    QTest::newRow("no source") << "gone.jpg" << 50.0 << "out.jpg" << ScaleSkip::SourceUnreadable
+                               << "The file cannot be read.";
+    QTest::newRow("a folder as source") << "folder" << 50.0 << "out.jpg" << ScaleSkip::SourceUnreadable
+                                        << "The file cannot be read.";
+    QTest::newRow("not a JPEG") << "text.jpg" << 50.0 << "out.jpg" << ScaleSkip::NotDecodable
+                                << "The file is not a JPEG picture that can be decoded.";
+    QTest::newRow("header beyond the budget") << "huge.jpg" << 50.0 << "out.jpg" << ScaleSkip::TooLargeToDecode
+        << "The picture is too large to decode in the memory allowed for one image.";
+    // 64 x 48 at 40 times: 2560 x 1920 is fine, 70 times over the budget is not.
+    QTest::newRow("enlargement within the budget") << "in.jpg" << 4000.0 << "out.jpg" << ScaleSkip::None << "";
+    QTest::newRow("enlargement beyond the budget") << "in.jpg" << 70000.0 << "out.jpg" << ScaleSkip::TooLargeToEnlarge
+        << "The enlarged picture would not fit in the memory allowed for one image.";
+    QTest::newRow("no destination folder") << "in.jpg" << 50.0 << "no/out.jpg" << ScaleSkip::NotSaved
+                                           << "The scaled picture could not be saved.";
+}
+// clang-format on
+
+// Nothing written always comes with a reason a list of skipped images can
+// name; only a written image has none.
+void ImageEngineTest::outcomeNamesTheReason()
+{
+    QFETCH(QString, source);
+    QFETCH(double, percent);
+    QFETCH(QString, destination);
+    QFETCH(ScaleSkip, skip);
+    QFETCH(QString, text);
+    makeJpeg(QStringLiteral("in.jpg"), {64, 48});
+    QDir(m_dir->path()).mkdir(QStringLiteral("folder"));
+    QFile textFile(path(QStringLiteral("text.jpg")));
+    QVERIFY(textFile.open(QIODevice::WriteOnly) && textFile.write("plain text, not a picture") > 0);
+    textFile.close();
+    test::JpegRecipe huge;
+    huge.size = {16, 16};
+    huge.arithmetic = true;
+    QFile hugeFile(path(QStringLiteral("huge.jpg")));
+    QVERIFY(hugeFile.open(QIODevice::WriteOnly));
+    hugeFile.write(test::withClaimedSize(test::encodeJpeg(huge), {40000, 30000}));
+    hugeFile.close();
+
+    const ScaleOutcome outcome =
+        tryScaleImageFile(path(source), path(destination), {percent, percent, FILTER_BILINEAR, 85, kFormatJpeg, 0, 0});
+    QCOMPARE(outcome.skip, skip);
+    QCOMPARE(outcome.written, skip == ScaleSkip::None);
+    QVERIFY(!outcome.error);
+    QCOMPARE(QFile::exists(path(destination)), outcome.written);
+    QCOMPARE(scaleSkipText(skip), text);
 }
 
 QTEST_GUILESS_MAIN(ImageEngineTest)

@@ -1,0 +1,321 @@
+#include "jpegdecoder.h"
+
+#include "jpegmetadata.h"
+#include "memorybudget.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <utility>
+
+extern "C" {
+#include <jerror.h>
+#include <jpeglib.h>
+}
+
+namespace tovin {
+namespace {
+
+// The library's loader reads its file 4096 bytes at a time. libjpeg takes
+// its Huffman fast path only when enough bytes are buffered, and the two
+// paths part ways on corrupt data, so the same chunks give the same pixels.
+constexpr size_t kChunkBytes = 4096;
+
+struct ErrorTrap {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+struct ChunkedSource {
+    jpeg_source_mgr manager;
+    const JOCTET *bytes = nullptr;
+    size_t length = 0;
+    size_t offset = 0;
+    bool started = false;
+    JOCTET fakeEnd[2] = {0xFF, JPEG_EOI};
+};
+
+// One libjpeg decompressor with its error trap and source. libjpeg reports
+// fatal errors by calling error_exit, which must not return: it jumps back
+// into guarded(), the only frame that runs libjpeg code. No object with a
+// destructor lives between that jump and its target.
+struct Decompressor {
+    jpeg_decompress_struct info{};
+    ErrorTrap trap{};
+    ChunkedSource source{};
+    bool created = false;
+
+    explicit Decompressor(std::span<const unsigned char> bytes)
+    {
+        source.bytes = bytes.data();
+        source.length = bytes.size();
+    }
+    ~Decompressor()
+    {
+        if (created)
+            jpeg_destroy_decompress(&info);
+    }
+    Decompressor(const Decompressor &) = delete;
+    Decompressor &operator=(const Decompressor &) = delete;
+
+    template<typename Steps> bool guarded(Steps steps)
+    {
+        if (setjmp(trap.jump))
+            return false;
+        steps();
+        return true;
+    }
+};
+
+void leaveOnError(j_common_ptr info)
+{
+    auto *trap = reinterpret_cast<ErrorTrap *>(info->err);
+    // The library's loader carries on past marker types libjpeg does not
+    // know (libjpeg then treats the marker as read); so do we, for its pixels.
+    if (trap->manager.msg_code == JERR_UNKNOWN_MARKER)
+        return;
+    std::longjmp(trap->jump, 1);
+}
+
+void printNothing(j_common_ptr) { }
+
+ChunkedSource *sourceOf(j_decompress_ptr info)
+{
+    return reinterpret_cast<ChunkedSource *>(info->src);
+}
+
+void startSource(j_decompress_ptr info)
+{
+    sourceOf(info)->started = false;
+}
+
+boolean nextChunk(j_decompress_ptr info)
+{
+    ChunkedSource *source = sourceOf(info);
+    if (source->offset >= source->length) {
+        if (!source->started)
+            ERREXIT(info, JERR_INPUT_EMPTY);
+        // A truncated file ends as if its end marker followed: libjpeg fills
+        // the missing part, as the library's loader lets it.
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->manager.next_input_byte = source->fakeEnd;
+        source->manager.bytes_in_buffer = sizeof source->fakeEnd;
+    } else {
+        const size_t count = std::min(kChunkBytes, source->length - source->offset);
+        source->manager.next_input_byte = source->bytes + source->offset;
+        source->manager.bytes_in_buffer = count;
+        source->offset += count;
+    }
+    source->started = true;
+    return TRUE;
+}
+
+void skipBytes(j_decompress_ptr info, long count)
+{
+    ChunkedSource *source = sourceOf(info);
+    if (count <= 0)
+        return;
+    while (size_t(count) > source->manager.bytes_in_buffer) {
+        count -= long(source->manager.bytes_in_buffer);
+        nextChunk(info);
+    }
+    source->manager.next_input_byte += count;
+    source->manager.bytes_in_buffer -= size_t(count);
+}
+
+void endSource(j_decompress_ptr) { }
+
+// Sets up the decompressor and reads the header; false when it cannot.
+bool readHeader(Decompressor &jpeg, bool keepSegments)
+{
+    return jpeg.guarded([&] {
+        jpeg.info.err = jpeg_std_error(&jpeg.trap.manager);
+        jpeg.trap.manager.error_exit = leaveOnError;
+        jpeg.trap.manager.output_message = printNothing;
+        jpeg_create_decompress(&jpeg.info);
+        jpeg.created = true;
+        jpeg_source_mgr &source = jpeg.source.manager;
+        source.init_source = startSource;
+        source.fill_input_buffer = nextChunk;
+        source.skip_input_data = skipBytes;
+        source.resync_to_restart = jpeg_resync_to_restart;
+        source.term_source = endSource;
+        jpeg.info.src = &source;
+        if (keepSegments) {
+            jpeg_save_markers(&jpeg.info, JPEG_COM, 0xFFFF);
+            for (int marker = JPEG_APP0; marker < JPEG_APP0 + 16; ++marker)
+                jpeg_save_markers(&jpeg.info, marker, 0xFFFF);
+        }
+        jpeg_read_header(&jpeg.info, TRUE);
+    });
+}
+
+// Every 8 x 8 block of every component costs the entropy coder some bits. With
+// Huffman coding a block takes at least one code, and no code is shorter than
+// one bit: the DC difference (sequential files also end the block with an
+// end-of-block code; progressive ones code every block's DC in a scan of its
+// own, while their AC scans can skip runs of blocks). The arithmetic coder
+// codes each block's DC with at least one decision, and no decision costs
+// less than log2(65536 / 65535), about 2^-15.5 bits (its smallest probability
+// estimate is 1 in an interval of at most 65536): one byte per 364,000 blocks
+// at the least; 2^18 is used. Whole-file length counts, so the headers only
+// make the test more lenient. A truncated file keeps decoding as long as what
+// is left could hold its blocks.
+bool lengthCanHoldBlocks(const jpeg_decompress_struct &info, size_t length)
+{
+    std::uint64_t blocks = 0;
+    for (int index = 0; index < info.num_components; ++index) {
+        const jpeg_component_info &component = info.comp_info[index];
+        blocks += std::uint64_t(component.width_in_blocks) * component.height_in_blocks;
+    }
+    const std::uint64_t blocksPerByte = info.arith_code ? std::uint64_t(1) << 18 : 8;
+    return std::uint64_t(length) >= (blocks + blocksPerByte - 1) / blocksPerByte;
+}
+
+bool isCmyk(const jpeg_decompress_struct &info)
+{
+    return info.out_color_space == JCS_CMYK && info.output_components == 4;
+}
+
+// The library's loader converts CMYK (and YCCK, which libjpeg delivers as
+// CMYK) to RGB by multiplying each of C, M, Y with K.
+void convertCmykRow(const JSAMPLE *cmyk, BYTE *bgr, JDIMENSION width)
+{
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+        const unsigned black = cmyk[3];
+        bgr[FI_RGBA_RED] = BYTE(black * cmyk[0] / 255);
+        bgr[FI_RGBA_GREEN] = BYTE(black * cmyk[1] / 255);
+        bgr[FI_RGBA_BLUE] = BYTE(black * cmyk[2] / 255);
+    }
+}
+
+void swapRedBlue(BYTE *row, JDIMENSION width, int bytesPerPixel)
+{
+    for (JDIMENSION x = 0; x < width; ++x, row += bytesPerPixel)
+        std::swap(row[0], row[2]);
+}
+
+// Reads every row into the bitmap, last row first as the bitmap stores them.
+bool readRows(Decompressor &jpeg, FIBITMAP *bitmap)
+{
+    return jpeg.guarded([&] {
+        jpeg_decompress_struct &info = jpeg.info;
+        const bool cmyk = isCmyk(info);
+        JSAMPARRAY cmykRow = cmyk
+            ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1)
+            : nullptr;
+        const int bytesPerPixel = info.output_components;
+        while (info.output_scanline < info.output_height) {
+            BYTE *row = FreeImage_GetScanLine(bitmap, int(info.output_height - info.output_scanline - 1));
+            if (cmyk) {
+                jpeg_read_scanlines(&info, cmykRow, 1);
+                convertCmykRow(cmykRow[0], row, info.output_width);
+            } else {
+                jpeg_read_scanlines(&info, &row, 1);
+                if (bytesPerPixel >= 3)
+                    swapRedBlue(row, info.output_width, bytesPerPixel);
+            }
+        }
+        jpeg_finish_decompress(&info);
+    });
+}
+
+void setDensity(FIBITMAP *bitmap, const jpeg_decompress_struct &info)
+{
+    // The library's rounding, float and all.
+    if (info.density_unit == 1) {
+        FreeImage_SetDotsPerMeterX(bitmap, unsigned(float(info.X_density) / 0.0254 + 0.5));
+        FreeImage_SetDotsPerMeterY(bitmap, unsigned(float(info.Y_density) / 0.0254 + 0.5));
+    } else if (info.density_unit == 2) {
+        FreeImage_SetDotsPerMeterX(bitmap, unsigned(info.X_density * 100));
+        FreeImage_SetDotsPerMeterY(bitmap, unsigned(info.Y_density * 100));
+    }
+}
+
+Bitmap allocateFor(const jpeg_decompress_struct &info, int bitsPerPixel)
+{
+    Bitmap bitmap(FreeImage_Allocate(int(info.output_width), int(info.output_height), bitsPerPixel, FI_RGBA_RED_MASK,
+                                     FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+    if (bitmap && info.output_components == 1) {
+        RGBQUAD *palette = FreeImage_GetPalette(bitmap.get());
+        for (int level = 0; level < 256; ++level)
+            palette[level] = {BYTE(level), BYTE(level), BYTE(level), 0};
+    }
+    return bitmap;
+}
+
+QList<JpegSegment> savedSegments(const jpeg_decompress_struct &info)
+{
+    QList<JpegSegment> segments;
+    for (jpeg_saved_marker_ptr marker = info.marker_list; marker; marker = marker->next)
+        segments.append(
+            {marker->marker, QByteArray(reinterpret_cast<const char *>(marker->data), qsizetype(marker->data_length))});
+    return segments;
+}
+
+} // namespace
+
+std::optional<QSize> readJpegSize(std::span<const unsigned char> bytes)
+{
+    Decompressor jpeg(bytes);
+    if (!readHeader(jpeg, false) || !lengthCanHoldBlocks(jpeg.info, bytes.size()))
+        return std::nullopt;
+    return QSize(int(jpeg.info.image_width), int(jpeg.info.image_height));
+}
+
+DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominator)
+{
+    Q_ASSERT(scaleDenominator == 1 || scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8);
+    ensureFreeImage();
+    DecodedJpeg result;
+    result.failure = DecodeFailure::NotDecodable;
+    Decompressor jpeg(bytes);
+    if (!readHeader(jpeg, true) || !lengthCanHoldBlocks(jpeg.info, bytes.size()))
+        return result;
+
+    jpeg_decompress_struct &info = jpeg.info;
+    // The library's loader trades a little accuracy for speed this way.
+    info.dct_method = JDCT_IFAST;
+    info.do_fancy_upsampling = FALSE;
+    info.scale_num = 1;
+    info.scale_denom = unsigned(scaleDenominator);
+    if (!jpeg.guarded([&] { jpeg_calc_output_dimensions(&info); }))
+        return result;
+    const int bitsPerPixel = isCmyk(info) ? 24 : 8 * info.output_components;
+    // Five or more components make a pixel the library has no bitmap for.
+    if (bitsPerPixel > 32)
+        return result;
+    if (!fitsBitmapBudget(info.output_width, info.output_height, bitsPerPixel)) {
+        result.failure = DecodeFailure::TooLarge;
+        return result;
+    }
+
+    // Past this cap libjpeg asks for a temporary file instead, which this
+    // build of it refuses with an error: the cap is a hard limit.
+    info.mem->max_memory_to_use = long(kMaxDecoderWorkingBytes);
+    if (!jpeg.guarded([&] { jpeg_start_decompress(&info); })) {
+        const int error = jpeg.trap.manager.msg_code;
+        if (error == JERR_NO_BACKING_STORE || error == JERR_OUT_OF_MEMORY)
+            result.failure = DecodeFailure::TooLarge;
+        return result;
+    }
+    Bitmap bitmap = allocateFor(info, bitsPerPixel);
+    if (!bitmap) {
+        result.failure = DecodeFailure::TooLarge;
+        return result;
+    }
+    attachJpegMetadata(bitmap.get(), savedSegments(info));
+    // After the metadata: copying it copies the stand-in's density too.
+    setDensity(bitmap.get(), info);
+    if (!readRows(jpeg, bitmap.get()))
+        return result;
+    // Converted pixels no longer match an embedded colour profile.
+    if (isCmyk(info))
+        FreeImage_SetMetadata(FIMD_EXIF_MAIN, bitmap.get(), "InterColorProfile", nullptr);
+
+    result.bitmap = std::move(bitmap);
+    result.failure = DecodeFailure::None;
+    return result;
+}
+
+} // namespace tovin

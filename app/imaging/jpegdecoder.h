@@ -1,0 +1,37 @@
+#pragma once
+
+#include "freeimagebitmap.h"
+
+#include <QSize>
+
+#include <optional>
+#include <span>
+
+namespace tovin {
+
+enum class DecodeFailure {
+    None,
+    NotDecodable, // not a JPEG, broken beyond what the decoder tolerates, or impossibly large for its length
+    TooLarge, // a sound file whose picture does not fit the memory budget
+};
+
+struct DecodedJpeg {
+    Bitmap bitmap;
+    DecodeFailure failure = DecodeFailure::None;
+};
+
+// The pixel size a JPEG's header states, read without decoding. Nothing when
+// the header cannot be read or claims more blocks than the file's length can
+// hold; no other size limit applies.
+std::optional<QSize> readJpegSize(std::span<const unsigned char> bytes);
+
+// Decodes a JPEG into a bitmap with the very pixels and metadata the image
+// library's own JPEG loader gives (default flags): same decoder settings, rows
+// bottom-up in blue-green-red order, a grey palette for one component, CMYK
+// and YCCK converted the library's way, EXIF, XMP, IPTC, ICC, comments,
+// thumbnail and density attached so that saving writes the same file.
+// A scale denominator of 2, 4 or 8 decodes at that fraction in the DCT.
+// Never crashes on hostile bytes; a failure leaves nothing allocated.
+DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominator = 1);
+
+} // namespace tovin

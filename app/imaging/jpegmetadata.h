@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+struct FIBITMAP;
+
+namespace tovin {
+
+// An APPn or COM segment of a JPEG file, without its length field.
+struct JpegSegment {
+    int marker = 0;
+    QByteArray data;
+};
+
+// Attaches the metadata the image library's own loader attaches for these
+// segments (comments, EXIF as tags and raw block, XMP, IPTC, ICC profile, a
+// JFIF thumbnail), so that saving the bitmap writes them back unchanged.
+// The library parses the segments itself, but from a stand-in file that holds
+// only them and a tiny fixed picture: it never sees the original frame, so no
+// claimed size can make it allocate.
+void attachJpegMetadata(FIBITMAP *bitmap, const QList<JpegSegment> &segments);
+
+} // namespace tovin

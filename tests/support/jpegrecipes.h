@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSize>
+
+#include <utility>
+
+namespace tovin::test {
+
+// How to write a test JPEG with libjpeg's own encoder, for files other
+// programs write and the image library cannot: every sampling, progressive
+// and arithmetic coding, restart markers, CMYK, YCCK, extra segments.
+struct JpegRecipe {
+    QSize size{61, 47};
+    int components = 3; // 1 grey, 3 colour, 4 CMYK
+    bool ycck = false;
+    QSize lumaSampling{2, 2}; // 1 x 1: 4:4:4, 2 x 1: 4:2:2, 2 x 2: 4:2:0
+    bool progressive = false;
+    bool arithmetic = false;
+    int restartRows = 0;
+    int quality = 85;
+    // A smooth gradient compresses far better than the default texture.
+    bool smooth = false;
+    int densityUnit = 0;
+    int xDensity = 1;
+    int yDensity = 1;
+    // APPn or COM segments written after the header: marker and contents.
+    QList<std::pair<int, QByteArray>> segments;
+};
+
+QByteArray encodeJpeg(const JpegRecipe &recipe);
+
+// The header's size fields replaced, so a small file claims a huge picture.
+QByteArray withClaimedSize(QByteArray jpeg, QSize size);
+
+// Segments as cameras and editors write them.
+QByteArray exifSegment(int orientation, const QByteArray &thumbnail = {});
+QByteArray xmpSegment();
+QByteArray iptcSegment();
+// An ICC profile split over as many APP2 segments as its size needs.
+QList<QByteArray> iccSegments(int profileBytes);
+
+} // namespace tovin::test
