@@ -16,14 +16,19 @@ namespace {
 // The reasons a source is passed over, as the end of the run names them.
 const QString kNotRegularFile = QStringLiteral("not a regular file");
 const QString kNotDecodable = QStringLiteral("cannot be read or decoded");
+const QString kNameNotUtf8 = QStringLiteral("the name is not valid UTF-8");
 
 // Only a regular file is a source: a FIFO would hang the reading thread, and
 // a device such as /dev/zero never ends.
 std::optional<QString> unusableSource(const QString &source)
 {
     struct stat status { };
-    if (::stat(QFile::encodeName(source).constData(), &status) != 0)
+    if (::stat(QFile::encodeName(source).constData(), &status) != 0) {
+        // Listed under its decoded name, which the file system does not know.
+        if (errno == ENOENT && source.contains(QChar::ReplacementCharacter))
+            return kNameNotUtf8;
         return RuntimeError::fromErrno(errno, source).description();
+    }
     if (!S_ISREG(status.st_mode))
         return kNotRegularFile;
     return std::nullopt;

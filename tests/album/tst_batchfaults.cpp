@@ -18,6 +18,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
+
 using namespace tovin;
 using tovin::test::BatchFixture;
 using Kind = tovin::test::ShownPrompt::Kind;
@@ -49,8 +51,10 @@ qint64 endedProcessId()
 {
     QProcess process;
     process.start(QStringLiteral("true"), QStringList());
+    process.waitForStarted();
+    const qint64 id = process.processId();
     process.waitForFinished();
-    return process.processId() > 0 ? process.processId() : 999999;
+    return id;
 }
 
 } // namespace
@@ -113,7 +117,11 @@ void BatchFaultsTest::imagesThatCannotBeReadAreSkippedAndNamed()
         {QStringLiteral("fifo.jpg"), QStringLiteral("not a regular file")},
         {QStringLiteral("folder.jpg"), QStringLiteral("not a regular file")},
         {QStringLiteral("gone.jpg"), QStringLiteral("File not found")},
+        {QFile::decodeName("caf\xe9.jpg"), QStringLiteral("the name is not valid UTF-8")},
     };
+    std::FILE *latin1Name = std::fopen((QFile::encodeName(photos) + "caf\xe9.jpg").constData(), "w");
+    QVERIFY(latin1Name && std::fwrite(photo.constData(), 1, photo.size(), latin1Name) == size_t(photo.size()));
+    std::fclose(latin1Name);
     QList<BatchItem> items{first};
     QList<SkippedImage> expected;
     for (const auto &[name, reason] : hostile) {
