@@ -146,6 +146,8 @@ bool readInputs(const QStringList &paths, Checker &check, QList<BatchItem> &item
             items.append(imageItem(input));
             continue;
         }
+        if (input.exists() && !input.isDir())
+            return check.refuse(QStringLiteral("Not a regular file: %1").arg(path));
         if (!input.isDir())
             return check.refuse(QStringLiteral("No such file or folder: %1").arg(path));
         try {

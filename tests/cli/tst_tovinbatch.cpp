@@ -89,6 +89,7 @@ void TovinBatchTest::refusesInput_data()
     QTest::newRow("unknown field") << QStringList{"--dest", "out", "--set", "slide_z=1"} << "Unknown album field";
     QTest::newRow("description too long") << QStringList{"--dest", "out", "--caption", QString(251, u'x')} << "more than 250 characters";
     QTest::newRow("missing input") << QStringList{"--dest", "out", "nothing-here.jpg"} << "No such file or folder";
+    QTest::newRow("device given as a photo") << QStringList{"--dest", "out", "/dev/zero"} << "Not a regular file: /dev/zero";
     QTest::newRow("unknown option") << QStringList{"--dest", "out", "--speed", "fast"} << "Unknown option";
 }
 // clang-format on
