@@ -14,13 +14,10 @@
 
 #include <tovin/numeric.h>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QThreadPool>
 
-#include <cerrno>
 #include <chrono>
 #include <deque>
 #include <future>

@@ -194,8 +194,9 @@ void ImageEngineTest::keepsExifOrientation()
     QVERIFY(!exifOrientation(photo).isEmpty());
 }
 
-// Only the copy raises an error the user is told about; a failed decode or
-// save is a quiet false. Either way no file appears.
+// A copy that fails and a save that cannot write its destination raise an
+// error the user is told about, naming the file; a failed decode is a quiet
+// false. Either way no file appears.
 // clang-format off
 void ImageEngineTest::missingFiles_data()
 {
@@ -204,10 +205,10 @@ void ImageEngineTest::missingFiles_data()
     QTest::addColumn<int>("saveFlags");
     QTest::addColumn<QString>("report");
     QTest::addColumn<QString>("title");
-    QTest::newRow("no destination folder, re-encode") << "in.jpg" << "no/such/out.jpg" << 85 << QString() << QString();
-    QTest::newRow("no destination folder, copy") << "in.jpg" << "no/such/out.jpg" << 0 << "Error! (# 76): Path not found" << "Error! #76";
+    QTest::newRow("no destination folder, re-encode") << "in.jpg" << "no/such/out.jpg" << 85 << "Error! (# 76): Path not found: no/such/out.jpg" << "Error! #76";
+    QTest::newRow("no destination folder, copy") << "in.jpg" << "no/such/out.jpg" << 0 << "Error! (# 76): Path not found: no/such/out.jpg" << "Error! #76";
     QTest::newRow("no source, re-encode") << "gone.jpg" << "out.jpg" << 85 << QString() << QString();
-    QTest::newRow("no source, copy") << "gone.jpg" << "out.jpg" << 0 << "Error! (# 53): File not found" << "Error! #53";
+    QTest::newRow("no source, copy") << "gone.jpg" << "out.jpg" << 0 << "Error! (# 53): File not found: gone.jpg" << "Error! #53";
 }
 // clang-format on
 
@@ -222,7 +223,9 @@ void ImageEngineTest::missingFiles()
     QVERIFY(!scale(path(source), path(destination), m_prompts, 100, 100, saveFlags));
     QVERIFY(!QFile::exists(path(destination)));
     QVERIFY(!QDir(path(QStringLiteral("no"))).exists());
-    const QList<test::ShownPrompt> expected{test::messageBox(report, title, PromptIcon::Critical)};
+    const QString named = report.section(QStringLiteral(": "), 0, 1) + QStringLiteral(": ")
+        + path(report.section(QStringLiteral(": "), 2));
+    const QList<test::ShownPrompt> expected{test::messageBox(named, title, PromptIcon::Critical)};
     QCOMPARE(m_prompts.shown, report.isEmpty() ? QList<test::ShownPrompt>() : expected);
 }
 
