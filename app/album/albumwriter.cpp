@@ -84,7 +84,8 @@ void AlbumWriter::start(const QString &folder, const AlbumLayout &layout)
     const QString albumPath = joinPath(folder, albumFileName());
     m_replacesAlbum = QFileInfo::exists(albumPath);
     m_file = std::make_unique<QSaveFile>(albumPath);
-    if (!m_file->open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a full disk shows at the piece that meets it.
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_file.reset();
         throw RuntimeError::fromErrno(QFileInfo(folder).isDir() ? EACCES : ENOENT, albumPath);
     }
@@ -116,28 +117,42 @@ void AlbumWriter::addEntry(const AlbumEntry &entry)
 void AlbumWriter::finish()
 {
     write(readTextFile(templatePath(kFoot)));
-    const QString path = m_file->fileName();
-    const bool committed = m_file->commit();
-    m_file.reset();
-    if (!committed)
-        throw RuntimeError::fromErrno(ENOSPC, path);
+    close();
 }
 
 void AlbumWriter::abort()
 {
     if (!m_file)
         return;
-    if (m_replacesAlbum)
+    if (m_replacesAlbum) {
         m_file->cancelWriting();
-    m_file->commit();
-    m_file.reset();
+        m_file.reset();
+        return;
+    }
+    // A new album that ends early still gets its foot, so that it opens and
+    // shows the entries written so far. Without a foot template it cannot.
+    try {
+        write(readTextFile(templatePath(kFoot)));
+        close();
+    } catch (const RuntimeError &) {
+        if (m_file)
+            m_file->commit();
+        m_file.reset();
+    }
+}
+
+void AlbumWriter::close()
+{
+    std::unique_ptr<QSaveFile> file = std::move(m_file);
+    if (!file->commit())
+        throw writeFailure(file->fileName(), *file);
 }
 
 void AlbumWriter::write(const QString &piece)
 {
     const QByteArray bytes = piece.toUtf8();
     if (m_file->write(bytes) != bytes.size())
-        throw RuntimeError::fromErrno(ENOSPC, m_file->fileName());
+        throw writeFailure(m_file->fileName(), *m_file);
 }
 
 } // namespace tovin

@@ -30,9 +30,9 @@ struct AlbumEntry {
 // hold (see cdataSafe). Failures raise RuntimeError.
 //
 // Sorvel.xml is written under a temporary name and put in place by finish().
-// An album that ends early (abort()) is put in place without its foot only
-// where no album file stood before, so a finished album is never replaced
-// by an unfinished one.
+// An album that ends early (abort()) is closed with its foot and put in place
+// only where no album file stood before, so a finished album is never
+// replaced by an unfinished one.
 class AlbumWriter
 {
 public:
@@ -55,6 +55,7 @@ public:
 private:
     QString templatePath(const QString &name) const;
     void write(const QString &piece);
+    void close();
 
     QString m_templateFolder;
     QString m_loopTemplate;

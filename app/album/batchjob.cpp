@@ -9,17 +9,15 @@
 #include "messagetable.h"
 #include "numbertext.h"
 #include "paths.h"
+#include "temporaryfiles.h"
 #include "userprompts.h"
 
 #include <tovin/numeric.h>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QThreadPool>
 
-#include <cerrno>
 #include <chrono>
 #include <deque>
 #include <future>
@@ -37,10 +35,12 @@ const QString kReinstallSorvel =
     QStringLiteral("Please reinstall Sorvel Package and try again. If you do not have Sorvel, you can get it at: "
                    "https://www.example.org/sorvel/");
 
-// One qualifying image between its question and the moment its files are in
-// place and its album entry is written.
+// One qualifying image from the moment it is prepared (ahead of its turn)
+// until its turn has ended.
 struct ImageStep {
+    int index = 0;
     QString key;
+    QString fileName;
     QString outputName;
     QString outputPath;
     QString slidePath;
@@ -48,12 +48,30 @@ struct ImageStep {
     std::optional<AdjustmentRecord> record;
     double widthPercent = 100;
     double heightPercent = 100;
+    // Failures met while preparing are reported at the image's turn, where a
+    // run one by one meets them: the number before the title, the
+    // adjustments after the question.
+    std::optional<RuntimeError> numberFailure;
+    std::optional<RuntimeError> adjustmentFailure;
+    // An earlier image of the run whose output may be this image's source:
+    // this image is read only after that one's turn.
+    int waitsFor = -1;
     ImageWork work;
+    bool dispatched = false;
     std::future<ImageWorkResult> result;
 };
 
 // The user chose to stop at this point of the list.
 struct RunCanceled { };
+
+// Where a path puts its file: its folder without links, and its name. A link
+// standing at an output path is replaced by the output, not followed.
+QString locationOf(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? info.absolutePath() : folder) + u'/' + info.fileName();
+}
 
 class BatchRun
 {
@@ -71,26 +89,28 @@ public:
         m_pool.setMaxThreadCount(m_workers);
     }
 
-    ~BatchRun() { discardPending(); }
+    ~BatchRun() { discardAhead(); }
 
     BatchOutcome run(QString *openAtEnd);
+    const QList<SkippedImage> &skipped() const { return m_skipped; }
 
 private:
     bool inAlbumMode() const { return m_request.mode != BatchMode::ScaleOnly; }
     bool scalesImages() const { return m_request.mode != BatchMode::AlbumOnly; }
 
     BatchOutcome runImages();
-    void startStep(const BatchItem &item);
-    void askBeforeReplacing(const QString &outputPath);
+    void prepareAhead();
+    bool prepareNext();
+    void prepare(ImageStep &step, const BatchItem &item);
     void readAdjustments(ImageStep &step);
+    void planWork(ImageStep &step);
+    void dispatchReady();
     void dispatch(ImageStep &step);
-    void finishOldest();
-    void finish(ImageStep &step);
-    AlbumEntry albumEntryFor(const ImageStep &step) const;
-    void finishAll();
-    void discardPending();
-    void putInPlace(const QString &temporary, const QString &target);
-    QString temporaryBeside(const QString &target);
+    void takeTurn(ImageStep &step);
+    void askBeforeReplacing(const QString &outputPath);
+    ImageWorkResult waitFor(ImageStep &step);
+    AlbumEntry albumEntryFor(const ImageStep &step, QSize readSize) const;
+    void discardAhead();
 
     const BatchRequest &m_request;
     OverwriteChoice &m_choice;
@@ -103,14 +123,19 @@ private:
 
     QString m_destination;
     QString m_outputFolder;
-    std::optional<RuntimeError> m_failure;
     QString m_slidesFolder;
+    std::optional<RuntimeError> m_failure;
     std::int16_t m_sequence = 0;
     int m_total = 0;
-    int m_done = 0;
-    int m_temporaryCount = 0;
-    std::deque<std::unique_ptr<ImageStep>> m_pending;
-    QHash<QString, const ImageStep *> m_claimedOutputs;
+    int m_nextItem = 0;
+    int m_prepared = 0;
+    int m_turnsTaken = 0;
+    bool m_preparingStopped = false;
+    std::deque<std::unique_ptr<ImageStep>> m_ahead;
+    // Where the images prepared so far write, and the last image to write
+    // each place.
+    QHash<QString, int> m_writers;
+    QList<SkippedImage> m_skipped;
 };
 
 BatchOutcome BatchRun::run(QString *openAtEnd)
@@ -130,6 +155,8 @@ BatchOutcome BatchRun::run(QString *openAtEnd)
         m_observer.setTitle(kDoneTitle);
         *openAtEnd = inAlbumMode() ? joinPath(m_destination, AlbumWriter::startPageName()) : m_destination;
     }
+    if (!m_skipped.isEmpty())
+        m_observer.imagesSkipped(m_skipped);
     return outcome;
 }
 
@@ -152,89 +179,95 @@ BatchOutcome BatchRun::runImages()
     bool canceled = false;
     try {
         m_outputFolder = m_destination;
+        removeStaleTemporaryFiles(m_destination);
         if (inAlbumMode()) {
             m_slidesFolder = joinPath(m_destination, QStringLiteral("slides"));
             const QString thumbs = joinPath(m_destination, QStringLiteral("thumbs"));
             MakeFolder(m_slidesFolder, m_prompts);
             MakeFolder(thumbs, m_prompts);
+            removeStaleTemporaryFiles(m_slidesFolder);
+            removeStaleTemporaryFiles(thumbs);
             m_album.start(m_destination, m_request.layout);
             m_outputFolder = thumbs;
         }
-        for (const BatchItem &item : m_request.items) {
+        for (;;) {
             if (m_observer.stopRequested())
                 throw RunCanceled();
-            if (item.selected && item.kind == ListEntryKind::Image)
-                startStep(item);
+            prepareAhead();
+            if (m_ahead.empty())
+                break;
+            takeTurn(*m_ahead.front());
+            m_ahead.pop_front();
+            m_observer.imagesDone(++m_turnsTaken, m_total);
         }
+        if (inAlbumMode())
+            m_album.finish();
     } catch (const RuntimeError &error) {
         m_failure = error;
     } catch (const RunCanceled &) {
         canceled = true;
     }
-    try {
-        // Every image handed out before the run stopped is finished, in list
-        // order; a failure among them came first and is the one reported.
-        finishAll();
-        if (!m_failure && !canceled && inAlbumMode())
-            m_album.finish();
-    } catch (const RuntimeError &error) {
-        m_failure = error;
-    }
+    if (!m_failure && !canceled)
+        return BatchOutcome::Done;
 
-    if (m_failure) {
-        discardPending();
-        m_album.abort();
+    // Images prepared after the stop are thrown away unread by the user.
+    discardAhead();
+    m_album.abort();
+    if (m_failure)
         return BatchOutcome::Failed;
-    }
-    if (canceled) {
-        m_album.abort();
-        m_choice.dontAskAgain = false;
-        return BatchOutcome::Canceled;
-    }
-    return BatchOutcome::Done;
+    m_choice.dontAskAgain = false;
+    return BatchOutcome::Canceled;
 }
 
-void BatchRun::startStep(const BatchItem &item)
+// Keeps as many images prepared, and working, as there are workers.
+void BatchRun::prepareAhead()
 {
-    auto step = std::make_unique<ImageStep>();
-    m_sequence = toInt16(double(m_sequence) + 1);
-    const QString fileName = fileNameOf(item.key);
-    m_observer.setTitle(kScalingTitle + fileName);
-
-    const QString baseName = trimBlanks(m_request.baseName);
-    step->key = item.key;
-    step->dateText = item.dateText;
-    step->outputPath = baseName.isEmpty()
-        ? joinPath(m_outputFolder, fileName)
-        : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + QStringLiteral(".jpg"));
-    step->outputName = fileNameOf(step->outputPath);
-
-    if (scalesImages())
-        askBeforeReplacing(step->outputPath);
-    readAdjustments(*step);
-    dispatch(*step);
-    m_pending.push_back(std::move(step));
-    while (int(m_pending.size()) > m_workers)
-        finishOldest();
+    while (int(m_ahead.size()) < m_workers && prepareNext()) { }
+    dispatchReady();
 }
 
-void BatchRun::askBeforeReplacing(const QString &outputPath)
+bool BatchRun::prepareNext()
 {
-    // An earlier image of this run still on its way to the same name decides
-    // whether the file exists, exactly as if the images went one by one.
-    if (const ImageStep *claimant = m_claimedOutputs.value(outputPath)) {
-        while (!m_pending.empty() && m_claimedOutputs.value(outputPath) == claimant)
-            finishOldest();
+    while (!m_preparingStopped && m_nextItem < m_request.items.size()) {
+        const BatchItem &item = m_request.items.at(m_nextItem++);
+        if (!item.selected || item.kind != ListEntryKind::Image)
+            continue;
+        auto step = std::make_unique<ImageStep>();
+        prepare(*step, item);
+        m_ahead.push_back(std::move(step));
+        return true;
     }
-    if (!FileExists(outputPath) || m_choice.dontAskAgain)
+    return false;
+}
+
+void BatchRun::prepare(ImageStep &step, const BatchItem &item)
+{
+    step.index = m_prepared++;
+    step.key = item.key;
+    step.fileName = fileNameOf(item.key);
+    step.dateText = item.dateText;
+    try {
+        m_sequence = toInt16(double(m_sequence) + 1);
+    } catch (const RuntimeError &error) {
+        // The run stops at this image: nothing after it is prepared.
+        step.numberFailure = error;
+        m_preparingStopped = true;
         return;
-    const QString question = fileNameOf(outputPath) + u' ' + message(84) + QStringLiteral("\n\n") + message(85);
-    const OverwriteAnswer answer = m_prompts.askOverwrite(question);
-    if (answer == OverwriteAnswer::Cancel)
-        throw RunCanceled();
-    if (answer == OverwriteAnswer::ReplaceWithoutAsking)
-        m_choice.dontAskAgain = true;
-    m_observer.processPendingEvents();
+    }
+    const QString baseName = trimBlanks(m_request.baseName);
+    step.outputPath = baseName.isEmpty()
+        ? joinPath(m_outputFolder, step.fileName)
+        : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + QStringLiteral(".jpg"));
+    step.outputName = fileNameOf(step.outputPath);
+    if (m_request.mode == BatchMode::ScaleAndAlbum)
+        step.slidePath = joinPath(m_slidesFolder, step.outputName);
+    try {
+        readAdjustments(step);
+    } catch (const RuntimeError &error) {
+        step.adjustmentFailure = error;
+        return;
+    }
+    planWork(step);
 }
 
 void BatchRun::readAdjustments(ImageStep &step)
@@ -264,65 +297,102 @@ void BatchRun::readAdjustments(ImageStep &step)
     settings.saveFlags = main.saveQuality;
 }
 
-void BatchRun::dispatch(ImageStep &step)
+void BatchRun::planWork(ImageStep &step)
 {
     ImageWork &work = step.work;
     work.source = step.key;
     work.scales = scalesImages();
     work.copiesSlide = m_request.mode == BatchMode::ScaleAndAlbum;
-    if (!work.scales && !work.copiesSlide)
-        return;
+    // An album that only refers to images reads the size of those it has no
+    // row for.
+    work.readsSize = m_request.mode == BatchMode::AlbumOnly && !step.record;
+
+    for (const QString &place : {locationOf(step.key), QFileInfo(step.key).canonicalFilePath()}) {
+        if (m_writers.contains(place))
+            step.waitsFor = std::max(step.waitsFor, m_writers.value(place));
+    }
     if (work.scales) {
-        work.scaledTemporary = temporaryBeside(step.outputPath);
-        m_claimedOutputs.insert(step.outputPath, &step);
+        work.scaledOutput = step.outputPath;
+        work.scaledTemporary = temporaryFileBeside(step.outputPath);
+        m_writers.insert(locationOf(step.outputPath), step.index);
     }
     if (work.copiesSlide) {
-        step.slidePath = joinPath(m_slidesFolder, step.outputName);
-        work.slideTemporary = temporaryBeside(step.slidePath);
+        work.slideOutput = step.slidePath;
+        work.slideTemporary = temporaryFileBeside(step.slidePath);
+        m_writers.insert(locationOf(step.slidePath), step.index);
     }
+}
+
+// Starts the prepared images in list order, as far as none of them must wait
+// for an earlier image's output.
+void BatchRun::dispatchReady()
+{
+    for (const std::unique_ptr<ImageStep> &step : m_ahead) {
+        if (step->dispatched || step->numberFailure || step->adjustmentFailure)
+            continue;
+        if (step->waitsFor >= m_turnsTaken)
+            break;
+        dispatch(*step);
+    }
+}
+
+void BatchRun::dispatch(ImageStep &step)
+{
+    step.dispatched = true;
     auto promise = std::make_shared<std::promise<ImageWorkResult>>();
     step.result = promise->get_future();
-    m_pool.start([promise, work] { promise->set_value(runImageWork(work)); });
+    m_pool.start([promise, work = step.work] { promise->set_value(runImageWork(work)); });
 }
 
-void BatchRun::finishOldest()
+void BatchRun::takeTurn(ImageStep &step)
 {
-    std::unique_ptr<ImageStep> step = std::move(m_pending.front());
-    m_pending.pop_front();
-    m_claimedOutputs.remove(step->outputPath);
-    try {
-        finish(*step);
-    } catch (const RuntimeError &) {
-        // The run stops at this image: what was started after it is dropped.
-        QFile::remove(step->work.scaledTemporary);
-        QFile::remove(step->work.slideTemporary);
-        discardPending();
-        throw;
-    }
-    m_observer.imagesDone(++m_done, m_total);
-}
+    if (step.numberFailure)
+        throw *step.numberFailure;
+    m_observer.setTitle(kScalingTitle + step.fileName);
+    if (scalesImages())
+        askBeforeReplacing(step.outputPath);
+    if (step.adjustmentFailure)
+        throw *step.adjustmentFailure;
 
-void BatchRun::finish(ImageStep &step)
-{
-    if (step.result.valid()) {
-        using namespace std::chrono_literals;
-        while (step.result.wait_for(50ms) != std::future_status::ready)
-            m_observer.processPendingEvents();
-        const ImageWorkResult result = step.result.get();
-        if (result.scaled)
-            putInPlace(step.work.scaledTemporary, step.outputPath);
-        if (result.scaleError)
-            showErrorReport(m_prompts, *result.scaleError);
-        if (result.slideError)
-            throw *result.slideError;
-        if (step.work.copiesSlide)
-            putInPlace(step.work.slideTemporary, step.slidePath);
+    const ImageWorkResult result = waitFor(step);
+    if (result.skipReason) {
+        m_skipped.append({step.key, *result.skipReason});
+        return;
     }
+    if (result.scaled)
+        putTemporaryInPlace(step.work.scaledTemporary, step.outputPath);
+    if (result.error)
+        throw *result.error;
+    if (step.work.copiesSlide)
+        putTemporaryInPlace(step.work.slideTemporary, step.slidePath);
     if (inAlbumMode())
-        m_album.addEntry(albumEntryFor(step));
+        m_album.addEntry(albumEntryFor(step, result.size));
 }
 
-AlbumEntry BatchRun::albumEntryFor(const ImageStep &step) const
+void BatchRun::askBeforeReplacing(const QString &outputPath)
+{
+    if (!FileExists(outputPath) || m_choice.dontAskAgain)
+        return;
+    const QString question = fileNameOf(outputPath) + u' ' + message(84) + QStringLiteral("\n\n") + message(85);
+    const OverwriteAnswer answer = m_prompts.askOverwrite(question);
+    if (answer == OverwriteAnswer::Cancel)
+        throw RunCanceled();
+    if (answer == OverwriteAnswer::ReplaceWithoutAsking)
+        m_choice.dontAskAgain = true;
+    m_observer.processPendingEvents();
+}
+
+ImageWorkResult BatchRun::waitFor(ImageStep &step)
+{
+    if (!step.dispatched)
+        dispatch(step);
+    using namespace std::chrono_literals;
+    while (step.result.wait_for(50ms) != std::future_status::ready)
+        m_observer.processPendingEvents();
+    return step.result.get();
+}
+
+AlbumEntry BatchRun::albumEntryFor(const ImageStep &step, QSize readSize) const
 {
     AlbumEntry entry;
     entry.outputName = step.outputName;
@@ -332,7 +402,8 @@ AlbumEntry BatchRun::albumEntryFor(const ImageStep &step) const
         entry.date = step.record->dateText;
         entry.description = step.record->description;
     } else {
-        const QSize size = imageFileSize(step.key, kFormatJpeg);
+        // Read after this image's own output is in place, as one by one.
+        const QSize size = step.work.readsSize ? readSize : imageFileSize(step.key, kFormatJpeg);
         entry.slideWidth = size.width();
         entry.slideHeight = size.height();
         entry.date = step.dateText;
@@ -344,38 +415,17 @@ AlbumEntry BatchRun::albumEntryFor(const ImageStep &step) const
     return entry;
 }
 
-void BatchRun::finishAll()
+// Work started for images whose turn never came is waited for and its files
+// are thrown away.
+void BatchRun::discardAhead()
 {
-    while (!m_pending.empty())
-        finishOldest();
-}
-
-// Images started after a failure are waited for and their files thrown away.
-void BatchRun::discardPending()
-{
-    for (const std::unique_ptr<ImageStep> &step : m_pending) {
-        if (step->result.valid())
+    for (const std::unique_ptr<ImageStep> &step : m_ahead) {
+        if (step->dispatched && step->result.valid())
             step->result.wait();
-        QFile::remove(step->work.scaledTemporary);
-        QFile::remove(step->work.slideTemporary);
+        removeTemporaryFile(step->work.scaledTemporary);
+        removeTemporaryFile(step->work.slideTemporary);
     }
-    m_pending.clear();
-    m_claimedOutputs.clear();
-}
-
-void BatchRun::putInPlace(const QString &temporary, const QString &target)
-{
-    if (::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
-        const int error = errno;
-        QFile::remove(temporary);
-        throw RuntimeError::fromErrno(error, target);
-    }
-}
-
-QString BatchRun::temporaryBeside(const QString &target)
-{
-    const QString folder = target.left(target.lastIndexOf(u'/') + 1);
-    return folder + QStringLiteral(".tovin-%1-%2.part").arg(QCoreApplication::applicationPid()).arg(++m_temporaryCount);
+    m_ahead.clear();
 }
 
 } // namespace
@@ -390,8 +440,9 @@ BatchJob::BatchJob(QString programFolder, RecordStore &records, UserPrompts &pro
 BatchOutcome BatchJob::run(const BatchRequest &request, OverwriteChoice &choice, BatchObserver &observer)
 {
     QString openAtEnd;
-    const BatchOutcome outcome =
-        BatchRun(request, choice, observer, m_records, m_prompts, m_programFolder, m_workers).run(&openAtEnd);
+    BatchRun run(request, choice, observer, m_records, m_prompts, m_programFolder, m_workers);
+    const BatchOutcome outcome = run.run(&openAtEnd);
+    m_skipped = run.skipped();
     if (outcome == BatchOutcome::Done && m_opensResult)
         m_prompts.openDocument(openAtEnd);
     return outcome;

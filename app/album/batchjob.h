@@ -54,6 +54,15 @@ struct OverwriteChoice {
     bool dontAskAgain = false;
 };
 
+// An image that the run passed over because it cannot be read or decoded,
+// and why. Nothing of it was written.
+struct SkippedImage {
+    QString path;
+    QString reason;
+
+    bool operator==(const SkippedImage &) const = default;
+};
+
 enum class BatchOutcome {
     Done,
     Canceled, // the user stopped the run
@@ -77,15 +86,20 @@ public:
     // workers, so that the window stays alive.
     virtual void processPendingEvents() { }
     virtual bool stopRequested() { return false; }
+    // At the end of a run that passed images over, after its last title.
+    virtual void imagesSkipped(const QList<SkippedImage> &) { }
 };
 
 // The batch run over the selected images of the list: scaled JPEG copies,
-// the Sorvel album, or both. Everything the user sees happens in list order
-// on the calling thread (sequence numbers, names, questions, album entries);
-// decoding, resampling and encoding run on worker threads, and each output is
-// put in place in list order, so the files are the same for any number of
-// workers and a stopped run leaves every image before the stop written and
-// none after it.
+// the Sorvel album, or both. It looks exactly like a run that takes the
+// images one by one, whatever the number of workers: each image has its turn
+// in list order on the calling thread, after the one before has fully ended,
+// and only then are its title shown, its question asked, its error reported,
+// its files put in place and its album entry written. Decoding, resampling,
+// encoding and copying run ahead on worker threads into temporary files; an
+// image whose source may be an output of an earlier image of the run waits
+// for that image's turn before it is read. A stopped run leaves every image
+// before the stop written and none after it.
 class BatchJob
 {
 public:
@@ -97,12 +111,16 @@ public:
 
     BatchOutcome run(const BatchRequest &request, OverwriteChoice &choice, BatchObserver &observer);
 
+    // The images the last run passed over, in list order.
+    const QList<SkippedImage> &skippedImages() const { return m_skipped; }
+
 private:
     QString m_programFolder;
     RecordStore &m_records;
     UserPrompts &m_prompts;
     int m_workers = 1;
     bool m_opensResult = true;
+    QList<SkippedImage> m_skipped;
 };
 
 } // namespace tovin

@@ -29,6 +29,36 @@ const QMap<QString, BatchMode> kModes{
     {QStringLiteral("album-only"), BatchMode::AlbumOnly},
 };
 
+// The field checks speak for a window's field; on the command line a refusal
+// says which option it is about ("--width: Number must be between 1 and
+// 200.").
+class OptionPrompts final : public UserPrompts
+{
+public:
+    OptionPrompts(const QString &option, UserPrompts &prompts)
+        : m_prefix(option + QStringLiteral(": "))
+        , m_prompts(prompts)
+    {
+    }
+
+    PromptAnswer showMessage(const QString &text, const QString &title, PromptIcon icon, PromptButtons buttons) override
+    {
+        return m_prompts.showMessage(m_prefix + text, title, icon, buttons);
+    }
+    void showNotice(const QString &text, const QString &title) override
+    {
+        m_prompts.showNotice(m_prefix + text, title);
+    }
+    OverwriteAnswer askOverwrite(const QString &text) override { return m_prompts.askOverwrite(text); }
+    QString chooseFolder(const QString &prompt) override { return m_prompts.chooseFolder(prompt); }
+    int chooseColor(int initialColor) override { return m_prompts.chooseColor(initialColor); }
+    void openDocument(const QString &path) override { m_prompts.openDocument(path); }
+
+private:
+    QString m_prefix;
+    UserPrompts &m_prompts;
+};
+
 class Checker
 {
 public:
@@ -43,11 +73,16 @@ public:
         m_prompts.showMessage(text, QString(), PromptIcon::Exclamation, PromptButtons::Ok);
         return false;
     }
-    bool field(const QString &name, const QString &text)
+    bool field(const QString &option, const QString &name, const QString &text)
     {
-        return ValidateAdjustmentField(name, text, m_screen, m_prompts);
+        OptionPrompts prompts(option, m_prompts);
+        return ValidateAdjustmentField(name, text, m_screen, prompts);
     }
-    bool characters(const QString &text, bool isPath) { return CheckForbiddenCharacters(text, isPath, m_prompts); }
+    bool characters(const QString &option, const QString &text, bool isPath)
+    {
+        OptionPrompts prompts(option, m_prompts);
+        return CheckForbiddenCharacters(text, isPath, prompts);
+    }
 
 private:
     ScreenTwips m_screen;
@@ -62,7 +97,7 @@ bool readQuality(const QString &text, Checker &check, std::int32_t *saveQuality)
             return true;
         }
     }
-    if (!check.field(QStringLiteral("qualityCombo"), text))
+    if (!check.field(QStringLiteral("--quality"), QStringLiteral("qualityCombo"), text))
         return false;
     *saveQuality = std::int32_t(roundHalfEven(*parseNumberText(text)));
     return true;
@@ -93,7 +128,7 @@ bool readLayoutValue(const QString &assignment, Checker &check, AlbumLayout &lay
     }
     if (!layout.fields.contains(name))
         return check.refuse(QStringLiteral("Unknown album field: %1").arg(name));
-    if (!check.field(name, value))
+    if (!check.field(QStringLiteral("--set ") + name, name, value))
         return false;
     layout.fields[name] = value;
     return true;
@@ -112,6 +147,8 @@ bool readInputs(const QStringList &paths, Checker &check, QList<BatchItem> &item
             items.append(imageItem(input));
             continue;
         }
+        if (input.exists() && !input.isDir())
+            return check.refuse(QStringLiteral("Not a regular file: %1").arg(path));
         if (!input.isDir())
             return check.refuse(QStringLiteral("No such file or folder: %1").arg(path));
         try {
@@ -146,7 +183,11 @@ QString batchUsage()
         "or a colour such as thumb_bg=FF0000); unset fields take the values last stored by the\n"
         "batch window. Album positions and sizes are checked against a 1920 x 1080 screen.\n"
         "\n"
-        "Exit status: 0 done, 1 stopped by an error, 2 refused input, 3 cancelled.\n");
+        "Images that cannot be read or decoded are passed over and listed on standard error at\n"
+        "the end.\n"
+        "\n"
+        "Exit status: 0 done, 1 stopped by an error, 2 refused input, 3 cancelled,\n"
+        "4 finished, but some images were not written.\n");
 }
 
 std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, const SettingsStore &settings,
@@ -207,14 +248,15 @@ std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, 
     adjustments.contrast = parser.value(contrast);
     adjustments.description = parser.value(caption);
 
-    bool accepted = check.characters(values.destination, true) && check.characters(values.baseName, false);
+    bool accepted = check.characters(QStringLiteral("--dest"), values.destination, true)
+        && check.characters(QStringLiteral("--name"), values.baseName, false);
     accepted = accepted
         && (kModes.contains(parser.value(mode))
             || check.refuse(QStringLiteral("Unknown mode: %1 (scale, album or album-only)").arg(parser.value(mode))));
-    accepted = accepted && check.field(QStringLiteral("widthInput"), adjustments.width)
-        && check.field(QStringLiteral("heightInput"), adjustments.height)
-        && check.field(QStringLiteral("brightInput"), adjustments.brightness)
-        && check.field(QStringLiteral("contrastInput"), adjustments.contrast)
+    accepted = accepted && check.field(QStringLiteral("--width"), QStringLiteral("widthInput"), adjustments.width)
+        && check.field(QStringLiteral("--height"), QStringLiteral("heightInput"), adjustments.height)
+        && check.field(QStringLiteral("--bright"), QStringLiteral("brightInput"), adjustments.brightness)
+        && check.field(QStringLiteral("--contrast"), QStringLiteral("contrastInput"), adjustments.contrast)
         && readFilter(parser.value(filter), check, &adjustments.selectedFilter)
         && readQuality(parser.value(quality), check, &adjustments.saveQuality);
     accepted = accepted

@@ -54,6 +54,16 @@ bool TerminalProgress::stopRequested()
     return g_interrupted != 0;
 }
 
+void TerminalProgress::imagesSkipped(const QList<SkippedImage> &images)
+{
+    clearBar();
+    std::fprintf(m_output, "Not written, %d image(s):\n", int(images.size()));
+    for (const SkippedImage &image : images)
+        std::fprintf(m_output, "  %s: %s\n", image.path.toLocal8Bit().constData(),
+                     image.reason.toLocal8Bit().constData());
+    std::fflush(m_output);
+}
+
 void TerminalProgress::clearBar()
 {
     if (m_isTerminal && m_total > 0)

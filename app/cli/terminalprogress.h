@@ -7,8 +7,9 @@
 
 namespace tovin {
 
-// Shows a batch run on a terminal: one line per image and the run's end on
-// standard error, with a progress bar when that is a terminal. Ctrl+C stops
+// Shows a batch run on a terminal: one line per image, the run's end and the
+// images it passed over on standard error, with a progress bar when that is a
+// terminal. Ctrl+C stops
 // the run the way Cancel does: images already started are finished.
 class TerminalProgress final : public BatchObserver
 {
@@ -19,6 +20,7 @@ public:
     void setTitle(const QString &title) override;
     void imagesDone(int done, int total) override;
     bool stopRequested() override;
+    void imagesSkipped(const QList<SkippedImage> &images) override;
 
 private:
     void clearBar();

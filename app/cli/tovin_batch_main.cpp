@@ -18,13 +18,13 @@
 
 namespace {
 
-enum ExitStatus { kDone = 0, kStoppedByError = 1, kRefusedInput = 2, kCanceled = 3 };
+enum ExitStatus { kDone = 0, kStoppedByError = 1, kRefusedInput = 2, kCanceled = 3, kDoneWithSkipped = 4 };
 
-int exitStatusOf(tovin::BatchOutcome outcome)
+int exitStatusOf(tovin::BatchOutcome outcome, bool skippedImages)
 {
     switch (outcome) {
     case tovin::BatchOutcome::Done:
-        return kDone;
+        return skippedImages ? kDoneWithSkipped : kDone;
     case tovin::BatchOutcome::Canceled:
         return kCanceled;
     case tovin::BatchOutcome::Failed:
@@ -73,5 +73,6 @@ int main(int argc, char *argv[])
     job.setOpensResult(command->opensResult);
     tovin::OverwriteChoice choice{command->overwrite == tovin::OverwritePolicy::Always};
     tovin::TerminalProgress progress;
-    return exitStatusOf(job.run(command->request, choice, progress));
+    const tovin::BatchOutcome outcome = job.run(command->request, choice, progress);
+    return exitStatusOf(outcome, !job.skippedImages().isEmpty());
 }

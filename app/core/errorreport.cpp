@@ -8,7 +8,10 @@ namespace tovin {
 
 QString errorReportText(const RuntimeError &error)
 {
-    return message(111) + QStringLiteral(" (# %1): ").arg(error.number()) + error.description();
+    QString text = message(111) + QStringLiteral(" (# %1): ").arg(error.number()) + error.description();
+    if (!error.file().isEmpty())
+        text += QStringLiteral(": ") + error.file();
+    return text;
 }
 
 QString errorTitle(int number)

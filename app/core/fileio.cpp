@@ -8,8 +8,10 @@
 #include <QSaveFile>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tovin {
@@ -18,7 +20,7 @@ namespace {
 // QFile keeps no errno: the cause of a failed open is asked of the system.
 RuntimeError readFailure(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0) {
         // The system opens what Qt refuses to read as a file: a folder.
         ::close(fd);
@@ -26,6 +28,8 @@ RuntimeError readFailure(const QString &path)
     }
     return RuntimeError::fromErrno(errno, path);
 }
+
+} // namespace
 
 RuntimeError writeFailure(const QString &path, const QFileDevice &file)
 {
@@ -39,25 +43,49 @@ RuntimeError writeFailure(const QString &path, const QFileDevice &file)
     return RuntimeError::fromErrno(EIO, path);
 }
 
+namespace {
+
+// Only a regular file has an end: a device such as /dev/zero, or a FIFO that
+// nobody writes, would make a copy run forever or hang. The file is opened
+// without waiting for a FIFO's writer, and its size is taken from the same
+// open file that is then read.
+int openRegularFile(const QString &path, qint64 *size)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw RuntimeError::fromErrno(errno, path);
+    struct stat status { };
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw RuntimeError::fromErrno(S_ISDIR(status.st_mode) ? EISDIR : EINVAL, path);
+    }
+    *size = status.st_size;
+    return fd;
+}
+
 } // namespace
 
 void copyFileReplacing(const QString &source, const QString &destination)
 {
-    QFile input(source);
-    if (!input.open(QIODevice::ReadOnly))
+    qint64 remaining = 0;
+    QFile input;
+    if (!input.open(openRegularFile(source, &remaining), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw readFailure(source);
+    // Unbuffered: see saving a bitmap; the chunks are large anyway.
     QSaveFile output(destination);
-    if (!output.open(QIODevice::WriteOnly))
+    if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw writeFailure(destination, output);
 
     constexpr qint64 kChunk = 1 << 20;
     QByteArray buffer(kChunk, Qt::Uninitialized);
-    for (;;) {
-        const qint64 read = input.read(buffer.data(), kChunk);
+    // A file that grows while it is copied is copied as it was when opened.
+    while (remaining > 0) {
+        const qint64 read = input.read(buffer.data(), std::min(kChunk, remaining));
         if (read < 0)
             throw RuntimeError::fromErrno(EIO, source);
         if (read == 0)
             break;
+        remaining -= read;
         if (output.write(buffer.constData(), read) != read)
             throw writeFailure(destination, output);
     }

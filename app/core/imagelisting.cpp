@@ -6,7 +6,11 @@
 #include <tovin/numeric.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 
@@ -29,6 +33,40 @@ QString timeFormatWithoutZone(const QLocale &locale)
             kept.append(c);
     }
     return kept.trimmed();
+}
+
+bool isJpegName(const QByteArray &name)
+{
+    const QByteArray lower = name.toLower();
+    return lower.endsWith(".jpg") || lower.endsWith(".jpeg");
+}
+
+// A name that is not valid UTF-8 cannot be given back to the file system
+// through a QString, and QDir leaves such files out without a word. They are
+// listed under their decoded name (each invalid byte shown as U+FFFD), so
+// that they are seen, and a batch run names them among the images it could
+// not read.
+QList<ListEntry> filesWithUndecodableNames(const QString &folder, const QLocale &locale)
+{
+    QList<ListEntry> entries;
+    const QByteArray encodedFolder = QFile::encodeName(folder);
+    DIR *dir = ::opendir(encodedFolder.constData());
+    if (!dir)
+        return entries;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.startsWith('.') || !isJpegName(name) || name.isValidUtf8())
+            continue;
+        struct stat status { };
+        if (::stat((encodedFolder + '/' + name).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+            continue;
+        const QString decoded = QFile::decodeName(name);
+        entries.append({ListEntryKind::Image, joinPath(folder, decoded), decoded,
+                        listDateText(QDateTime::fromSecsSinceEpoch(status.st_mtime), locale),
+                        listSizeText(status.st_size)});
+    }
+    ::closedir(dir);
+    return entries;
 }
 
 } // namespace
@@ -71,6 +109,7 @@ QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale)
         entries.append({ListEntryKind::Image, joinPath(folder, file.fileName()), file.fileName(),
                         listDateText(file.lastModified(), locale), listSizeText(file.size())});
     }
+    entries += filesWithUndecodableNames(folder, locale);
     return entries;
 }
 

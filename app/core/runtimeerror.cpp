@@ -14,6 +14,13 @@ RuntimeError::RuntimeError(int number, QString description)
 {
 }
 
+RuntimeError RuntimeError::aboutFile(const QString &path) const
+{
+    RuntimeError named(*this);
+    named.m_file = path;
+    return named;
+}
+
 RuntimeError RuntimeError::overflow()
 {
     return {6, QStringLiteral("Overflow")};
@@ -32,6 +39,11 @@ RuntimeError RuntimeError::invalidUseOfNull()
 // The numbers are the ones users of the program have always seen for these
 // failures; the description is the system's own wording where it has none.
 RuntimeError RuntimeError::fromErrno(int errorNumber, const QString &path)
+{
+    return describeErrno(errorNumber, path).aboutFile(path);
+}
+
+RuntimeError RuntimeError::describeErrno(int errorNumber, const QString &path)
 {
     switch (errorNumber) {
     case ENOENT:

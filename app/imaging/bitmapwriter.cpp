@@ -1,5 +1,8 @@
 #include "bitmapwriter.h"
 
+#include "fileio.h"
+#include "runtimeerror.h"
+
 #include <FreeImage.h>
 
 #include <QSaveFile>
@@ -48,12 +51,19 @@ bool saveBitmapReplacing(FIBITMAP *bitmap, std::int32_t format, const QString &d
     if (!bitmap)
         return false;
     QSaveFile file(destination);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    // Unbuffered, so that a full disk shows at the write that meets it: a
+    // failure while the buffer is flushed on commit would go unseen.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw writeFailure(destination, file);
     FreeImageIO io{readNothing, writeToFile, seekInFile, tellInFile};
-    if (FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format), bitmap, &io, &file, flags) != TRUE)
+    const bool encoded = FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format), bitmap, &io, &file, flags) == TRUE;
+    if (file.error() != QFileDevice::NoError)
+        throw writeFailure(destination, file);
+    if (!encoded)
         return false;
-    return file.commit();
+    if (!file.commit())
+        throw writeFailure(destination, file);
+    return true;
 }
 
 } // namespace tovin

@@ -122,15 +122,15 @@ QString scaleSkipText(ScaleSkip skip)
     case ScaleSkip::None:
         break;
     case ScaleSkip::SourceUnreadable:
-        return QStringLiteral("The file cannot be read.");
+        return QStringLiteral("cannot be read");
     case ScaleSkip::NotDecodable:
-        return QStringLiteral("The file is not a JPEG picture that can be decoded.");
+        return QStringLiteral("cannot be read or decoded");
     case ScaleSkip::TooLargeToDecode:
-        return QStringLiteral("The picture is too large to decode in the memory allowed for one image.");
+        return QStringLiteral("too large to decode in the memory allowed for one image");
     case ScaleSkip::TooLargeToEnlarge:
-        return QStringLiteral("The enlarged picture would not fit in the memory allowed for one image.");
+        return QStringLiteral("the enlarged picture would not fit in the memory allowed for one image");
     case ScaleSkip::NotSaved:
-        return QStringLiteral("The scaled picture could not be saved.");
+        return QStringLiteral("the scaled picture could not be encoded");
     }
     return {};
 }

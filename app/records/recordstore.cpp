@@ -17,6 +17,7 @@ namespace {
 
 constexpr char kNoCaseCollation[] = "tovin_nocase";
 constexpr int kWrittenFields = 12;
+constexpr int kBusyTimeoutMs = 5000;
 
 // Letter case is ignored for every alphabet, not only for A to Z, which is
 // all that SQLite's own NOCASE knows.
@@ -85,6 +86,9 @@ bool RecordStore::OpenRecordStore(const QString &relativePath)
     try {
         if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
             throw sqliteError(db);
+        // Another program may have the file open and be writing it: every
+        // statement from the first one on waits for it rather than fail.
+        sqlite3_busy_timeout(db, kBusyTimeoutMs);
         if (sqlite3_key(db, kRecordListKey, int(sizeof kRecordListKey - 1)) != SQLITE_OK)
             throw sqliteError(db);
         // A wrong key or a file that is no database shows only at the first read.
@@ -93,8 +97,6 @@ bool RecordStore::OpenRecordStore(const QString &relativePath)
         if (sqlite3_create_collation_v2(db, kNoCaseCollation, SQLITE_UTF8, nullptr, compareIgnoringCase, nullptr)
             != SQLITE_OK)
             throw sqliteError(db);
-        // Another program may have the file open; wait for it rather than fail.
-        sqlite3_busy_timeout(db, 5000);
     } catch (const RuntimeError &error) {
         sqlite3_close(db);
         showErrorReport(m_prompts, error);
@@ -170,6 +172,9 @@ RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &va
     try {
         if (values.size() != kWrittenFields)
             throw RuntimeError(5, QStringLiteral("Invalid procedure call or argument"));
+        // Found and written under one lock: two programs saving one new path
+        // at once must not both add a row.
+        ImmediateTransaction transaction(m_db);
         const std::optional<std::int64_t> row = findFirstRow(path, keyField, table);
 
         SqliteStatement layout(m_db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoteIdentifier(table)));
@@ -195,6 +200,7 @@ RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &va
         if (row)
             write.bind(13, *row);
         write.step();
+        transaction.commit();
         return row ? RecordResult::Other : RecordResult::Done;
     } catch (const RuntimeError &error) {
         showErrorReport(m_prompts, error);
@@ -205,6 +211,7 @@ RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &va
 RecordResult RecordStore::DeleteRecords(bool all, const QString &path, const QString &keyField, const QString &table)
 {
     try {
+        ImmediateTransaction transaction(m_db);
         if (all) {
             SqliteStatement count(m_db, QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdentifier(table)));
             count.step();
@@ -213,6 +220,7 @@ RecordResult RecordStore::DeleteRecords(bool all, const QString &path, const QSt
             if (toInt16(double(count.columnInt(0))) == 0)
                 return RecordResult::Other;
             SqliteStatement(m_db, QStringLiteral("DELETE FROM %1").arg(quoteIdentifier(table))).step();
+            transaction.commit();
             return RecordResult::Done;
         }
         const std::optional<std::int64_t> row = findFirstRow(path, keyField, table);
@@ -221,6 +229,7 @@ RecordResult RecordStore::DeleteRecords(bool all, const QString &path, const QSt
         SqliteStatement remove(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(table)));
         remove.bind(1, *row);
         remove.step();
+        transaction.commit();
         return RecordResult::Done;
     } catch (const RuntimeError &error) {
         showErrorReport(m_prompts, error);

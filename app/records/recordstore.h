@@ -23,7 +23,9 @@ enum class RecordResult : int {
 // The Record List: the per-image adjustments, one row per image path, in an
 // encrypted database file beside the program. One connection lives from
 // OpenRecordStore to CloseRecordStore; every routine runs its own statements
-// and finishes them before it returns.
+// and finishes them before it returns. Other programs may use the file at the
+// same time: a locked file is waited for, and each save and each delete is
+// one transaction, so no path ever gets two rows.
 //
 // A row is found by its path with leading and trailing blanks ignored and
 // letter case ignored for every alphabet (so "Ä.jpg" finds "ä.jpg"); paths

@@ -91,4 +91,23 @@ std::int64_t SqliteStatement::columnInt(int column) const
     return sqlite3_column_int64(m_statement, column);
 }
 
+ImmediateTransaction::ImmediateTransaction(sqlite3 *db)
+    : m_db(db)
+{
+    SqliteStatement(db, QStringLiteral("BEGIN IMMEDIATE")).step();
+    m_open = true;
+}
+
+ImmediateTransaction::~ImmediateTransaction()
+{
+    if (m_open)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void ImmediateTransaction::commit()
+{
+    SqliteStatement(m_db, QStringLiteral("COMMIT")).step();
+    m_open = false;
+}
+
 } // namespace tovin

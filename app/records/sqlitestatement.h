@@ -44,4 +44,22 @@ private:
     sqlite3_stmt *m_statement = nullptr;
 };
 
+// One immediate transaction: the write lock is taken at its start, so that a
+// look-up and the change that depends on it cannot be split by another
+// program writing the same file. Rolled back unless committed.
+class ImmediateTransaction
+{
+public:
+    explicit ImmediateTransaction(sqlite3 *db);
+    ~ImmediateTransaction();
+    ImmediateTransaction(const ImmediateTransaction &) = delete;
+    ImmediateTransaction &operator=(const ImmediateTransaction &) = delete;
+
+    void commit();
+
+private:
+    sqlite3 *m_db;
+    bool m_open = false;
+};
+
 } // namespace tovin

@@ -14,6 +14,7 @@ namespace tovin::test {
 BatchFixture::BatchFixture()
     : records(m_root.filePath(QStringLiteral("program")), prompts)
 {
+    observer.prompts = &prompts;
     QDir(m_root.path()).mkdir(QStringLiteral("photos"));
     if (!installProgramFolder(programFolder()) || !records.OpenRecordStore(QString::fromLatin1(kRecordListPath)))
         qFatal("could not lay out a program folder for the test");
@@ -61,6 +62,28 @@ QByteArray BatchFixture::album() const
 QList<QStringList> BatchFixture::albumEntries() const
 {
     return test::albumEntries(inDestination(QStringLiteral("Sorvel.xml")));
+}
+
+QStringList BatchFixture::transcript() const
+{
+    QStringList seen;
+    int shown = 0;
+    auto showUpTo = [&](int count) {
+        for (; shown < count && shown < prompts.shown.size(); ++shown) {
+            const ShownPrompt &prompt = prompts.shown.at(shown);
+            if (prompt.kind == ShownPrompt::Kind::Document)
+                continue;
+            seen << (prompt.kind == ShownPrompt::Kind::Overwrite
+                         ? QStringLiteral("? ") + prompt.text.section(u' ', 0, 0)
+                         : prompt.text);
+        }
+    };
+    for (int i = 0; i < observer.titles.size(); ++i) {
+        showUpTo(observer.promptsBeforeTitle.at(i));
+        seen << observer.titles.at(i);
+    }
+    showUpTo(int(prompts.shown.size()));
+    return seen;
 }
 
 QByteArray fileContents(const QString &path)

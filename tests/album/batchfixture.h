@@ -20,13 +20,28 @@ public:
     int imagesDoneCalls = 0;
     bool busy = false;
     bool stop = false;
+    QList<SkippedImage> skipped;
+    // To tell what came between the titles.
+    const ScriptedPrompts *prompts = nullptr;
+    QList<int> promptsBeforeTitle;
+    // The title shown when the skipped images were named.
+    QString titleBeforeSkipped;
 
     void setControlsEnabled(bool enabled) override { controlsEnabled.append(enabled); }
     void setBusy(bool value) override { busy = value; }
-    void setTitle(const QString &title) override { titles.append(title); }
+    void setTitle(const QString &title) override
+    {
+        titles.append(title);
+        promptsBeforeTitle.append(prompts ? int(prompts->shown.size()) : 0);
+    }
     void imagesDone(int, int) override { ++imagesDoneCalls; }
     void albumTemplatesMissing() override { ++templatesMissing; }
     bool stopRequested() override { return stop; }
+    void imagesSkipped(const QList<SkippedImage> &images) override
+    {
+        skipped += images;
+        titleBeforeSkipped = titles.value(titles.size() - 1);
+    }
 };
 
 // A program folder with the Record List and album files, a folder of photos
@@ -55,6 +70,10 @@ public:
     QByteArray album() const;
     QList<QStringList> albumEntries() const;
     QList<ShownPrompt> shown(ShownPrompt::Kind kind) const { return prompts.ofKind(kind); }
+    // Titles and prompts in the order the user saw them: a title as it
+    // stands, an overwrite question as "? " and the file's name, a message as
+    // its text.
+    QStringList transcript() const;
 
     ScriptedPrompts prompts;
     RecordStore records;

@@ -153,8 +153,9 @@ void AlbumWriterTest::unfinishedAlbumNeverReplacesAFinishedOne()
         writer.addEntry(entry({}, {}));
         writer.abort();
     }
-    // Where no album stood, the unfinished one is kept as far as it got.
-    QCOMPARE(test::fileContents(album), QByteArray("head[entry]"));
+    // Where no album stood, the unfinished one is kept as far as it got,
+    // closed with its foot so that it opens.
+    QCOMPARE(test::fileContents(album), QByteArray("head[entry]foot"));
     {
         AlbumWriter writer(templates);
         writer.start(root.path(), defaultAlbumLayout());

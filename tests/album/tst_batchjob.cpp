@@ -250,10 +250,10 @@ void BatchJobTest::cancelKeepsEverythingBeforeAndNothingAfter()
     QCOMPARE(fixture.observer.titles.last(), QStringLiteral("Operation Canceled."));
     QCOMPARE(fixture.observer.controlsEnabled.last(), true);
     QVERIFY(fixture.shown(Kind::Document).isEmpty());
-    // The album holds the head and what was finished, and no foot.
+    // The album holds the head and what was finished, closed with its foot.
     QVERIFY(fixture.album().contains("sorvel-layout"));
-    QCOMPARE(fixture.album().count("class=\"sorvel-photo\""), qsizetype(cancelAt));
-    QVERIFY(!endsWithFoot(fixture.album()));
+    QCOMPARE(fixture.albumEntries().size(), cancelAt);
+    QVERIFY(endsWithFoot(fixture.album()));
 }
 
 void BatchJobTest::replaceWithoutAskingLastsUntilACancel()
@@ -340,9 +340,11 @@ void BatchJobTest::missingFootEndsWithTheErrorReport()
     QVERIFY(fixture.filesIn().contains(QStringLiteral("index.html")));
     QCOMPARE(fixture.album().count("class=\"sorvel-photo\""), qsizetype(2));
     QVERIFY(!endsWithFoot(fixture.album()));
-    QCOMPARE(fixture.prompts.shown,
-             QList<ShownPrompt>{test::messageBox(QStringLiteral("Error! (# 53): File not found"),
-                                                 QStringLiteral("Error! #53"), PromptIcon::Critical)});
+    QCOMPARE(
+        fixture.prompts.shown,
+        QList<ShownPrompt>{test::messageBox(QStringLiteral("Error! (# 53): File not found: ") + fixture.programFolder()
+                                                + QStringLiteral("/src/sorv/Sorvel_foot.tpl"),
+                                            QStringLiteral("Error! #53"), PromptIcon::Critical)});
     QVERIFY(!fixture.observer.titles.contains(QStringLiteral("Done")));
 }
 
@@ -371,7 +373,9 @@ void BatchJobTest::failedSlideCopyStopsInOrder()
     QCOMPARE(fixture.run(fixture.request(BatchMode::ScaleAndAlbum, items), workers), BatchOutcome::Failed);
     QCOMPARE(fixture.prompts.shown.size(), 2);
     QVERIFY(fixture.prompts.shown.at(0).text.startsWith(QStringLiteral("Could not create folder:")));
-    QCOMPARE(fixture.prompts.shown.at(1).text, QStringLiteral("Error! (# 76): Path not found"));
+    QCOMPARE(fixture.prompts.shown.at(1).text,
+             QStringLiteral("Error! (# 76): Path not found: ")
+                 + fixture.inDestination(QStringLiteral("slides/p0.jpg")));
     QCOMPARE(fixture.filesIn(QStringLiteral("thumbs")), QStringList{QStringLiteral("p0.jpg")});
     QCOMPARE(fixture.album().count("class=\"sorvel-photo\""), qsizetype(0));
     QCOMPARE(fixture.observer.controlsEnabled.last(), true);

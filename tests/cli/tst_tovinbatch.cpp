@@ -11,6 +11,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
+
+#include <signal.h>
 
 using namespace tovin;
 
@@ -36,6 +39,8 @@ private slots:
     void exitStatus();
     void storedLayoutAndSetValues();
     void printsImageInfo();
+    void helpNamesEveryExitStatus();
+    void interruptedRunLeavesAnAlbumThatOpens();
 
 private:
     Finished run(const QStringList &arguments);
@@ -73,16 +78,18 @@ void TovinBatchTest::refusesInput_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
     QTest::newRow("no destination") << QStringList{"photos"} << "--dest is required";
-    QTest::newRow("question mark in the destination") << QStringList{"--dest", "out?"} << " ' ? ' is an unacceptable character.";
-    QTest::newRow("colon in the base name") << QStringList{"--dest", "out", "--name", "a:b"} << " ' : ' is an unacceptable character.";
-    QTest::newRow("width 0") << QStringList{"--dest", "out", "--width", "0"} << "Number must be between 1 and 200.";
-    QTest::newRow("typed quality 101") << QStringList{"--dest", "out", "--quality", "101"} << "Value must be between 0 to 100";
+    QTest::newRow("question mark in the destination") << QStringList{"--dest", "out?"} << "--dest:  ' ? ' is an unacceptable character.";
+    QTest::newRow("colon in the base name") << QStringList{"--dest", "out", "--name", "a:b"} << "--name:  ' : ' is an unacceptable character.";
+    QTest::newRow("width 0") << QStringList{"--dest", "out", "--width", "0"} << "--width: Number must be between 1 and 200.";
+    QTest::newRow("contrast 101") << QStringList{"--dest", "out", "--contrast", "101"} << "--contrast: Number must be -100 and 100.";
+    QTest::newRow("typed quality 101") << QStringList{"--dest", "out", "--quality", "101"} << "--quality: Value must be between 0 to 100";
     QTest::newRow("unknown filter") << QStringList{"--dest", "out", "--filter", "lanczos"} << "Unknown filter";
-    QTest::newRow("slide off the screen") << QStringList{"--dest", "out", "--set", "slide_x=28801"} << "Value must be between 1 to 28800";
+    QTest::newRow("slide off the screen") << QStringList{"--dest", "out", "--set", "slide_x=28801"} << "--set slide_x: Value must be between 1 to 28800";
     QTest::newRow("bad colour") << QStringList{"--dest", "out", "--set", "thumb_bg=red"} << "RRGGBB";
     QTest::newRow("unknown field") << QStringList{"--dest", "out", "--set", "slide_z=1"} << "Unknown album field";
     QTest::newRow("description too long") << QStringList{"--dest", "out", "--caption", QString(251, u'x')} << "more than 250 characters";
     QTest::newRow("missing input") << QStringList{"--dest", "out", "nothing-here.jpg"} << "No such file or folder";
+    QTest::newRow("device given as a photo") << QStringList{"--dest", "out", "/dev/zero"} << "Not a regular file: /dev/zero";
     QTest::newRow("unknown option") << QStringList{"--dest", "out", "--speed", "fast"} << "Unknown option";
 }
 // clang-format on
@@ -105,25 +112,31 @@ void TovinBatchTest::refusesInput()
 void TovinBatchTest::exitStatus_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("outputStands");
+    QTest::addColumn<QString>("standing");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("lastLine");
-    QTest::newRow("done") << QStringList{} << false << 0 << "Done";
-    QTest::newRow("asked without a terminal") << QStringList{} << true << 3 << "Operation Canceled.";
-    QTest::newRow("always replaces") << QStringList{"--overwrite", "always"} << true << 0 << "Done";
-    QTest::newRow("destination two levels deep") << QStringList{"--dest", "deep/er"} << false << 1 << "Path not found";
+    QTest::newRow("done") << QStringList{} << "" << 0 << "Done";
+    QTest::newRow("asked without a terminal") << QStringList{} << "out/a.jpg" << 3 << "Operation Canceled.";
+    QTest::newRow("always replaces") << QStringList{"--overwrite", "always"} << "out/a.jpg" << 0 << "Done";
+    QTest::newRow("destination two levels deep") << QStringList{"--dest", "deep/er"} << "" << 1 << "Path not found";
+    QTest::newRow("folder at the output path") << QStringList{} << "out/b.JPG/" << 1 << "Path/File access error: ROOT/out/b.JPG";
+    QTest::newRow("a photo that is no picture") << QStringList{} << "photos/c.jpg" << 4 << "ROOT/photos/c.jpg: cannot be read or decoded";
 }
 // clang-format on
 
 void TovinBatchTest::exitStatus()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(bool, outputStands);
+    QFETCH(QString, standing);
     QFETCH(int, status);
     QFETCH(QString, lastLine);
     QDir(m_root->path()).mkdir(QStringLiteral("out"));
-    if (outputStands)
-        QVERIFY(test::writeTestJpeg(path(QStringLiteral("out/a.jpg")), {5, 5}));
+    if (standing.endsWith(u'/'))
+        QVERIFY(QDir(m_root->path()).mkdir(standing));
+    else if (standing.startsWith(QLatin1String("out")))
+        QVERIFY(test::writeTestJpeg(path(standing), {5, 5}));
+    else if (!standing.isEmpty())
+        QVERIFY(QFile(path(standing)).open(QIODevice::WriteOnly));
     QStringList all{QStringLiteral("--dest"), path(QStringLiteral("out")), QStringLiteral("--width"),
                     QStringLiteral("50"),     QStringLiteral("--height"),  QStringLiteral("50")};
     for (const QString &argument : arguments)
@@ -132,6 +145,7 @@ void TovinBatchTest::exitStatus()
 
     const Finished finished = run(all);
     QCOMPARE(finished.status, status);
+    lastLine.replace(QStringLiteral("ROOT"), m_root->path());
     QVERIFY2(finished.errors.trimmed().endsWith(lastLine), qPrintable(finished.errors));
     if (status == 0) {
         QVERIFY(finished.errors.startsWith(QStringLiteral("Scaling: a.jpg\nScaling: b.JPG\n")));
@@ -171,7 +185,50 @@ void TovinBatchTest::printsImageInfo()
     QVERIFY(finished.output.endsWith(QStringLiteral("Dimensions: (80 x 60)\n")));
     finished = run({QStringLiteral("--info"), path(QStringLiteral("photos/none.jpg"))});
     QCOMPARE(finished.status, 1);
-    QCOMPARE(finished.errors.trimmed(), QStringLiteral("Error! (# 53): File not found"));
+    QCOMPARE(finished.errors.trimmed(),
+             QStringLiteral("Error! (# 53): File not found: ") + path(QStringLiteral("photos/none.jpg")));
+}
+
+void TovinBatchTest::helpNamesEveryExitStatus()
+{
+    const Finished finished = run({QStringLiteral("--help")});
+    QCOMPARE(finished.status, 0);
+    QVERIFY2(finished.output.contains(QStringLiteral("4 finished, but some images were not written.")),
+             qPrintable(finished.output));
+}
+
+// Ctrl+C stops the run at the next image; the album it created is closed
+// with its foot, so that it opens with the entries written so far.
+void TovinBatchTest::interruptedRunLeavesAnAlbumThatOpens()
+{
+    for (int i = 0; i < 40; ++i)
+        QVERIFY(test::writeTestJpeg(path(QStringLiteral("photos/many%1.jpg").arg(i, 2, 10, QChar(u'0'))), {900, 600}));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+    process.setProcessEnvironment(environment);
+    process.setReadChannel(QProcess::StandardError);
+    process.start(test::builtProgramFolder() + QStringLiteral("/tovin-batch"),
+                  {QStringLiteral("--dest"), path(QStringLiteral("album")), QStringLiteral("--mode"),
+                   QStringLiteral("album"), QStringLiteral("--width"), QStringLiteral("50"), QStringLiteral("--jobs"),
+                   QStringLiteral("1"), path(QStringLiteral("photos"))});
+    QByteArray errors;
+    while (errors.count("Scaling: ") < 3 && process.waitForReadyRead(30000))
+        errors += process.readAllStandardError();
+    QVERIFY2(errors.count("Scaling: ") >= 3, errors.constData());
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 3);
+
+    const QString album = path(QStringLiteral("album/Sorvel.xml"));
+    QXmlStreamReader xml(test::fileContents(album));
+    while (!xml.atEnd())
+        xml.readNext();
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    const qsizetype entries = test::albumEntries(album).size();
+    QVERIFY(entries >= 2 && entries < 42);
+    QCOMPARE(QDir(path(QStringLiteral("album/thumbs"))).entryList(QDir::Files | QDir::Hidden).size(), entries);
 }
 
 QTEST_GUILESS_MAIN(TovinBatchTest)

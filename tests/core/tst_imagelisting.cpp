@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 using namespace tovin;
 
 namespace {
@@ -33,6 +35,7 @@ private slots:
     void sizeTexts_data();
     void sizeTexts();
     void dateTexts();
+    void nameThatIsNotUtf8IsListed();
 };
 
 void ImageListingTest::listsUpFoldersThenImages()
@@ -111,6 +114,27 @@ void ImageListingTest::dateTexts()
     QVERIFY2(afternoon.startsWith(locale.toString(date, QLocale::ShortFormat) + u' '), qPrintable(afternoon));
     QVERIFY2(afternoon.contains(QStringLiteral("2:03:11")), qPrintable(afternoon));
     QVERIFY2(!afternoon.contains(QStringLiteral("UTC")) && !afternoon.endsWith(u' '), qPrintable(afternoon));
+}
+
+// QDir leaves such a file out; it is listed under its decoded name so that
+// the user sees it, after the others.
+void ImageListingTest::nameThatIsNotUtf8IsListed()
+{
+    QTemporaryDir root;
+    makeFile(root.filePath(QStringLiteral("a.jpg")), 10);
+    const QByteArray latin1Name = QFile::encodeName(root.path()) + "/caf\xe9.jpg";
+    QFile raw;
+    QVERIFY(raw.open(std::fopen(latin1Name.constData(), "w"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    raw.write(QByteArray(2048, 'x'));
+    raw.close();
+
+    const QList<ListEntry> entries = listFolderEntries(root.path());
+    QCOMPARE(entries.size(), 3);
+    QCOMPARE(entries.at(1).name, QStringLiteral("a.jpg"));
+    QCOMPARE(entries.at(2).kind, ListEntryKind::Image);
+    QCOMPARE(entries.at(2).name, QStringLiteral("caf\uFFFD.jpg"));
+    QCOMPARE(entries.at(2).key, root.path() + QStringLiteral("/caf\uFFFD.jpg"));
+    QCOMPARE(entries.at(2).sizeText, QStringLiteral("2KB"));
 }
 
 QTEST_GUILESS_MAIN(ImageListingTest)

@@ -7,13 +7,19 @@
 #include "scriptedprompts.h"
 #include "testenvironment.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlcipher/sqlite3.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
+#include <vector>
 
 using namespace tovin;
 using tovin::test::ScriptedPrompts;
@@ -45,6 +51,32 @@ bool execute(const QString &file, const QByteArray &key, const QByteArray &sql)
     return ok;
 }
 
+// Opens the file as another program would; null when that fails.
+sqlite3 *openDirectly(const QString &file)
+{
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK
+        || sqlite3_key(db, kRecordListKey, int(sizeof kRecordListKey - 1)) != SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return db;
+}
+
+// Every row of the table, duplicates included.
+int rowCount(const QString &file)
+{
+    sqlite3 *db = openDirectly(file);
+    sqlite3_stmt *count = nullptr;
+    int rows = -1;
+    if (db && sqlite3_prepare_v2(db, "SELECT count(*) FROM tovin_table", -1, &count, nullptr) == SQLITE_OK
+        && sqlite3_step(count) == SQLITE_ROW)
+        rows = sqlite3_column_int(count, 0);
+    sqlite3_finalize(count);
+    sqlite3_close(db);
+    return rows;
+}
+
 } // namespace
 
 class RecordStoreTest : public QObject
@@ -69,6 +101,8 @@ private slots:
     void openFailures();
     void closedStoreReportsInsteadOfCrashing();
     void adjustmentRecordRoundTripsByName();
+    void openWaitsForAWriterHoldingTheLock();
+    void concurrentProgramsNeitherDuplicateNorLoseRows();
 
 private:
     // The store's routines with the table and key field every caller passes.
@@ -322,6 +356,58 @@ void RecordStoreTest::adjustmentRecordRoundTripsByName()
     m_store->CloseRecordStore();
     QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, record.imagePath));
     QVERIFY(m_prompts.shown.isEmpty());
+}
+
+// Another program writing when the store opens: the store waits for it
+// instead of refusing to start.
+void RecordStoreTest::openWaitsForAWriterHoldingTheLock()
+{
+    m_store->CloseRecordStore();
+    sqlite3 *other = openDirectly(databaseFile());
+    QVERIFY(other);
+    QCOMPARE(sqlite3_exec(other,
+                          "BEGIN EXCLUSIVE; INSERT INTO tovin_table (img_path, img_width, img_height, width_pct, "
+                          "height_pct, bright, contrast, filter_idx, quality_idx, img_date, img_desc, adjusted) "
+                          "VALUES ('/other.jpg', 1, 1, 50, 50, 0, 0, 0, 0, 'd', '', 1)",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    std::thread writer([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    const bool opened = m_store->OpenRecordStore(kPath);
+    writer.join();
+    sqlite3_close(other);
+    QVERIFY2(opened, qPrintable(m_prompts.transcript()));
+    QVERIFY(exists(QStringLiteral("/OTHER.jpg")));
+    QCOMPARE(save(QStringLiteral("/other.jpg")), RecordResult::Other);
+}
+
+// Several programs save the same new paths, read them back, and save and
+// delete paths of their own, all at once. Every path ends with exactly one
+// row, every delete removed its row, and nobody was refused.
+void RecordStoreTest::concurrentProgramsNeitherDuplicateNorLoseRows()
+{
+    constexpr int kPrograms = 4;
+    constexpr int kSaves = 25;
+    const QString start = QString::number(QDateTime::currentMSecsSinceEpoch() + 1500);
+    std::vector<std::unique_ptr<QProcess>> programs;
+    for (int writer = 0; writer < kPrograms; ++writer) {
+        programs.push_back(std::make_unique<QProcess>());
+        programs.back()->start(QCoreApplication::applicationDirPath() + QStringLiteral("/recordlist_writer"),
+                               {m_folder->path(), QString::number(writer), QString::number(kSaves), start});
+    }
+    for (const std::unique_ptr<QProcess> &program : programs) {
+        QVERIFY(program->waitForFinished(120000));
+        QVERIFY2(program->exitStatus() == QProcess::NormalExit && program->exitCode() == 0,
+                 program->readAllStandardError().constData());
+    }
+    for (int i = 0; i < kSaves; ++i) {
+        QVERIFY(exists(QStringLiteral("/photos/shared%1.jpg").arg(i)));
+        for (int writer = 0; writer < kPrograms; ++writer)
+            QCOMPARE(exists(QStringLiteral("/photos/writer%1-%2.jpg").arg(writer).arg(i)), i % 2 == 0);
+    }
+    QCOMPARE(rowCount(databaseFile()), kSaves + kPrograms * ((kSaves + 1) / 2));
 }
 
 QTEST_GUILESS_MAIN(RecordStoreTest)

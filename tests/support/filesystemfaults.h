@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace tovin::test {
+
+// A small tmpfs of its own, for a full disk or a read-only file system. Only
+// root may mount one; where that is refused, isMounted() is false and the
+// test that needs it is skipped.
+class ScratchMount
+{
+public:
+    explicit ScratchMount(int kilobytes);
+    ~ScratchMount();
+    ScratchMount(const ScratchMount &) = delete;
+    ScratchMount &operator=(const ScratchMount &) = delete;
+
+    bool isMounted() const { return m_mounted; }
+    QString path() const { return m_folder.path(); }
+    // Fills what is left of the space with one file.
+    bool fill();
+    bool remountReadOnly();
+
+private:
+    QTemporaryDir m_folder;
+    bool m_mounted = false;
+};
+
+// A file that the user may not write: its write bits taken away, or, for
+// root (who may write any file whatever its bits), the immutable attribute.
+// Undone when it goes, so that the test's folder can be removed.
+class WriteProtection
+{
+public:
+    explicit WriteProtection(QString path);
+    ~WriteProtection();
+    WriteProtection(const WriteProtection &) = delete;
+    WriteProtection &operator=(const WriteProtection &) = delete;
+
+    bool isActive() const { return m_active; }
+
+private:
+    QString m_path;
+    bool m_active = false;
+    bool m_immutable = false;
+};
+
+} // namespace tovin::test
