@@ -430,6 +430,14 @@ void BatchRun::discardAhead()
 
 } // namespace
 
+QString skippedImagesText(const QList<SkippedImage> &images)
+{
+    QString text = QStringLiteral("Not written, %1 image(s):").arg(images.size());
+    for (const SkippedImage &image : images)
+        text += QStringLiteral("\n  %1: %2").arg(image.path, image.reason);
+    return text;
+}
+
 BatchJob::BatchJob(QString programFolder, RecordStore &records, UserPrompts &prompts)
     : m_programFolder(std::move(programFolder))
     , m_records(records)

@@ -63,6 +63,10 @@ struct SkippedImage {
     bool operator==(const SkippedImage &) const = default;
 };
 
+// The list of the images a run did not write, one "path: reason" line each,
+// as the window and the terminal show it at the end of the run.
+QString skippedImagesText(const QList<SkippedImage> &images);
+
 enum class BatchOutcome {
     Done,
     Canceled, // the user stopped the run

@@ -57,10 +57,7 @@ bool TerminalProgress::stopRequested()
 void TerminalProgress::imagesSkipped(const QList<SkippedImage> &images)
 {
     clearBar();
-    std::fprintf(m_output, "Not written, %d image(s):\n", int(images.size()));
-    for (const SkippedImage &image : images)
-        std::fprintf(m_output, "  %s: %s\n", image.path.toLocal8Bit().constData(),
-                     image.reason.toLocal8Bit().constData());
+    std::fprintf(m_output, "%s\n", skippedImagesText(images).toLocal8Bit().constData());
     std::fflush(m_output);
 }
 

@@ -138,6 +138,7 @@ private slots:
     void missingPreviewTemplatesHideTheBrowser();
     void previewFollowsASwatch();
     void runStoppedFromTheWindow();
+    void skippedImagesAreShownAfterTheRun();
     void doNotAskAgainLastsAsLongAsTheWindow();
 };
 
@@ -398,6 +399,25 @@ void BatchWindowTest::runStoppedFromTheWindow()
     const QString estimate = fixture.child<QLabel>(QStringLiteral("estimateLabel"))->text();
     QVERIFY2(estimate.startsWith(QStringLiteral("4 images, ")) && estimate.contains(QStringLiteral("output about")),
              qPrintable(estimate));
+}
+
+void BatchWindowTest::skippedImagesAreShownAfterTheRun()
+{
+    WindowFixture fixture(1);
+    const QString broken = fixture.batch.photoFolder() + QStringLiteral("/broken.jpg");
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
+    file.close();
+    fixture.items.append({broken, true, ListEntryKind::Image, QString()});
+    fixture.open().show();
+    QTest::mouseClick(fixture.child(QStringLiteral("generateButton")), Qt::LeftButton);
+
+    QCOMPARE(fixture.window->windowTitle(), QStringLiteral("Done"));
+    const QList<ShownPrompt> notices = fixture.batch.shown(Kind::Notice);
+    QCOMPARE(notices.size(), 1);
+    QCOMPARE(notices.first().title, QStringLiteral("Done"));
+    QCOMPARE(notices.first().text,
+             QStringLiteral("Not written, 1 image(s):\n  %1: cannot be read or decoded").arg(broken));
 }
 
 void BatchWindowTest::doNotAskAgainLastsAsLongAsTheWindow()

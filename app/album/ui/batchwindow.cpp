@@ -131,6 +131,11 @@ public:
         QCoreApplication::processEvents();
     }
     bool stopRequested() override { return m_window.m_stopRequested; }
+    // Shown after the run's last title, so that no image goes missing unseen.
+    void imagesSkipped(const QList<SkippedImage> &images) override
+    {
+        m_window.m_context.prompts.showNotice(skippedImagesText(images), m_window.windowTitle());
+    }
 
 private:
     BatchWindow &m_window;
