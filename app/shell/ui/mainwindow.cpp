@@ -108,13 +108,16 @@ void MainWindow::applySettings(const MainSettings &settings)
 
 MainSettings MainWindow::currentSettings() const
 {
-    return {m_form.dirInput->text(),
-            m_form.widthInput->text(),
-            m_form.heightInput->text(),
-            m_form.brightInput->text(),
-            m_form.contrastInput->text(),
-            QString::number(m_form.filterCombo->currentIndex()),
-            QString::number(m_form.qualityCombo->currentIndex())};
+    return {m_form.dirInput->text(),           m_form.widthInput->text(),
+            m_form.heightInput->text(),        m_form.brightInput->text(),
+            m_form.contrastInput->text(),      QString::number(m_form.filterCombo->currentIndex()),
+            QString::number(qualityPosition())};
+}
+
+int MainWindow::qualityPosition() const
+{
+    // A typed quality selects the entry it spells, if any.
+    return m_form.qualityCombo->findText(m_form.qualityCombo->currentText(), Qt::MatchExactly);
 }
 
 void MainWindow::SetAdjustmentControlsEnabled(bool enabled, int group)

@@ -69,6 +69,7 @@ protected:
 private:
     void connectControls();
     void applySettings(const MainSettings &settings);
+    int qualityPosition() const;
     void loadListIcons();
     void fillList(const QList<ListEntry> &entries);
     std::optional<ListEntry> selectedEntry() const;
