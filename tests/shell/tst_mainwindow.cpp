@@ -89,6 +89,7 @@ private slots:
     void adjustmentGroupsSwitchInOrder();
     void batchItemsFollowTheList();
     void removeAsksAndKeepsTheFiles();
+    void newFolderIsNamedInPlace();
     void droppedImageIsListedAndOpened();
     void aboutBoxShowsVersionAndOpensSupport();
 
@@ -487,6 +488,42 @@ void MainWindowTest::removeAsksAndKeepsTheFiles()
     QCOMPARE(m_prompts->shown.first().text,
              QStringLiteral("Are you sure you want to remove this file from the Image List?\n\nNote: This process "
                             "will not delete your file, it's only removing the file from the Image List."));
+}
+
+void MainWindowTest::newFolderIsNamedInPlace()
+{
+    createWindow();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window->ListFolder(m_photos->path());
+    QTreeWidget *list = m_window->form().ListView1;
+    const auto typeName = [list](const QString &name) {
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor && list->isAncestorOf(editor));
+        editor->selectAll();
+        QTest::keyClicks(editor, name);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents(); // the list takes the typed name after the key
+    };
+
+    m_window->form().newFolderAction->trigger();
+    typeName(QStringLiteral("a|b"));
+    QCOMPARE(m_prompts->shown.size(), 1);
+    QCOMPARE(m_prompts->shown.first().icon, PromptIcon::Exclamation);
+    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
+
+    m_window->form().newFolderAction->trigger();
+    typeName(QStringLiteral("Beach"));
+    QVERIFY(QFileInfo(m_photos->filePath(QStringLiteral("Beach"))).isDir());
+    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "Beach", "a.jpg", "b.JPEG"}));
+    QCOMPARE(list->currentItem()->text(0), QStringLiteral("Beach"));
+
+    // Escape gives up without making anything.
+    m_window->form().newFolderAction->trigger();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QApplication::processEvents();
+    QCOMPARE(listedNames().size(), 5);
+    QCOMPARE(m_prompts->shown.size(), 1);
 }
 
 void MainWindowTest::droppedImageIsListedAndOpened()

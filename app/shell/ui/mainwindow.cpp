@@ -6,6 +6,7 @@
 #include "errorreport.h"
 #include "fieldchecks.h"
 #include "listkeys.h"
+#include "makefolder.h"
 #include "messagetable.h"
 #include "networkpath.h"
 #include "paths.h"
@@ -83,6 +84,12 @@ void MainWindow::connectControls()
             m_saveQuality = *quality;
     });
     connect(m_form.removeAction, &QAction::triggered, this, &MainWindow::removeSelectedEntries);
+    connect(m_form.newFolderAction, &QAction::triggered, this, &MainWindow::startNewFolder);
+    connect(m_form.ListView1->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget *, QAbstractItemDelegate::EndEditHint hint) {
+                if (m_newFolderItem)
+                    finishNewFolder(m_newFolderItem, hint != QAbstractItemDelegate::RevertModelCache);
+            });
     m_form.dirInput->installEventFilter(this);
     m_form.ListView1->installEventFilter(this);
 }
@@ -162,10 +169,12 @@ bool MainWindow::ListFolder(const QString &path)
         m_prompts.showMessage(message(42), message(112), PromptIcon::Exclamation, PromptButtons::Ok);
         return false;
     }
+    m_newFolderItem = nullptr;
     m_form.ListView1->clear();
     try {
         loadListIcons();
         m_form.dirInput->setText(folder);
+        m_listedFolder = folder;
         QList<ListEntry> entries = listFolderEntries(folder);
         m_sort.apply(entries);
         fillList(entries);
@@ -382,6 +391,42 @@ void MainWindow::removeSelectedEntries()
         != PromptAnswer::Ok)
         return;
     qDeleteAll(removable);
+}
+
+// The new folder's name is typed in place, in a list line of its own; the
+// folder is made once the name is accepted.
+void MainWindow::startNewFolder()
+{
+    if (m_listedFolder.isEmpty() || m_newFolderItem)
+        return;
+    QTreeWidget *list = m_form.ListView1;
+    m_newFolderItem = new QTreeWidgetItem({QStringLiteral("New Folder")});
+    m_newFolderItem->setIcon(0, m_listIcons[int(ListEntryKind::Folder) - 1]);
+    m_newFolderItem->setFlags(m_newFolderItem->flags() | Qt::ItemIsEditable);
+    const bool hasUpEntry = list->topLevelItemCount() > 0
+        && ListEntryKind(list->topLevelItem(0)->data(0, kKindRole).toInt()) == ListEntryKind::Up;
+    list->insertTopLevelItem(hasUpEntry ? 1 : 0, m_newFolderItem);
+    list->setCurrentItem(m_newFolderItem);
+    list->scrollToItem(m_newFolderItem);
+    list->editItem(m_newFolderItem, 0);
+}
+
+void MainWindow::finishNewFolder(QTreeWidgetItem *item, bool accepted)
+{
+    m_newFolderItem = nullptr;
+    const QString name = item->text(0).trimmed();
+    delete item;
+    if (!accepted || !CheckForbiddenCharacters(name, false, m_prompts))
+        return;
+    const QString path = joinPath(m_listedFolder, name);
+    if (!MakeFolder(path, m_prompts))
+        return;
+    ListFolder(m_listedFolder);
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *listed = m_form.ListView1->topLevelItem(row);
+        if (listed->data(0, kKeyRole).toString() == QDir(path).absolutePath())
+            m_form.ListView1->setCurrentItem(listed);
+    }
 }
 
 void MainWindow::showAbout()

@@ -85,6 +85,8 @@ private:
     void headerClicked(int column);
     void goUp();
     void removeSelectedEntries();
+    void startNewFolder();
+    void finishNewFolder(QTreeWidgetItem *item, bool accepted);
     void showAbout();
 
     QString m_programFolder;
@@ -93,6 +95,8 @@ private:
     UserPrompts &m_prompts;
     MainWindowForm m_form;
     QIcon m_listIcons[3];
+    QString m_listedFolder;
+    QTreeWidgetItem *m_newFolderItem = nullptr;
     ListSort m_sort;
     std::function<void()> m_scaleHandler;
     std::int32_t m_selectedFilter = 0;
