@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -530,10 +531,22 @@ void MainWindowTest::droppedImageIsListedAndOpened()
 {
     createWindow();
     m_window->show();
-    m_window->showPath(m_photos->filePath(QStringLiteral("2006/c.jpg")));
+    const auto drop = [this](const QString &path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint inside = m_window->rect().center();
+        QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropped(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &dropped);
+    };
+    drop(m_photos->filePath(QStringLiteral("2006/c.jpg")));
     QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
     QCOMPARE(m_window->form().ListView1->currentItem()->text(0), QStringLiteral("c.jpg"));
     QVERIFY(lensbox::holdsPicture(m_window->form().Zoomwell->Picture()));
+    drop(m_photos->path());
+    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
 }
 
 void MainWindowTest::aboutBoxShowsVersionAndOpensSupport()
