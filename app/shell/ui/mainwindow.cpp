@@ -210,7 +210,7 @@ ListEntry MainWindow::entryOf(const QTreeWidgetItem *item) const
 std::optional<ListEntry> MainWindow::selectedEntry() const
 {
     const QTreeWidgetItem *current = m_form.ListView1->currentItem();
-    if (!current || !current->isSelected())
+    if (!current || !current->isSelected() || current == m_newFolderItem)
         return std::nullopt;
     return entryOf(current);
 }
@@ -218,8 +218,11 @@ std::optional<ListEntry> MainWindow::selectedEntry() const
 QList<ListEntry> MainWindow::listedEntries() const
 {
     QList<ListEntry> entries;
-    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row)
-        entries.append(entryOf(m_form.ListView1->topLevelItem(row)));
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        if (item != m_newFolderItem)
+            entries.append(entryOf(item));
+    }
     return entries;
 }
 
@@ -228,6 +231,8 @@ QList<BatchItem> MainWindow::batchItems() const
     QList<BatchItem> items;
     for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
         const QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        if (item == m_newFolderItem)
+            continue;
         const ListEntry entry = entryOf(item);
         items.append({entry.key, item->isSelected(), entry.kind, entry.dateText});
     }
@@ -336,6 +341,9 @@ void MainWindow::goUp()
 
 void MainWindow::headerClicked(int column)
 {
+    // A folder being named keeps its line until the name is given.
+    if (m_newFolderItem)
+        return;
     m_sort.click(column);
     QList<ListEntry> entries = listedEntries();
     m_sort.apply(entries);
@@ -381,7 +389,7 @@ void MainWindow::removeSelectedEntries()
 {
     QList<QTreeWidgetItem *> removable;
     for (QTreeWidgetItem *item : m_form.ListView1->selectedItems()) {
-        if (ListEntryKind(item->data(0, kKindRole).toInt()) != ListEntryKind::Up)
+        if (item != m_newFolderItem && ListEntryKind(item->data(0, kKindRole).toInt()) != ListEntryKind::Up)
             removable.append(item);
     }
     if (removable.isEmpty())
