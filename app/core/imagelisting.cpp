@@ -35,10 +35,11 @@ QString timeFormatWithoutZone(const QLocale &locale)
     return kept.trimmed();
 }
 
-bool isJpegName(const QByteArray &name)
+// "*.jpg" and "*.jpeg" in any letter case.
+bool isJpegName(const QString &name)
 {
-    const QByteArray lower = name.toLower();
-    return lower.endsWith(".jpg") || lower.endsWith(".jpeg");
+    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
 }
 
 // A name that is not valid UTF-8 cannot be given back to the file system
@@ -55,7 +56,7 @@ QList<ListEntry> filesWithUndecodableNames(const QString &folder, const QLocale 
         return entries;
     while (const dirent *entry = ::readdir(dir)) {
         const QByteArray name(entry->d_name);
-        if (name.startsWith('.') || !isJpegName(name) || name.isValidUtf8())
+        if (name.startsWith('.') || !isJpegName(QString::fromLatin1(name)) || name.isValidUtf8())
             continue;
         struct stat status { };
         if (::stat((encodedFolder + '/' + name).constData(), &status) != 0 || !S_ISREG(status.st_mode))
@@ -99,15 +100,19 @@ QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale)
         entries.append({ListEntryKind::Up, parent, kUpEntryName, {}, {}});
     }
 
-    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
-    for (const QFileInfo &sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, order))
-        entries.append({ListEntryKind::Folder, sub.absoluteFilePath(), sub.fileName(), {}, {}});
-
-    QDir files(folder, QString(), order, QDir::Files);
-    files.setNameFilters({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
-    for (const QFileInfo &file : files.entryInfoList()) {
-        entries.append({ListEntryKind::Image, joinPath(folder, file.fileName()), file.fileName(),
-                        listDateText(file.lastModified(), locale), listSizeText(file.size())});
+    // One pass over the folder gives every name with its kind, size and date;
+    // a big folder is read once, not once for folders and again for files.
+    const QFileInfoList found =
+        dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &sub : found) {
+        if (sub.isDir())
+            entries.append({ListEntryKind::Folder, sub.absoluteFilePath(), sub.fileName(), {}, {}});
+    }
+    for (const QFileInfo &file : found) {
+        if (!file.isDir() && isJpegName(file.fileName())) {
+            entries.append({ListEntryKind::Image, joinPath(folder, file.fileName()), file.fileName(),
+                            listDateText(file.lastModified(), locale), listSizeText(file.size())});
+        }
     }
     entries += filesWithUndecodableNames(folder, locale);
     return entries;
