@@ -1,3 +1,4 @@
+#include "batchwindow.h"
 #include "buttonpictures.h"
 #include "mainwindow.h"
 #include "programartwork.h"
@@ -23,6 +24,8 @@ constexpr int kScreenshotDelayMs = 1500;
 
 int main(int argc, char *argv[])
 {
+    // The album preview's browser shares its drawing contexts with the windows.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     tovin::useFallbackIconTheme();
     QApplication::setWindowIcon(tovin::programEmblem(64));
@@ -63,6 +66,12 @@ int main(int argc, char *argv[])
         }
         frmMain = std::make_unique<tovin::MainWindow>(programFolder, records, settings, prompts);
         prompts.setOwner(frmMain.get());
+        frmMain->setScaleHandler([&] {
+            tovin::BatchWindow frmBatch({programFolder, records, settings, prompts, frmMain->batchItems(),
+                                         frmMain->currentAdjustments(), frmMain->width()},
+                                        frmMain.get());
+            frmBatch.exec();
+        });
         frmMain->load();
         frmMain->show();
         frmSplash.close();
