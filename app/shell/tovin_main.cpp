@@ -1,15 +1,25 @@
-#include "messagetable.h"
+#include "mainwindow.h"
 #include "qtuserprompts.h"
 #include "recordstore.h"
 #include "startup.h"
+#include "windowscreenshot.h"
+
+#include "buttonpictures.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QCommandLineParser>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    tovin::useFallbackIconTheme();
+    // Hidden: for remaking the documentation's pictures.
+    QCommandLineParser parser;
+    QCommandLineOption screenshotOption(QStringLiteral("screenshot"), QString(), QStringLiteral("file"));
+    screenshotOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(screenshotOption);
+    parser.process(application);
+
     const QString programFolder = QCoreApplication::applicationDirPath();
 
     tovin::QtUserPrompts prompts;
@@ -17,17 +27,10 @@ int main(int argc, char *argv[])
     if (!tovin::prepareProgramFolder(programFolder, records, prompts))
         return 1;
 
-    QMainWindow frmMain;
-    frmMain.setObjectName(QStringLiteral("frmMain"));
-    frmMain.setWindowTitle(tovin::message(116));
-    auto *title = new QLabel(tovin::message(116), &frmMain);
-    title->setAlignment(Qt::AlignCenter);
-    QFont font = title->font();
-    font.setPointSizeF(font.pointSizeF() * 1.6);
-    title->setFont(font);
-    frmMain.setCentralWidget(title);
-    frmMain.setFixedSize(697, 401);
+    tovin::MainWindow frmMain;
     prompts.setOwner(&frmMain);
     frmMain.show();
+    if (parser.isSet(screenshotOption))
+        tovin::saveScreenshotAndQuit(frmMain, parser.value(screenshotOption), 1500);
     return application.exec();
 }
