@@ -5,14 +5,6 @@
 #include <tovin/numeric.h>
 
 namespace tovin {
-namespace {
-
-int twipsToPixels(double twips, double dotsPerInch)
-{
-    return int(roundHalfEven(twips * dotsPerInch / kTwipsPerInch));
-}
-
-} // namespace
 
 double largePreviewScreenShare(std::int32_t pictureExtentHimetric, double screenWidthTwips, double screenHeightTwips)
 {
