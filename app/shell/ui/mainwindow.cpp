@@ -1,11 +1,445 @@
 #include "mainwindow.h"
 
-namespace tovin {
+#include "aboutwindow.h"
+#include "adjustmentcodes.h"
+#include "adjustmentgroups.h"
+#include "errorreport.h"
+#include "fieldchecks.h"
+#include "listkeys.h"
+#include "messagetable.h"
+#include "networkpath.h"
+#include "paths.h"
+#include "recordschema.h"
+#include "recordstore.h"
+#include "runtimeerror.h"
+#include "settingsstore.h"
+#include "userprompts.h"
 
-MainWindow::MainWindow(QWidget *parent)
+#include <lensbox/zoomwellctl.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <cerrno>
+
+namespace tovin {
+namespace {
+
+constexpr int kKindRole = Qt::UserRole;
+constexpr int kKeyRole = Qt::UserRole + 1;
+
+// The list's icons under the program folder, by kind.
+constexpr const char *kListIconFiles[] = {"src/ico/up.bmp", "src/ico/folder.ico", "src/ico/file.ico"};
+
+bool isImageFileName(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.compare(QLatin1String("jpg"), Qt::CaseInsensitive) == 0
+        || suffix.compare(QLatin1String("jpeg"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QString programFolder, RecordStore &records, SettingsStore &settings, UserPrompts &prompts,
+                       QWidget *parent)
     : QMainWindow(parent)
+    , m_programFolder(std::move(programFolder))
+    , m_records(records)
+    , m_settings(settings)
+    , m_prompts(prompts)
     , m_form(buildMainWindowForm(*this))
 {
+    setAcceptDrops(true);
+    connectControls();
+}
+
+void MainWindow::connectControls()
+{
+    connect(m_form.srcButton, &QToolButton::clicked, this, &MainWindow::browseForFolder);
+    connect(m_form.aboutButton, &QToolButton::clicked, this, &MainWindow::showAbout);
+    connect(m_form.startButton, &QPushButton::clicked, this, [this] {
+        if (m_scaleHandler)
+            m_scaleHandler();
+    });
+    connect(m_form.ListView1, &QTreeWidget::itemClicked, this, &MainWindow::listClicked);
+    connect(m_form.ListView1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::listDoubleClicked);
+    connect(m_form.ListView1->header(), &QHeaderView::sectionClicked, this, &MainWindow::headerClicked);
+    connect(m_form.filterCombo, &QComboBox::currentIndexChanged, this,
+            [this](int position) { m_selectedFilter = filterCodeForPosition(position); });
+    connect(m_form.qualityCombo, &QComboBox::currentIndexChanged, this, [this](int position) {
+        if (const std::optional<std::int32_t> quality = saveQualityForPosition(position))
+            m_saveQuality = *quality;
+    });
+    connect(m_form.removeAction, &QAction::triggered, this, &MainWindow::removeSelectedEntries);
+    m_form.dirInput->installEventFilter(this);
+    m_form.ListView1->installEventFilter(this);
+}
+
+void MainWindow::load()
+{
+    applySettings(readMainSettings(m_settings, m_programFolder));
+    SetAdjustmentControlsEnabled(false, 1);
+    ListFolder(m_form.dirInput->text());
+}
+
+void MainWindow::applySettings(const MainSettings &settings)
+{
+    m_form.dirInput->setText(settings.dirInput);
+    m_form.widthInput->setText(settings.widthInput);
+    m_form.heightInput->setText(settings.heightInput);
+    m_form.brightInput->setText(settings.brightInput);
+    m_form.contrastInput->setText(settings.contrastInput);
+    m_form.filterCombo->setCurrentIndex(listPositionFromSetting(settings.filterCombo, m_form.filterCombo->count()));
+    m_form.qualityCombo->setCurrentIndex(listPositionFromSetting(settings.qualityCombo, m_form.qualityCombo->count()));
+    m_selectedFilter = filterCodeForPosition(m_form.filterCombo->currentIndex());
+}
+
+MainSettings MainWindow::currentSettings() const
+{
+    return {m_form.dirInput->text(),           m_form.widthInput->text(),
+            m_form.heightInput->text(),        m_form.brightInput->text(),
+            m_form.contrastInput->text(),      QString::number(m_form.filterCombo->currentIndex()),
+            QString::number(qualityPosition())};
+}
+
+int MainWindow::qualityPosition() const
+{
+    // A typed quality selects the entry it spells, if any.
+    return m_form.qualityCombo->findText(m_form.qualityCombo->currentText(), Qt::MatchExactly);
+}
+
+void MainWindow::SetAdjustmentControlsEnabled(bool enabled, int group)
+{
+    const QStringList names = adjustmentGroupControls(group);
+    for (const QString &name : names) {
+        if (group == 1) {
+            if (QWidget *control = findChild<QWidget *>(name))
+                control->setEnabled(enabled);
+            continue;
+        }
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window == this)
+                continue;
+            if (QWidget *control = window->findChild<QWidget *>(name))
+                control->setEnabled(enabled);
+        }
+    }
+}
+
+void MainWindow::LoadImageRecord(const QString &path)
+{
+    SetAdjustmentControlsEnabled(true, 1);
+    m_form.Zoomwell->LoadImage(path);
+}
+
+void MainWindow::loadListIcons()
+{
+    for (int kind = 0; kind < 3; ++kind) {
+        const QString file = QDir(m_programFolder).filePath(QString::fromLatin1(kListIconFiles[kind]));
+        const QIcon icon(file);
+        if (!QFileInfo::exists(file) || icon.isNull())
+            throw RuntimeError::fromErrno(ENOENT, file);
+        m_listIcons[kind] = icon;
+    }
+}
+
+bool MainWindow::ListFolder(const QString &path)
+{
+    const QString folder = path.trimmed();
+    if (isNetworkPath(folder)) {
+        m_prompts.showMessage(message(42), message(112), PromptIcon::Exclamation, PromptButtons::Ok);
+        return false;
+    }
+    m_form.ListView1->clear();
+    try {
+        loadListIcons();
+        m_form.dirInput->setText(folder);
+        QList<ListEntry> entries = listFolderEntries(folder);
+        m_sort.apply(entries);
+        fillList(entries);
+    } catch (const RuntimeError &error) {
+        showErrorReport(m_prompts, error);
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::fillList(const QList<ListEntry> &entries)
+{
+    QList<QTreeWidgetItem *> items;
+    items.reserve(entries.size());
+    for (const ListEntry &entry : entries) {
+        auto *item = new QTreeWidgetItem({entry.name, entry.dateText, entry.sizeText});
+        item->setIcon(0, m_listIcons[int(entry.kind) - 1]);
+        item->setData(0, kKindRole, int(entry.kind));
+        item->setData(0, kKeyRole, entry.key);
+        item->setTextAlignment(DateColumn, Qt::AlignCenter);
+        item->setTextAlignment(SizeColumn, Qt::AlignCenter);
+        items.append(item);
+    }
+    m_form.ListView1->addTopLevelItems(items);
+}
+
+ListEntry MainWindow::entryOf(const QTreeWidgetItem *item) const
+{
+    return {ListEntryKind(item->data(0, kKindRole).toInt()), item->data(0, kKeyRole).toString(), item->text(0),
+            item->text(DateColumn), item->text(SizeColumn)};
+}
+
+std::optional<ListEntry> MainWindow::selectedEntry() const
+{
+    const QTreeWidgetItem *current = m_form.ListView1->currentItem();
+    if (!current || !current->isSelected())
+        return std::nullopt;
+    return entryOf(current);
+}
+
+QList<ListEntry> MainWindow::listedEntries() const
+{
+    QList<ListEntry> entries;
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row)
+        entries.append(entryOf(m_form.ListView1->topLevelItem(row)));
+    return entries;
+}
+
+QList<BatchItem> MainWindow::batchItems() const
+{
+    QList<BatchItem> items;
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        const ListEntry entry = entryOf(item);
+        items.append({entry.key, item->isSelected(), entry.kind, entry.dateText});
+    }
+    return items;
+}
+
+MainAdjustments MainWindow::currentAdjustments() const
+{
+    MainAdjustments adjustments;
+    adjustments.width = m_form.widthInput->text();
+    adjustments.height = m_form.heightInput->text();
+    adjustments.brightness = m_form.brightInput->text();
+    adjustments.contrast = m_form.contrastInput->text();
+    adjustments.description = m_form.capInput->toPlainText();
+    adjustments.selectedFilter = m_selectedFilter;
+    adjustments.saveQuality = m_saveQuality;
+    return adjustments;
+}
+
+void MainWindow::browseForFolder()
+{
+    const QString folder = m_prompts.chooseFolder(message(41));
+    if (!folder.isEmpty())
+        ListFolder(folder);
+}
+
+void MainWindow::dirInputKeyPressed(int key)
+{
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !m_form.dirInput->text().isEmpty())
+        ListFolder(m_form.dirInput->text());
+}
+
+bool MainWindow::dirInputLeft()
+{
+    // The refusal's message box takes the focus itself; that is no second
+    // leaving of the field.
+    if (m_checkingDirInput)
+        return true;
+    m_checkingDirInput = true;
+    const bool accepted = CheckForbiddenCharacters(m_form.dirInput->text(), true, m_prompts);
+    m_checkingDirInput = false;
+    if (!accepted)
+        QMetaObject::invokeMethod(
+            m_form.dirInput, [this] { m_form.dirInput->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+    return accepted;
+}
+
+void MainWindow::listClicked()
+{
+    m_form.Zoomwell->UnloadImage();
+    m_form.capInput->clear();
+    const std::optional<ListEntry> entry = selectedEntry();
+    if (!entry)
+        return;
+    if (entry->kind == ListEntryKind::Image)
+        LoadImageRecord(entry->key);
+    else
+        SetAdjustmentControlsEnabled(false, 1);
+}
+
+void MainWindow::listDoubleClicked()
+{
+    const std::optional<ListEntry> entry = selectedEntry();
+    if (entry && entry->kind != ListEntryKind::Image)
+        ListFolder(entry->key);
+}
+
+void MainWindow::listKeyReleased(int key, Qt::KeyboardModifiers modifiers)
+{
+    const std::optional<ListEntry> entry = selectedEntry();
+    std::optional<ListEntryKind> kind;
+    if (entry)
+        kind = entry->kind;
+    switch (listKeyAction(key, modifiers, kind)) {
+    case ListKeyAction::Nothing:
+        return;
+    case ListKeyAction::OpenImage:
+        LoadImageRecord(entry->key);
+        return;
+    case ListKeyAction::EnterFolder:
+        ListFolder(entry->key);
+        return;
+    case ListKeyAction::DeleteImageRecord:
+        m_records.DeleteRecords(false, entry->key, QString::fromLatin1(kRecordKeyField),
+                                QString::fromLatin1(kRecordTable));
+        return;
+    case ListKeyAction::DeleteAllRecords:
+        m_records.DeleteRecords(true, QStringLiteral("dummy"), QString::fromLatin1(kRecordKeyField),
+                                QString::fromLatin1(kRecordTable));
+        return;
+    case ListKeyAction::GoUp:
+        goUp();
+        return;
+    }
+}
+
+void MainWindow::goUp()
+{
+    for (const ListEntry &entry : listedEntries()) {
+        if (entry.kind == ListEntryKind::Up) {
+            ListFolder(entry.key);
+            return;
+        }
+    }
+}
+
+void MainWindow::headerClicked(int column)
+{
+    m_sort.click(column);
+    QList<ListEntry> entries = listedEntries();
+    m_sort.apply(entries);
+    const std::optional<ListEntry> current = selectedEntry();
+    QStringList selectedKeys;
+    for (const QTreeWidgetItem *item : m_form.ListView1->selectedItems())
+        selectedKeys.append(item->data(0, kKeyRole).toString());
+    m_form.ListView1->clear();
+    fillList(entries);
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        const QString key = item->data(0, kKeyRole).toString();
+        if (current && key == current->key)
+            m_form.ListView1->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+        item->setSelected(selectedKeys.contains(key));
+    }
+    m_form.ListView1->header()->setSortIndicatorShown(true);
+    m_form.ListView1->header()->setSortIndicator(column, m_sort.order());
+}
+
+void MainWindow::showPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        ListFolder(info.absoluteFilePath());
+        return;
+    }
+    if (!info.isFile() || !isImageFileName(path) || !ListFolder(info.absolutePath()))
+        return;
+    const QString key = joinPath(info.absolutePath(), info.fileName());
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        if (item->data(0, kKeyRole).toString() == key) {
+            m_form.ListView1->setCurrentItem(item);
+            m_form.ListView1->scrollToItem(item);
+            LoadImageRecord(key);
+            return;
+        }
+    }
+}
+
+void MainWindow::removeSelectedEntries()
+{
+    QList<QTreeWidgetItem *> removable;
+    for (QTreeWidgetItem *item : m_form.ListView1->selectedItems()) {
+        if (ListEntryKind(item->data(0, kKindRole).toInt()) != ListEntryKind::Up)
+            removable.append(item);
+    }
+    if (removable.isEmpty())
+        return;
+    const QString question = message(163) + QStringLiteral("\n\n") + message(164);
+    if (m_prompts.showMessage(question, message(110), PromptIcon::Question, PromptButtons::OkCancel)
+        != PromptAnswer::Ok)
+        return;
+    qDeleteAll(removable);
+}
+
+void MainWindow::showAbout()
+{
+    AboutWindow frmAbout(m_prompts, this);
+    frmAbout.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_prompts.showMessage(message(40), message(110), PromptIcon::Question, PromptButtons::OkCancel)
+        != PromptAnswer::Ok) {
+        event->ignore();
+        return;
+    }
+    writeMainSettings(m_settings, currentSettings());
+    m_records.CloseRecordStore();
+    m_form.Zoomwell->UnloadImage();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_form.dirInput) {
+        if (event->type() == QEvent::KeyPress)
+            dirInputKeyPressed(static_cast<QKeyEvent *>(event)->key());
+        if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+            // Switching to another window or opening a menu is not leaving the field.
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                dirInputLeft();
+        }
+    } else if (watched == m_form.ListView1 && event->type() == QEvent::KeyRelease) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->isAutoRepeat())
+            listKeyReleased(key->key(), key->modifiers());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    showPath(urls.first().toLocalFile());
 }
 
 } // namespace tovin

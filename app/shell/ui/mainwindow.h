@@ -1,23 +1,103 @@
 #pragma once
 
+#include "batchjob.h"
+#include "imagelisting.h"
+#include "listsorting.h"
+#include "mainsettings.h"
 #include "mainwindowform.h"
 
+#include <QIcon>
 #include <QMainWindow>
+
+#include <functional>
+#include <optional>
+
+class QTreeWidgetItem;
 
 namespace tovin {
 
-// The main window "frmMain".
+class RecordStore;
+class SettingsStore;
+class UserPrompts;
+
+// The main window "frmMain": the folder field and image list, the adjustment
+// fields, the viewer, and the program's start and end. What the window shows
+// comes from the rules in app/shell; the window wires its controls to them.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    MainWindow(QString programFolder, RecordStore &records, SettingsStore &settings, UserPrompts &prompts,
+               QWidget *parent = nullptr);
 
     const MainWindowForm &form() const { return m_form; }
 
+    // The rest of the load sequence: the settings restored, the adjustment
+    // controls disabled, the restored folder listed.
+    void load();
+
+    // Rebuilds the list for `path` and shows the path in dirInput. False when
+    // the folder was refused (network path) or could not be listed in full.
+    bool ListFolder(const QString &path);
+    // Enables or disables the controls of group 1 (this window) or group 2
+    // (the batch window, when open), in their order.
+    void SetAdjustmentControlsEnabled(bool enabled, int group);
+    // Opens an image entry: its adjustments and its picture.
+    void LoadImageRecord(const QString &path);
+
+    // A folder or an image file from outside the window (a drop, the command
+    // line): a folder is listed; an image's folder is listed with the image
+    // selected and opened.
+    void showPath(const QString &path);
+
+    // Every list entry in list order, as the batch run takes them.
+    QList<BatchItem> batchItems() const;
+    MainAdjustments currentAdjustments() const;
+    // What "&Scale.." does; the program's main plugs the batch window in.
+    void setScaleHandler(std::function<void()> handler) { m_scaleHandler = std::move(handler); }
+
+    // The seven settings as the controls hold them now.
+    MainSettings currentSettings() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private:
+    void connectControls();
+    void applySettings(const MainSettings &settings);
+    int qualityPosition() const;
+    void loadListIcons();
+    void fillList(const QList<ListEntry> &entries);
+    std::optional<ListEntry> selectedEntry() const;
+    ListEntry entryOf(const QTreeWidgetItem *item) const;
+    QList<ListEntry> listedEntries() const;
+
+    void browseForFolder();
+    void dirInputKeyPressed(int key);
+    bool dirInputLeft();
+    void listClicked();
+    void listDoubleClicked();
+    void listKeyReleased(int key, Qt::KeyboardModifiers modifiers);
+    void headerClicked(int column);
+    void goUp();
+    void removeSelectedEntries();
+    void showAbout();
+
+    QString m_programFolder;
+    RecordStore &m_records;
+    SettingsStore &m_settings;
+    UserPrompts &m_prompts;
     MainWindowForm m_form;
+    QIcon m_listIcons[3];
+    ListSort m_sort;
+    std::function<void()> m_scaleHandler;
+    std::int32_t m_selectedFilter = 0;
+    std::int32_t m_saveQuality = 100;
+    bool m_checkingDirInput = false;
 };
 
 } // namespace tovin

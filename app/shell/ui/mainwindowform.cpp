@@ -167,12 +167,6 @@ void placeControls(QWidget &client, double dotsPerInch)
 
 } // namespace
 
-QList<QWidget *> MainWindowForm::adjustmentControls() const
-{
-    return {widthInput,    widthTick,   heightInput,  heightTick,    brightInput,  brightTick,  contrastTick,
-            contrastInput, filterCombo, qualityCombo, previewButton, recordButton, resetButton, startButton};
-}
-
 MainWindowForm buildMainWindowForm(QMainWindow &window)
 {
     MainWindowForm form;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QList>
-
 class QAction;
 class QComboBox;
 class QGroupBox;
@@ -70,10 +68,6 @@ struct MainWindowForm {
     QMenu *editMenu = nullptr;
     QAction *removeAction = nullptr;
     QAction *newFolderAction = nullptr;
-
-    // The controls that are enabled only while an image is chosen, in the
-    // order they are switched.
-    QList<QWidget *> adjustmentControls() const;
 };
 
 // The list's columns, by position.

@@ -88,7 +88,10 @@ int QtUserPrompts::chooseColor(int initialColor)
 
 void QtUserPrompts::openDocument(const QString &path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // A web address opens in the browser; anything else is a local file.
+    const QUrl address(path);
+    const bool isWebAddress = address.scheme() == QLatin1String("http") || address.scheme() == QLatin1String("https");
+    QDesktopServices::openUrl(isWebAddress ? address : QUrl::fromLocalFile(path));
 }
 
 } // namespace tovin
