@@ -13,12 +13,14 @@
 #include "mainwindow.h"
 #include "previewcontroller.h"
 #include "recordstore.h"
+#include "settingsstore.h"
 #include "userprompts.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -107,10 +109,13 @@ int main(int argc, char *argv[])
 
     QTemporaryDir folder;
     const QString programFolder = QCoreApplication::applicationDirPath();
-    QDir(folder.path()).mkpath(QStringLiteral("src/dbm"));
+    // A program folder of its own: the Record List, the list's icons and tmp.
+    for (const QString &name : {QStringLiteral("src/dbm/Tovindb.db"), QStringLiteral("src/ico/up.bmp"),
+                                QStringLiteral("src/ico/folder.ico"), QStringLiteral("src/ico/file.ico")}) {
+        QDir(folder.path()).mkpath(QFileInfo(name).path());
+        QFile::copy(programFolder + u'/' + name, folder.filePath(name));
+    }
     QDir(folder.path()).mkpath(QStringLiteral("tmp"));
-    QFile::copy(programFolder + QStringLiteral("/src/dbm/Tovindb.db"),
-                folder.filePath(QStringLiteral("src/dbm/Tovindb.db")));
     PrintedPrompts prompts;
     RecordStore store(folder.path(), prompts);
     if (!store.OpenRecordStore(QStringLiteral("/src/dbm/Tovindb.db"))) {
@@ -118,11 +123,14 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    MainWindow window;
-    AdjustmentPanel panel(window.form(), store, prompts, folder.filePath(QStringLiteral("tmp/x.jpg")), [&] {
-        return std::optional<SelectedImage>(SelectedImage{photo, QString()});
-    });
+    // Nothing is read from or written to the settings: the window is not
+    // loaded and not closed.
+    SettingsStore settings(QStringLiteral("previewlatency"));
+    MainWindow window(folder.path(), store, settings, prompts);
+    AdjustmentPanel &panel = window.adjustments();
     window.show();
+    // The photo is listed and chosen, as a click in the list would.
+    window.showPath(photo);
 
     const Scenario scenarios[] = {
         {"unadjusted", true, "100", 0},
@@ -150,7 +158,7 @@ int main(int argc, char *argv[])
             stall.start();
             clock.start();
             if (scenario.unadjusted)
-                panel.LoadImageRecord(photo);
+                panel.showImageRecord(photo);
             else
                 form.previewButton->click();
             shown.exec();

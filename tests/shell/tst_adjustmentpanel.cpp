@@ -2,6 +2,7 @@
 // the real main window form, offscreen, with scripted prompts.
 
 #include "adjustmentfields.h"
+#include "adjustmentgroups.h"
 #include "adjustmentpanel.h"
 #include "largepreviewwindow.h"
 #include "mainwindow.h"
@@ -11,6 +12,7 @@
 #include "recordschema.h"
 #include "recordstore.h"
 #include "scriptedprompts.h"
+#include "settingsstore.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
@@ -39,6 +41,7 @@ class AdjustmentPanelTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void leaveCheck_data();
@@ -60,20 +63,31 @@ private:
     const MainWindowForm &form() const { return m_window->form(); }
     void waitForPreview();
 
+    QTemporaryDir m_settingsFolder;
     std::unique_ptr<QTemporaryDir> m_folder;
     ScriptedPrompts m_prompts;
     std::unique_ptr<RecordStore> m_store;
+    std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<MainWindow> m_window;
     AdjustmentPanel *m_panel = nullptr;
     QString m_image;
     QString m_previewFile;
-    std::optional<SelectedImage> m_selected;
 };
+
+void AdjustmentPanelTest::initTestCase()
+{
+    test::useTemporarySettings(m_settingsFolder);
+}
 
 void AdjustmentPanelTest::init()
 {
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(test::installRecordList(m_folder->path()));
+    QVERIFY(QDir(m_folder->path()).mkpath(QStringLiteral("src/ico")));
+    for (const char *icon : {"up.bmp", "folder.ico", "file.ico"}) {
+        const QString name = QStringLiteral("/src/ico/") + QString::fromLatin1(icon);
+        QVERIFY(QFile::copy(test::builtProgramFolder() + name, m_folder->path() + name));
+    }
     m_prompts = ScriptedPrompts();
     m_store = std::make_unique<RecordStore>(m_folder->path(), m_prompts);
     QVERIFY(m_store->OpenRecordStore(QString::fromLatin1(kRecordListPath)));
@@ -81,11 +95,11 @@ void AdjustmentPanelTest::init()
     QVERIFY(test::writeTestJpeg(m_image, QSize(1600, 1200)));
     QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("tmp")));
     m_previewFile = m_folder->filePath(QStringLiteral("tmp/x.jpg"));
-    m_selected = SelectedImage{m_image, QStringLiteral("2024-05-01")};
 
-    m_window = std::make_unique<MainWindow>();
-    m_panel = new AdjustmentPanel(
-        m_window->form(), *m_store, m_prompts, m_previewFile, [this] { return m_selected; }, m_window.get());
+    m_settings = std::make_unique<SettingsStore>(QStringLiteral("tst_adjustmentpanel"));
+    m_window = std::make_unique<MainWindow>(m_folder->path(), *m_store, *m_settings, m_prompts);
+    m_panel = &m_window->adjustments();
+    form().dirInput->setText(m_folder->path());
     form().widthInput->setText(QStringLiteral("100"));
     form().heightInput->setText(QStringLiteral("100"));
     form().brightInput->setText(QStringLiteral("0"));
@@ -97,6 +111,7 @@ void AdjustmentPanelTest::init()
 void AdjustmentPanelTest::cleanup()
 {
     m_window.reset();
+    m_settings.reset();
     m_store.reset();
     m_folder.reset();
 }
@@ -234,6 +249,9 @@ void AdjustmentPanelTest::descriptionHoldsAtMost250()
 
 void AdjustmentPanelTest::refusedFieldHoldsBackTheCommands()
 {
+    m_window->showPath(m_image);
+    QVERIFY(lensbox::holdsPicture(form().Zoomwell->Picture()));
+    m_prompts.shown.clear();
     QLineEdit *width = input("widthInput");
     width->setFocus(Qt::TabFocusReason);
     width->setText(QStringLiteral("0"));
@@ -254,9 +272,9 @@ void AdjustmentPanelTest::imageWithRecordShowsItAdjusted()
     RecordCommands(*m_store, m_prompts)
         .saveAdjustments(m_image, QString(), AdjustmentFieldValues{"25", "25", "0", "0", 4, 3, "Harbour"});
     m_prompts.shown.clear();
-    m_panel->LoadImageRecord(m_image);
-    for (QWidget *control : form().adjustmentControls())
-        QVERIFY(control->isEnabled());
+    m_window->LoadImageRecord(m_image);
+    for (const QString &name : adjustmentGroupControls(1))
+        QVERIFY2(m_window->findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
     QCOMPARE(form().widthInput->text(), QStringLiteral("25"));
     QCOMPARE(form().filterCombo->currentIndex(), 4);
     QCOMPARE(form().qualityCombo->currentIndex(), 3);
@@ -274,7 +292,7 @@ void AdjustmentPanelTest::imageWithoutRecordShowsItFitted()
 {
     QVERIFY(test::writeTestJpeg(m_previewFile, QSize(8, 8)));
     form().widthInput->setText(QStringLiteral("77"));
-    m_panel->LoadImageRecord(m_image);
+    m_window->LoadImageRecord(m_image);
     QCOMPARE(form().widthInput->text(), QStringLiteral("77"));
     QVERIFY(!QFile::exists(m_previewFile));
     QCOMPARE(form().Zoomwell->Picture()->size(), QSize(1600, 1200));
@@ -324,7 +342,7 @@ void AdjustmentPanelTest::largePreview()
     emit viewer->MaxClick();
     QVERIFY(!m_window->findChild<LargePreviewWindow *>());
 
-    m_panel->LoadImageRecord(m_image);
+    m_window->LoadImageRecord(m_image);
     emit viewer->MaxClick();
     auto *large = m_window->findChild<LargePreviewWindow *>(QStringLiteral("frmLarge"));
     QVERIFY(large);

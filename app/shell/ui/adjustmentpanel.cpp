@@ -38,10 +38,8 @@ AdjustmentPanel::AdjustmentPanel(const MainWindowForm &form, RecordStore &store,
 
 AdjustmentPanel::~AdjustmentPanel() = default;
 
-void AdjustmentPanel::LoadImageRecord(const QString &path)
+void AdjustmentPanel::showImageRecord(const QString &path)
 {
-    for (QWidget *control : m_form.adjustmentControls())
-        control->setEnabled(true);
     if (const std::optional<AdjustmentRecord> record = m_commands.storedAdjustments(path)) {
         m_fields->ShowRecordInFields(fieldsFromRecord(*record));
         m_preview->ShowPreview(false, path);

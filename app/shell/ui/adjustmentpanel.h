@@ -37,10 +37,9 @@ public:
                     SelectedImageSource selectedImage, QObject *parent = nullptr);
     ~AdjustmentPanel() override;
 
-    // An image entry was opened: the adjustment controls are enabled, and its
-    // record, if it has one, is shown in the fields and previewed; else the
-    // image itself is shown.
-    void LoadImageRecord(const QString &path);
+    // An image entry was opened: its record, if it has one, is shown in the
+    // fields and previewed; else the image itself is shown.
+    void showImageRecord(const QString &path);
 
     AdjustmentFields &fields() { return *m_fields; }
     PreviewController &preview() { return *m_preview; }

@@ -1,8 +1,9 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
-#include "adjustmentcodes.h"
+#include "adjustmentfields.h"
 #include "adjustmentgroups.h"
+#include "adjustmentpanel.h"
 #include "errorreport.h"
 #include "fieldchecks.h"
 #include "listkeys.h"
@@ -62,6 +63,15 @@ MainWindow::MainWindow(QString programFolder, RecordStore &records, SettingsStor
     , m_form(buildMainWindowForm(*this))
 {
     setAcceptDrops(true);
+    m_adjustments = new AdjustmentPanel(
+        m_form, records, prompts, joinPath(m_programFolder, QStringLiteral("tmp/x.jpg")),
+        [this]() -> std::optional<SelectedImage> {
+            const std::optional<ListEntry> entry = selectedEntry();
+            if (!entry || entry->kind != ListEntryKind::Image)
+                return std::nullopt;
+            return SelectedImage{entry->key, entry->dateText};
+        },
+        this);
     connectControls();
 }
 
@@ -76,12 +86,6 @@ void MainWindow::connectControls()
     connect(m_form.ListView1, &QTreeWidget::itemClicked, this, &MainWindow::listClicked);
     connect(m_form.ListView1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::listDoubleClicked);
     connect(m_form.ListView1->header(), &QHeaderView::sectionClicked, this, &MainWindow::headerClicked);
-    connect(m_form.filterCombo, &QComboBox::currentIndexChanged, this,
-            [this](int position) { m_selectedFilter = filterCodeForPosition(position); });
-    connect(m_form.qualityCombo, &QComboBox::currentIndexChanged, this, [this](int position) {
-        if (const std::optional<std::int32_t> quality = saveQualityForPosition(position))
-            m_saveQuality = *quality;
-    });
     connect(m_form.removeAction, &QAction::triggered, this, &MainWindow::removeSelectedEntries);
     m_form.dirInput->installEventFilter(this);
     m_form.ListView1->installEventFilter(this);
@@ -101,9 +105,9 @@ void MainWindow::applySettings(const MainSettings &settings)
     m_form.heightInput->setText(settings.heightInput);
     m_form.brightInput->setText(settings.brightInput);
     m_form.contrastInput->setText(settings.contrastInput);
-    m_form.filterCombo->setCurrentIndex(listPositionFromSetting(settings.filterCombo, m_form.filterCombo->count()));
-    m_form.qualityCombo->setCurrentIndex(listPositionFromSetting(settings.qualityCombo, m_form.qualityCombo->count()));
-    m_selectedFilter = filterCodeForPosition(m_form.filterCombo->currentIndex());
+    m_adjustments->fields().selectListPositions(
+        listPositionFromSetting(settings.filterCombo, m_form.filterCombo->count()),
+        listPositionFromSetting(settings.qualityCombo, m_form.qualityCombo->count()));
 }
 
 MainSettings MainWindow::currentSettings() const
@@ -141,7 +145,7 @@ void MainWindow::SetAdjustmentControlsEnabled(bool enabled, int group)
 void MainWindow::LoadImageRecord(const QString &path)
 {
     SetAdjustmentControlsEnabled(true, 1);
-    m_form.Zoomwell->LoadImage(path);
+    m_adjustments->showImageRecord(path);
 }
 
 void MainWindow::loadListIcons()
@@ -233,8 +237,8 @@ MainAdjustments MainWindow::currentAdjustments() const
     adjustments.brightness = m_form.brightInput->text();
     adjustments.contrast = m_form.contrastInput->text();
     adjustments.description = m_form.capInput->toPlainText();
-    adjustments.selectedFilter = m_selectedFilter;
-    adjustments.saveQuality = m_saveQuality;
+    adjustments.selectedFilter = m_adjustments->fields().selections().SelectedFilter;
+    adjustments.saveQuality = m_adjustments->fields().selections().SaveQuality;
     return adjustments;
 }
 
