@@ -40,6 +40,8 @@ LargePreviewWindow::LargePreviewWindow(const QString &infoText, std::int32_t pic
         throw std::runtime_error(viewer.error.toStdString());
     m_viewer = viewer.control;
     m_viewer->setObjectName(QStringLiteral("Zoomwell2"));
+    // Panning only: this window answers no zoom or Maximize events.
+    m_viewer->setPanActive(lensbox::kTrue);
 
     const QScreen *screen = this->screen();
     const QSize screenPixels = screen ? screen->geometry().size() : QSize(1024, 768);

@@ -30,6 +30,12 @@ PreviewController::PreviewController(const MainWindowForm &form, const Adjustmen
 {
     connect(&m_runner, &AdjustedPreviewRunner::finished, this, &PreviewController::adjustedPreviewDone);
     lensbox::ZoomwellCtl *viewer = form.Zoomwell;
+    // The viewer as this window uses it: its quick toolbar with both zoom
+    // buttons and Maximize, and panning with the mouse.
+    viewer->setUseQuickBar(lensbox::kTrue);
+    viewer->setAllowZoomIn(lensbox::kTrue);
+    viewer->setAllowZoomOut(lensbox::kTrue);
+    viewer->setPanActive(lensbox::kTrue);
     connect(viewer, &lensbox::ZoomwellCtl::ZoomInClick, this, [viewer] {
         if (const std::optional<double> zoom = ZoomInStep(viewer->Zoom()))
             viewer->setZoom(*zoom);
