@@ -55,6 +55,8 @@ private slots:
     void imageWithRecordShowsItAdjusted();
     void imageWithoutRecordShowsItFitted();
     void newerPreviewSupersedesOlder();
+    void largePhotoShowsAReducedPictureFirst();
+    void reducedPictureOfAnOlderRequestIsDropped();
     void zoomButtonsStep();
     void largePreview();
 
@@ -319,6 +321,39 @@ void AdjustmentPanelTest::newerPreviewSupersedesOlder()
     QCOMPARE(form().Zoomwell->Picture()->size(), QSize(1600, 1200));
     QVERIFY(!QFile::exists(m_previewFile));
     QCOMPARE(QDir(m_folder->filePath(QStringLiteral("tmp"))).entryList(QDir::Files), QStringList());
+}
+
+void AdjustmentPanelTest::largePhotoShowsAReducedPictureFirst()
+{
+    const QString large = m_folder->filePath(QStringLiteral("large.jpg"));
+    QVERIFY(test::writeTestJpeg(large, QSize(2400, 1800)));
+    lensbox::ZoomwellCtl *viewer = form().Zoomwell;
+    QSignalSpy first(&m_panel->preview(), &PreviewController::firstPictureShown);
+    QSignalSpy shown(&m_panel->preview(), &PreviewController::previewShown);
+    m_panel->preview().ShowPreview(true, large);
+    QVERIFY(!lensbox::holdsPicture(viewer->Picture()));
+
+    QVERIFY(first.wait(20000));
+    const double dpi = viewer->screen()->logicalDotsPerInch();
+    const double fit = std::nearbyint((viewer->width() + viewer->height()) * 1440 / dpi / (4200 * 2540 / dpi) * 100);
+    QCOMPARE(viewer->Picture()->size(), QSize(std::lround(2400 * fit / 100), std::lround(1800 * fit / 100)));
+    QCOMPARE(shown.size(), 0);
+
+    QVERIFY(shown.wait(20000));
+    QCOMPARE(viewer->Picture()->size(), QSize(2400, 1800));
+    QCOMPARE(viewer->Zoom(), fit);
+}
+
+void AdjustmentPanelTest::reducedPictureOfAnOlderRequestIsDropped()
+{
+    const QString large = m_folder->filePath(QStringLiteral("large.jpg"));
+    QVERIFY(test::writeTestJpeg(large, QSize(2400, 1800)));
+    QSignalSpy first(&m_panel->preview(), &PreviewController::firstPictureShown);
+    m_panel->preview().ShowPreview(true, large);
+    m_panel->preview().ShowPreview(true, m_image);
+    QTest::qWait(1500);
+    QCOMPARE(first.size(), 0);
+    QCOMPARE(form().Zoomwell->Picture()->size(), QSize(1600, 1200));
 }
 
 void AdjustmentPanelTest::zoomButtonsStep()

@@ -8,16 +8,27 @@
 #include "mainwindowform.h"
 #include "previewbusyoverlay.h"
 #include "previewzoom.h"
+#include "reducedpicture.h"
 #include "userprompts.h"
 
 #include <lensbox/zoomwellctl.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QScreen>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QTimer>
 
 namespace tovin {
+namespace {
+
+// A photo above this many pixels takes long enough to decode whole that it
+// is first shown from a reduced decode.
+constexpr qint64 kQuickFirstPictureAbove = 4'000'000;
+
+} // namespace
 
 PreviewController::PreviewController(const MainWindowForm &form, const AdjustmentFields &fields, UserPrompts &prompts,
                                      QString previewFile, QObject *parent)
@@ -60,21 +71,33 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
     m_runner.cancel();
     m_busy->stop();
 
+    const quint64 request = ++m_request;
+
     if (showUnadjusted) {
-        {
-            const BusyPointer busy(viewer->window());
-            viewer->hide();
-            viewer->LoadImage(path);
-            const lensbox::PictureRef picture = viewer->Picture();
-            const QSize pictureSize = lensbox::holdsPicture(picture) ? picture->size() : QSize();
-            viewer->setZoom(ComputeFitZoom(pictureExtentHimetric(pictureSize, dotsPerInch()),
-                                           windowExtentTwips(viewer->size(), dotsPerInch())));
-            viewer->show();
+        const QSize stored = storedPictureSize(path);
+        if (qint64(stored.width()) * stored.height() <= kQuickFirstPictureAbove) {
+            showImageFitted(path);
+            return;
         }
-        if (FileExists(m_runner.previewFile()))
-            QFile::remove(m_runner.previewFile());
-        ShowImageInfo(path);
-        emit previewShown();
+        const double fitZoom = ComputeFitZoom(pictureExtentHimetric(stored, dotsPerInch()),
+                                              windowExtentTwips(viewer->size(), dotsPerInch()));
+        m_busy->start();
+        auto *reduced = new QFutureWatcher<QImage>(this);
+        connect(reduced, &QFutureWatcher<QImage>::finished, this, [this, reduced, request, path] {
+            reduced->deleteLater();
+            if (request != m_request)
+                return;
+            m_busy->stop();
+            m_form.Zoomwell->setPicture(lensbox::makePicture(reduced->result()));
+            m_form.Zoomwell->repaint();
+            emit firstPictureShown();
+            // The whole picture once the reduced one has been painted.
+            QTimer::singleShot(0, this, [this, request, path] {
+                if (request == m_request)
+                    showImageFitted(path);
+            });
+        });
+        reduced->setFuture(QtConcurrent::run(decodeReducedPicture, path, fitZoom));
         return;
     }
 
@@ -87,6 +110,25 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
         ShowImageInfo(m_runner.previewFile());
         emit previewShown();
     }
+}
+
+void PreviewController::showImageFitted(const QString &path)
+{
+    lensbox::ZoomwellCtl *viewer = m_form.Zoomwell;
+    {
+        const BusyPointer busy(viewer->window());
+        viewer->hide();
+        viewer->LoadImage(path);
+        const lensbox::PictureRef picture = viewer->Picture();
+        const QSize pictureSize = lensbox::holdsPicture(picture) ? picture->size() : QSize();
+        viewer->setZoom(ComputeFitZoom(pictureExtentHimetric(pictureSize, dotsPerInch()),
+                                       windowExtentTwips(viewer->size(), dotsPerInch())));
+        viewer->show();
+    }
+    if (FileExists(m_runner.previewFile()))
+        QFile::remove(m_runner.previewFile());
+    ShowImageInfo(path);
+    emit previewShown();
 }
 
 void PreviewController::adjustedPreviewDone(const AdjustedPreviewOutcome &outcome)

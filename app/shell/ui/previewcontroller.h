@@ -34,8 +34,12 @@ signals:
     // The viewer holds what the last request asked for (a picture, or
     // nothing after a failed adjusted preview).
     void previewShown();
+    // A large photo shown as it is: its reduced picture is in the viewer and
+    // the full one follows.
+    void firstPictureShown();
 
 private:
+    void showImageFitted(const QString &path);
     void adjustedPreviewDone(const AdjustedPreviewOutcome &outcome);
     double dotsPerInch() const;
 
@@ -44,6 +48,8 @@ private:
     UserPrompts &m_prompts;
     AdjustedPreviewRunner m_runner;
     PreviewBusyOverlay *m_busy;
+    // Counts the requests, so that a late answer to an older one is dropped.
+    quint64 m_request = 0;
 };
 
 } // namespace tovin
