@@ -55,6 +55,7 @@ private slots:
     void imageWithRecordShowsItAdjusted();
     void imageWithoutRecordShowsItFitted();
     void newerPreviewSupersedesOlder();
+    void failedAdjustedPreviewLeavesTheViewerEmpty();
     void largePhotoShowsAReducedPictureFirst();
     void reducedPictureOfAnOlderRequestIsDropped();
     void zoomButtonsStep();
@@ -321,6 +322,23 @@ void AdjustmentPanelTest::newerPreviewSupersedesOlder()
     QCOMPARE(form().Zoomwell->Picture()->size(), QSize(1600, 1200));
     QVERIFY(!QFile::exists(m_previewFile));
     QCOMPARE(QDir(m_folder->filePath(QStringLiteral("tmp"))).entryList(QDir::Files), QStringList());
+}
+
+void AdjustmentPanelTest::failedAdjustedPreviewLeavesTheViewerEmpty()
+{
+    const QString broken = m_folder->filePath(QStringLiteral("broken.jpg"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not a picture");
+    file.close();
+    m_window->LoadImageRecord(m_image);
+    QVERIFY(test::writeTestJpeg(m_previewFile, QSize(8, 8)));
+    form().widthInput->setText(QStringLiteral("50"));
+    m_panel->preview().ShowPreview(false, broken);
+    waitForPreview();
+    QVERIFY(!lensbox::holdsPicture(form().Zoomwell->Picture()));
+    QVERIFY(!QFile::exists(m_previewFile));
+    QVERIFY(form().infoLabel->text().isEmpty());
 }
 
 void AdjustmentPanelTest::largePhotoShowsAReducedPictureFirst()

@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tovin {

@@ -139,6 +139,10 @@ void PreviewController::adjustedPreviewDone(const AdjustedPreviewOutcome &outcom
     if (outcome.written) {
         const BusyPointer busy(m_form.Zoomwell->window());
         m_form.Zoomwell->LoadImage(m_runner.previewFile());
+    } else if (FileExists(m_runner.previewFile())) {
+        // An earlier preview left on disk would be described below as if it
+        // were this one.
+        QFile::remove(m_runner.previewFile());
     }
     ShowImageInfo(m_runner.previewFile());
     emit previewShown();
