@@ -9,12 +9,15 @@
 
 namespace tovin {
 
-bool prepareProgramFolder(const QString &programFolder, RecordStore &records, UserPrompts &prompts)
+bool prepareProgramFolder(const QString &programFolder, RecordStore &records, UserPrompts &prompts,
+                          const QString &workRoot)
 {
     if (!openRecordListOrExplain(records, prompts))
         return false;
     QDir::setCurrent(programFolder);
-    const QString workFolder = joinPath(programFolder, QStringLiteral("tmp"));
+    const QString root = workRoot.isEmpty() ? programFolder : workRoot;
+    QDir().mkpath(root);
+    const QString workFolder = joinPath(root, QStringLiteral("tmp"));
     if (!QFileInfo(workFolder).isDir())
         MakeFolder(workFolder, prompts);
     return true;

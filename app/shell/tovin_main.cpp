@@ -1,5 +1,6 @@
 #include "buttonpictures.h"
 #include "mainwindow.h"
+#include "programartwork.h"
 #include "qtuserprompts.h"
 #include "recordstore.h"
 #include "settingsstore.h"
@@ -7,6 +8,7 @@
 #include "splashwindow.h"
 #include "startup.h"
 #include "windowscreenshot.h"
+#include "writablefolders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -23,6 +25,7 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     tovin::useFallbackIconTheme();
+    QApplication::setWindowIcon(tovin::programEmblem(64));
 
     // Hidden, for remaking the documentation's pictures: --select shows an
     // image as a drop on the window would, --screenshot saves the window.
@@ -36,8 +39,11 @@ int main(int argc, char *argv[])
 
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QString applicationName = tovin::SettingsStore::programApplicationName();
+    // Started through a link, the program still keeps its folders under its own name.
+    QCoreApplication::setApplicationName(applicationName);
     tovin::QtUserPrompts prompts;
-    tovin::RecordStore records(programFolder, prompts);
+    const tovin::WritableFolders writable = tovin::writableFoldersForUser(programFolder);
+    tovin::RecordStore records(writable.records, prompts);
     tovin::SettingsStore settings(applicationName);
     tovin::SingleInstanceLock instanceLock(tovin::SingleInstanceLock::userLockFolder(), applicationName);
     std::unique_ptr<tovin::MainWindow> frmMain;
@@ -49,7 +55,9 @@ int main(int argc, char *argv[])
             QApplication::exit(0);
             return;
         }
-        if (!tovin::prepareProgramFolder(programFolder, records, prompts)) {
+        if (writable.records != programFolder)
+            tovin::seedRecordList(programFolder, writable.records);
+        if (!tovin::prepareProgramFolder(programFolder, records, prompts, writable.work)) {
             QApplication::exit(1);
             return;
         }

@@ -15,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -89,6 +90,7 @@ private slots:
     void adjustmentGroupsSwitchInOrder();
     void batchItemsFollowTheList();
     void removeAsksAndKeepsTheFiles();
+    void newFolderIsNamedInPlace();
     void droppedImageIsListedAndOpened();
     void aboutBoxShowsVersionAndOpensSupport();
 
@@ -489,14 +491,62 @@ void MainWindowTest::removeAsksAndKeepsTheFiles()
                             "will not delete your file, it's only removing the file from the Image List."));
 }
 
+void MainWindowTest::newFolderIsNamedInPlace()
+{
+    createWindow();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window->ListFolder(m_photos->path());
+    QTreeWidget *list = m_window->form().ListView1;
+    const auto typeName = [list](const QString &name) {
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor && list->isAncestorOf(editor));
+        editor->selectAll();
+        QTest::keyClicks(editor, name);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents(); // the list takes the typed name after the key
+    };
+
+    m_window->form().newFolderAction->trigger();
+    typeName(QStringLiteral("a|b"));
+    QCOMPARE(m_prompts->shown.size(), 1);
+    QCOMPARE(m_prompts->shown.first().icon, PromptIcon::Exclamation);
+    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
+
+    m_window->form().newFolderAction->trigger();
+    typeName(QStringLiteral("Beach"));
+    QVERIFY(QFileInfo(m_photos->filePath(QStringLiteral("Beach"))).isDir());
+    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "Beach", "a.jpg", "b.JPEG"}));
+    QCOMPARE(list->currentItem()->text(0), QStringLiteral("Beach"));
+
+    // Escape gives up without making anything.
+    m_window->form().newFolderAction->trigger();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QApplication::processEvents();
+    QCOMPARE(listedNames().size(), 5);
+    QCOMPARE(m_prompts->shown.size(), 1);
+}
+
 void MainWindowTest::droppedImageIsListedAndOpened()
 {
     createWindow();
     m_window->show();
-    m_window->showPath(m_photos->filePath(QStringLiteral("2006/c.jpg")));
+    const auto drop = [this](const QString &path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint inside = m_window->rect().center();
+        QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropped(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &dropped);
+    };
+    drop(m_photos->filePath(QStringLiteral("2006/c.jpg")));
     QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
     QCOMPARE(m_window->form().ListView1->currentItem()->text(0), QStringLiteral("c.jpg"));
     QVERIFY(lensbox::holdsPicture(m_window->form().Zoomwell->Picture()));
+    drop(m_photos->path());
+    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
 }
 
 void MainWindowTest::aboutBoxShowsVersionAndOpensSupport()

@@ -3,9 +3,13 @@
 #include "mainsettings.h"
 #include "networkpath.h"
 #include "programversion.h"
+#include "recordschema.h"
 #include "settingsstore.h"
 #include "testenvironment.h"
+#include "writablefolders.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace tovin;
@@ -32,6 +36,8 @@ private slots:
     void networkPaths_data();
     void networkPaths();
     void versionText();
+    void writableFolders();
+    void recordListSeededOnce();
 
 private:
     QTemporaryDir m_settingsFolder;
@@ -218,6 +224,39 @@ void ShellRulesTest::versionText()
 {
     QCOMPARE(tovin::versionText(1, 4, 109), QStringLiteral("Version 1.4.109"));
     QVERIFY(programVersionText().startsWith(QStringLiteral("Version ")));
+}
+
+void ShellRulesTest::writableFolders()
+{
+    const WritableFolders beside =
+        chooseWritableFolders("/build/bin", true, "/home/u/.local/share/T", "/home/u/.cache/T");
+    QCOMPARE(beside.records, QStringLiteral("/build/bin"));
+    QCOMPARE(beside.work, QStringLiteral("/build/bin"));
+    const WritableFolders installed =
+        chooseWritableFolders("/usr/lib/tovin", false, "/home/u/.local/share/T", "/home/u/.cache/T");
+    QCOMPARE(installed.records, QStringLiteral("/home/u/.local/share/T"));
+    QCOMPARE(installed.work, QStringLiteral("/home/u/.cache/T"));
+}
+
+void ShellRulesTest::recordListSeededOnce()
+{
+    QTemporaryDir program, user;
+    QVERIFY(test::installRecordList(program.path()));
+    const QString installed = program.path() + QString::fromLatin1(kRecordListPath);
+    QVERIFY(QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QString own = user.filePath(QStringLiteral("data")) + QString::fromLatin1(kRecordListPath);
+
+    QVERIFY(seedRecordList(program.path(), user.filePath(QStringLiteral("data"))));
+    QCOMPARE(QFileInfo(own).size(), QFileInfo(installed).size());
+    QVERIFY(QFileInfo(own).permissions() & QFile::WriteOwner);
+
+    // The user's copy holds the user's records: a later start keeps it.
+    QFile changed(own);
+    QVERIFY(changed.open(QIODevice::Append));
+    changed.write("x");
+    changed.close();
+    QVERIFY(seedRecordList(program.path(), user.filePath(QStringLiteral("data"))));
+    QCOMPARE(QFileInfo(own).size(), QFileInfo(installed).size() + 1);
 }
 
 QTEST_GUILESS_MAIN(ShellRulesTest)

@@ -46,6 +46,7 @@ AboutWindow::AboutWindow(UserPrompts &prompts, QWidget *parent)
     auto *aboutText = makeControl<QPlainTextEdit>(this, "aboutText");
     aboutText->setReadOnly(true);
     aboutText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    aboutText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     aboutText->setPlainText(message(100));
     auto *urlLabel = makeControl<QLabel>(this, "urlLabel");
     // The caption's "&&" is one ampersand on screen.
@@ -72,6 +73,7 @@ AboutWindow::AboutWindow(UserPrompts &prompts, QWidget *parent)
     layout->addWidget(Line1, 4, 0, 1, 2);
     layout->addWidget(lblDisclaimer, 5, 0, 1, 2);
     layout->addWidget(cmdOK, 6, 1, Qt::AlignRight);
+    layout->setColumnStretch(1, 1);
     resize(440, 340);
     setFixedSize(size());
 }

@@ -7,6 +7,7 @@
 #include "errorreport.h"
 #include "fieldchecks.h"
 #include "listkeys.h"
+#include "makefolder.h"
 #include "messagetable.h"
 #include "networkpath.h"
 #include "paths.h"
@@ -15,6 +16,7 @@
 #include "runtimeerror.h"
 #include "settingsstore.h"
 #include "userprompts.h"
+#include "writablefolders.h"
 
 #include <lensbox/zoomwellctl.h>
 
@@ -63,8 +65,11 @@ MainWindow::MainWindow(QString programFolder, RecordStore &records, SettingsStor
     , m_form(buildMainWindowForm(*this))
 {
     setAcceptDrops(true);
+    // The preview file lies in the work folder "tmp", beside the program or,
+    // for an installed program, in the user's cache folder.
+    const QString previewFile = joinPath(writableFoldersForUser(m_programFolder).work, QStringLiteral("tmp/x.jpg"));
     m_adjustments = new AdjustmentPanel(
-        m_form, records, prompts, joinPath(m_programFolder, QStringLiteral("tmp/x.jpg")),
+        m_form, records, prompts, previewFile,
         [this]() -> std::optional<SelectedImage> {
             const std::optional<ListEntry> entry = selectedEntry();
             if (!entry || entry->kind != ListEntryKind::Image)
@@ -87,6 +92,12 @@ void MainWindow::connectControls()
     connect(m_form.ListView1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::listDoubleClicked);
     connect(m_form.ListView1->header(), &QHeaderView::sectionClicked, this, &MainWindow::headerClicked);
     connect(m_form.removeAction, &QAction::triggered, this, &MainWindow::removeSelectedEntries);
+    connect(m_form.newFolderAction, &QAction::triggered, this, &MainWindow::startNewFolder);
+    connect(m_form.ListView1->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget *, QAbstractItemDelegate::EndEditHint hint) {
+                if (m_newFolderItem)
+                    finishNewFolder(m_newFolderItem, hint != QAbstractItemDelegate::RevertModelCache);
+            });
     m_form.dirInput->installEventFilter(this);
     m_form.ListView1->installEventFilter(this);
 }
@@ -166,10 +177,12 @@ bool MainWindow::ListFolder(const QString &path)
         m_prompts.showMessage(message(42), message(112), PromptIcon::Exclamation, PromptButtons::Ok);
         return false;
     }
+    m_newFolderItem = nullptr;
     m_form.ListView1->clear();
     try {
         loadListIcons();
         m_form.dirInput->setText(folder);
+        m_listedFolder = folder;
         QList<ListEntry> entries = listFolderEntries(folder);
         m_sort.apply(entries);
         fillList(entries);
@@ -205,7 +218,7 @@ ListEntry MainWindow::entryOf(const QTreeWidgetItem *item) const
 std::optional<ListEntry> MainWindow::selectedEntry() const
 {
     const QTreeWidgetItem *current = m_form.ListView1->currentItem();
-    if (!current || !current->isSelected())
+    if (!current || !current->isSelected() || current == m_newFolderItem)
         return std::nullopt;
     return entryOf(current);
 }
@@ -213,8 +226,11 @@ std::optional<ListEntry> MainWindow::selectedEntry() const
 QList<ListEntry> MainWindow::listedEntries() const
 {
     QList<ListEntry> entries;
-    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row)
-        entries.append(entryOf(m_form.ListView1->topLevelItem(row)));
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        if (item != m_newFolderItem)
+            entries.append(entryOf(item));
+    }
     return entries;
 }
 
@@ -223,6 +239,8 @@ QList<BatchItem> MainWindow::batchItems() const
     QList<BatchItem> items;
     for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
         const QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        if (item == m_newFolderItem)
+            continue;
         const ListEntry entry = entryOf(item);
         items.append({entry.key, item->isSelected(), entry.kind, entry.dateText});
     }
@@ -331,6 +349,9 @@ void MainWindow::goUp()
 
 void MainWindow::headerClicked(int column)
 {
+    // A folder being named keeps its line until the name is given.
+    if (m_newFolderItem)
+        return;
     m_sort.click(column);
     QList<ListEntry> entries = listedEntries();
     m_sort.apply(entries);
@@ -376,7 +397,7 @@ void MainWindow::removeSelectedEntries()
 {
     QList<QTreeWidgetItem *> removable;
     for (QTreeWidgetItem *item : m_form.ListView1->selectedItems()) {
-        if (ListEntryKind(item->data(0, kKindRole).toInt()) != ListEntryKind::Up)
+        if (item != m_newFolderItem && ListEntryKind(item->data(0, kKindRole).toInt()) != ListEntryKind::Up)
             removable.append(item);
     }
     if (removable.isEmpty())
@@ -386,6 +407,42 @@ void MainWindow::removeSelectedEntries()
         != PromptAnswer::Ok)
         return;
     qDeleteAll(removable);
+}
+
+// The new folder's name is typed in place, in a list line of its own; the
+// folder is made once the name is accepted.
+void MainWindow::startNewFolder()
+{
+    if (m_listedFolder.isEmpty() || m_newFolderItem)
+        return;
+    QTreeWidget *list = m_form.ListView1;
+    m_newFolderItem = new QTreeWidgetItem({QStringLiteral("New Folder")});
+    m_newFolderItem->setIcon(0, m_listIcons[int(ListEntryKind::Folder) - 1]);
+    m_newFolderItem->setFlags(m_newFolderItem->flags() | Qt::ItemIsEditable);
+    const bool hasUpEntry = list->topLevelItemCount() > 0
+        && ListEntryKind(list->topLevelItem(0)->data(0, kKindRole).toInt()) == ListEntryKind::Up;
+    list->insertTopLevelItem(hasUpEntry ? 1 : 0, m_newFolderItem);
+    list->setCurrentItem(m_newFolderItem);
+    list->scrollToItem(m_newFolderItem);
+    list->editItem(m_newFolderItem, 0);
+}
+
+void MainWindow::finishNewFolder(QTreeWidgetItem *item, bool accepted)
+{
+    m_newFolderItem = nullptr;
+    const QString name = item->text(0).trimmed();
+    delete item;
+    if (!accepted || !CheckForbiddenCharacters(name, false, m_prompts))
+        return;
+    const QString path = joinPath(m_listedFolder, name);
+    if (!MakeFolder(path, m_prompts))
+        return;
+    ListFolder(m_listedFolder);
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *listed = m_form.ListView1->topLevelItem(row);
+        if (listed->data(0, kKeyRole).toString() == QDir(path).absolutePath())
+            m_form.ListView1->setCurrentItem(listed);
+    }
 }
 
 void MainWindow::showAbout()

@@ -87,6 +87,8 @@ private:
     void headerClicked(int column);
     void goUp();
     void removeSelectedEntries();
+    void startNewFolder();
+    void finishNewFolder(QTreeWidgetItem *item, bool accepted);
     void showAbout();
 
     QString m_programFolder;
@@ -95,6 +97,8 @@ private:
     UserPrompts &m_prompts;
     MainWindowForm m_form;
     QIcon m_listIcons[3];
+    QString m_listedFolder;
+    QTreeWidgetItem *m_newFolderItem = nullptr;
     ListSort m_sort;
     std::function<void()> m_scaleHandler;
     AdjustmentPanel *m_adjustments = nullptr;
