@@ -284,7 +284,11 @@ void AdjustmentPanelTest::imageWithRecordShowsItAdjusted()
     QCOMPARE(form().capInput->toPlainText(), QStringLiteral("Harbour"));
     QCOMPARE(m_panel->fields().selections().SelectedFilter, int(FILTER_BSPLINE));
     QCOMPARE(m_panel->fields().selections().SaveQuality, int(JPEG_QUALITYSUPERB));
+    // The window stays usable while the preview is made; the viewer says it is busy.
+    auto *busy = m_window->findChild<QWidget *>(QStringLiteral("previewBusy"));
+    QVERIFY(busy && busy->isVisible());
     waitForPreview();
+    QVERIFY(!busy->isVisible());
     QVERIFY(QFile::exists(m_previewFile));
     QCOMPARE(form().Zoomwell->Picture()->size(), QSize(400, 300));
     QVERIFY(form().infoLabel->text().endsWith(QStringLiteral("Dimensions: (400 x 300)")));
