@@ -107,9 +107,16 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
         m_busy->start();
     } catch (const RuntimeError &error) {
         showErrorReport(m_prompts, error);
+        removePreviewFile();
         ShowImageInfo(m_runner.previewFile());
         emit previewShown();
     }
+}
+
+void PreviewController::removePreviewFile()
+{
+    if (FileExists(m_runner.previewFile()))
+        QFile::remove(m_runner.previewFile());
 }
 
 void PreviewController::showImageFitted(const QString &path)
@@ -125,8 +132,7 @@ void PreviewController::showImageFitted(const QString &path)
                                        windowExtentTwips(viewer->size(), dotsPerInch())));
         viewer->show();
     }
-    if (FileExists(m_runner.previewFile()))
-        QFile::remove(m_runner.previewFile());
+    removePreviewFile();
     ShowImageInfo(path);
     emit previewShown();
 }
@@ -139,10 +145,10 @@ void PreviewController::adjustedPreviewDone(const AdjustedPreviewOutcome &outcom
     if (outcome.written) {
         const BusyPointer busy(m_form.Zoomwell->window());
         m_form.Zoomwell->LoadImage(m_runner.previewFile());
-    } else if (FileExists(m_runner.previewFile())) {
+    } else {
         // An earlier preview left on disk would be described below as if it
         // were this one.
-        QFile::remove(m_runner.previewFile());
+        removePreviewFile();
     }
     ShowImageInfo(m_runner.previewFile());
     emit previewShown();

@@ -41,6 +41,7 @@ signals:
 private:
     void showImageFitted(const QString &path);
     void adjustedPreviewDone(const AdjustedPreviewOutcome &outcome);
+    void removePreviewFile();
     double dotsPerInch() const;
 
     const MainWindowForm &m_form;
