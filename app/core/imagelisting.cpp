@@ -31,6 +31,13 @@ QString timeFormatWithoutZone(const QLocale &locale)
     return kept.trimmed();
 }
 
+// "*.jpg" and "*.jpeg" in any letter case.
+bool isJpegName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+}
+
 } // namespace
 
 QString listDateText(const QDateTime &modified, const QLocale &locale)
@@ -61,15 +68,19 @@ QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale)
         entries.append({ListEntryKind::Up, parent, kUpEntryName, {}, {}});
     }
 
-    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
-    for (const QFileInfo &sub : dir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, order))
-        entries.append({ListEntryKind::Folder, sub.absoluteFilePath(), sub.fileName(), {}, {}});
-
-    QDir files(folder, QString(), order, QDir::Files);
-    files.setNameFilters({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")});
-    for (const QFileInfo &file : files.entryInfoList()) {
-        entries.append({ListEntryKind::Image, joinPath(folder, file.fileName()), file.fileName(),
-                        listDateText(file.lastModified(), locale), listSizeText(file.size())});
+    // One pass over the folder gives every name with its kind, size and date;
+    // a big folder is read once, not once for folders and again for files.
+    const QFileInfoList found =
+        dir.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &sub : found) {
+        if (sub.isDir())
+            entries.append({ListEntryKind::Folder, sub.absoluteFilePath(), sub.fileName(), {}, {}});
+    }
+    for (const QFileInfo &file : found) {
+        if (!file.isDir() && isJpegName(file.fileName())) {
+            entries.append({ListEntryKind::Image, joinPath(folder, file.fileName()), file.fileName(),
+                            listDateText(file.lastModified(), locale), listSizeText(file.size())});
+        }
     }
     return entries;
 }
