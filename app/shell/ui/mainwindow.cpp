@@ -1,8 +1,9 @@
 #include "mainwindow.h"
 
 #include "aboutwindow.h"
-#include "adjustmentcodes.h"
+#include "adjustmentfields.h"
 #include "adjustmentgroups.h"
+#include "adjustmentpanel.h"
 #include "errorreport.h"
 #include "fieldchecks.h"
 #include "listkeys.h"
@@ -15,6 +16,7 @@
 #include "runtimeerror.h"
 #include "settingsstore.h"
 #include "userprompts.h"
+#include "writablefolders.h"
 
 #include <lensbox/zoomwellctl.h>
 
@@ -63,6 +65,18 @@ MainWindow::MainWindow(QString programFolder, RecordStore &records, SettingsStor
     , m_form(buildMainWindowForm(*this))
 {
     setAcceptDrops(true);
+    // The preview file lies in the work folder "tmp", beside the program or,
+    // for an installed program, in the user's cache folder.
+    const QString previewFile = joinPath(writableFoldersForUser(m_programFolder).work, QStringLiteral("tmp/x.jpg"));
+    m_adjustments = new AdjustmentPanel(
+        m_form, records, prompts, previewFile,
+        [this]() -> std::optional<SelectedImage> {
+            const std::optional<ListEntry> entry = selectedEntry();
+            if (!entry || entry->kind != ListEntryKind::Image)
+                return std::nullopt;
+            return SelectedImage{entry->key, entry->dateText};
+        },
+        this);
     connectControls();
 }
 
@@ -77,12 +91,6 @@ void MainWindow::connectControls()
     connect(m_form.ListView1, &QTreeWidget::itemClicked, this, &MainWindow::listClicked);
     connect(m_form.ListView1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::listDoubleClicked);
     connect(m_form.ListView1->header(), &QHeaderView::sectionClicked, this, &MainWindow::headerClicked);
-    connect(m_form.filterCombo, &QComboBox::currentIndexChanged, this,
-            [this](int position) { m_selectedFilter = filterCodeForPosition(position); });
-    connect(m_form.qualityCombo, &QComboBox::currentIndexChanged, this, [this](int position) {
-        if (const std::optional<std::int32_t> quality = saveQualityForPosition(position))
-            m_saveQuality = *quality;
-    });
     connect(m_form.removeAction, &QAction::triggered, this, &MainWindow::removeSelectedEntries);
     connect(m_form.newFolderAction, &QAction::triggered, this, &MainWindow::startNewFolder);
     connect(m_form.ListView1->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
@@ -108,9 +116,9 @@ void MainWindow::applySettings(const MainSettings &settings)
     m_form.heightInput->setText(settings.heightInput);
     m_form.brightInput->setText(settings.brightInput);
     m_form.contrastInput->setText(settings.contrastInput);
-    m_form.filterCombo->setCurrentIndex(listPositionFromSetting(settings.filterCombo, m_form.filterCombo->count()));
-    m_form.qualityCombo->setCurrentIndex(listPositionFromSetting(settings.qualityCombo, m_form.qualityCombo->count()));
-    m_selectedFilter = filterCodeForPosition(m_form.filterCombo->currentIndex());
+    m_adjustments->fields().selectListPositions(
+        listPositionFromSetting(settings.filterCombo, m_form.filterCombo->count()),
+        listPositionFromSetting(settings.qualityCombo, m_form.qualityCombo->count()));
 }
 
 MainSettings MainWindow::currentSettings() const
@@ -148,7 +156,7 @@ void MainWindow::SetAdjustmentControlsEnabled(bool enabled, int group)
 void MainWindow::LoadImageRecord(const QString &path)
 {
     SetAdjustmentControlsEnabled(true, 1);
-    m_form.Zoomwell->LoadImage(path);
+    m_adjustments->showImageRecord(path);
 }
 
 void MainWindow::loadListIcons()
@@ -247,8 +255,8 @@ MainAdjustments MainWindow::currentAdjustments() const
     adjustments.brightness = m_form.brightInput->text();
     adjustments.contrast = m_form.contrastInput->text();
     adjustments.description = m_form.capInput->toPlainText();
-    adjustments.selectedFilter = m_selectedFilter;
-    adjustments.saveQuality = m_saveQuality;
+    adjustments.selectedFilter = m_adjustments->fields().selections().SelectedFilter;
+    adjustments.saveQuality = m_adjustments->fields().selections().SaveQuality;
     return adjustments;
 }
 

@@ -16,6 +16,7 @@ class QTreeWidgetItem;
 
 namespace tovin {
 
+class AdjustmentPanel;
 class RecordStore;
 class SettingsStore;
 class UserPrompts;
@@ -32,6 +33,7 @@ public:
                QWidget *parent = nullptr);
 
     const MainWindowForm &form() const { return m_form; }
+    AdjustmentPanel &adjustments() const { return *m_adjustments; }
 
     // The rest of the load sequence: the settings restored, the adjustment
     // controls disabled, the restored folder listed.
@@ -99,8 +101,7 @@ private:
     QTreeWidgetItem *m_newFolderItem = nullptr;
     ListSort m_sort;
     std::function<void()> m_scaleHandler;
-    std::int32_t m_selectedFilter = 0;
-    std::int32_t m_saveQuality = 100;
+    AdjustmentPanel *m_adjustments = nullptr;
     bool m_checkingDirInput = false;
 };
 
