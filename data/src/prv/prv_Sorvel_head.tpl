@@ -25,6 +25,8 @@ window.addEventListener('load', function () {
 });
 </script>
 <style>
+/* The preview is a miniature of the layout alone: no title bar and tools. */
+#album-header { display: none; }
 html[data-script] #sorvel-fallback, #sorvel-layout { display: none; }
 #sorvel-fallback { font: 16px/1.5 system-ui, "DejaVu Sans", sans-serif; color: #1A1A1A;
   background: #FFFFFF; margin: 0 auto; padding: 1em; max-width: 50em; }
