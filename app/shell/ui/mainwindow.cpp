@@ -249,12 +249,13 @@ QList<BatchItem> MainWindow::batchItems() const
 
 MainAdjustments MainWindow::currentAdjustments() const
 {
+    const AdjustmentFieldValues fields = m_adjustments->fields().values();
     MainAdjustments adjustments;
-    adjustments.width = m_form.widthInput->text();
-    adjustments.height = m_form.heightInput->text();
-    adjustments.brightness = m_form.brightInput->text();
-    adjustments.contrast = m_form.contrastInput->text();
-    adjustments.description = m_form.capInput->toPlainText();
+    adjustments.width = fields.widthPercent;
+    adjustments.height = fields.heightPercent;
+    adjustments.brightness = fields.brightness;
+    adjustments.contrast = fields.contrast;
+    adjustments.description = fields.description;
     adjustments.selectedFilter = m_adjustments->fields().selections().SelectedFilter;
     adjustments.saveQuality = m_adjustments->fields().selections().SaveQuality;
     return adjustments;
