@@ -9,7 +9,11 @@
 #include "runtimeerror.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSaveFile>
 #include <QUrl>
 
@@ -57,7 +61,7 @@ QString AlbumPreview::pageFolder() const
     return joinPath(m_cacheFolder, QStringLiteral("prv"));
 }
 
-AlbumPreview::Result AlbumPreview::write(const AlbumLayout &layout) const
+AlbumPreview::Result AlbumPreview::write(const AlbumLayout &layout, const QStringList &pictures) const
 {
     const QDir templates(templateFolder());
     if (!FileExists(templates.filePath(kHead)) && !FileExists(templates.filePath(kLoop))
@@ -65,6 +69,7 @@ AlbumPreview::Result AlbumPreview::write(const AlbumLayout &layout) const
         return {Status::TemplatesMissing, {}, {}};
     try {
         preparePageFolder();
+        writePictureList(pictures);
         writeAlbum(layout);
     } catch (const RuntimeError &error) {
         return {Status::Failed, {}, errorReportText(error)};
@@ -81,14 +86,40 @@ void AlbumPreview::preparePageFolder() const
         return;
     if (!QDir().mkpath(target))
         throw RuntimeError::fromErrno(EACCES, target);
-    const QDir source(templateFolder());
-    for (const QFileInfo &file : source.entryInfoList(QDir::Files)) {
+    // The page's own files and the folders it loads from (the sample pictures).
+    QDirIterator files(templateFolder(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QFileInfo file(files.next());
         if (isTemplate(file.fileName()) || file.fileName() == AlbumWriter::albumFileName())
             continue;
-        const QFileInfo copy(joinPath(target, file.fileName()));
+        const QFileInfo copy(joinPath(target, QDir(templateFolder()).relativeFilePath(file.filePath())));
+        if (!QDir().mkpath(copy.path()))
+            throw RuntimeError::fromErrno(EACCES, copy.path());
         if (!copy.exists() || copy.lastModified() < file.lastModified() || copy.size() != file.size())
             copyFileReplacing(file.filePath(), copy.filePath());
     }
+}
+
+void AlbumPreview::writePictureList(const QStringList &pictures) const
+{
+    QJsonArray list;
+    for (const QString &picture : pictures) {
+        if (list.size() == kMostPictures)
+            break;
+        const QSize size = imageFileSize(picture, kFormatJpeg);
+        if (size.isEmpty())
+            continue;
+        list.append(QJsonObject{{QStringLiteral("url"), QUrl::fromLocalFile(picture).toString(QUrl::FullyEncoded)},
+                                {QStringLiteral("name"), QFileInfo(picture).fileName()},
+                                {QStringLiteral("width"), size.width()},
+                                {QStringLiteral("height"), size.height()}});
+    }
+    const QByteArray script =
+        "window.sorvelPreviewPhotos = " + QJsonDocument(list).toJson(QJsonDocument::Compact) + ";\n";
+    const QString path = joinPath(pageFolder(), QStringLiteral("prv_photos.js"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size() || !file.commit())
+        throw RuntimeError::fromErrno(EACCES, path);
 }
 
 void AlbumPreview::writeAlbum(const AlbumLayout &layout) const

@@ -3,6 +3,7 @@
 #include "albumlayout.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tovin {
 
@@ -26,17 +27,21 @@ public:
     // user's cache folder.
     AlbumPreview(QString programFolder, QString cacheFolder);
 
-    Result write(const AlbumLayout &layout) const;
+    // The first of the given pictures stand in for the preview's samples.
+    Result write(const AlbumLayout &layout, const QStringList &pictures = {}) const;
 
     QString templateFolder() const;
     // Where Sorvel.xml and the page it is shown in are.
     QString pageFolder() const;
 
     static QString pageName() { return QStringLiteral("prv_Index.html"); }
+    // How many of the user's pictures the preview shows at most.
+    static constexpr int kMostPictures = 8;
 
 private:
     void preparePageFolder() const;
     void writeAlbum(const AlbumLayout &layout) const;
+    void writePictureList(const QStringList &pictures) const;
 
     QString m_programFolder;
     QString m_cacheFolder;

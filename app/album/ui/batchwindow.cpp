@@ -576,7 +576,12 @@ void BatchWindow::showAlbumPreview()
     m_previewTimer->stop();
     const AlbumPreview preview(m_context.programFolder,
                                QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
-    const AlbumPreview::Result result = preview.write(values().layout);
+    QStringList pictures;
+    for (const BatchItem &item : std::as_const(m_context.items)) {
+        if (item.selected && item.kind == ListEntryKind::Image)
+            pictures.append(item.key);
+    }
+    const AlbumPreview::Result result = preview.write(values().layout, pictures);
     switch (result.status) {
     case AlbumPreview::Status::TemplatesMissing:
         m_previewUnavailable = true;

@@ -24,6 +24,7 @@ window.addEventListener('load', function () {
   if (!document.documentElement.hasAttribute('data-player')) document.documentElement.removeAttribute('data-script');
 });
 </script>
+<script src="prv_photos.js"/>
 <style>
 /* The preview is a miniature of the layout alone: no title bar and tools. */
 #album-header { display: none; }

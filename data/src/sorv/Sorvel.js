@@ -41,8 +41,8 @@
     bbutton_x: 700, bbutton_y: 160, nbutton_x: 880, nbutton_y: 320,
     caption_w: 400, caption_h: 27,
   };
-  const DEFAULT_COLOUR = '000000';
-  const COLOUR_FIELDS = ['slide_bg', 'slide_ln', 'thumb_bg', 'thumb_ln', 'caption_bg', 'caption_ln'];
+  const DEFAULT_COLOR = '000000';
+  const COLOR_FIELDS = ['slide_bg', 'slide_ln', 'thumb_bg', 'thumb_ln', 'caption_bg', 'caption_ln'];
   const POSITION_FIELDS = ['slide_x', 'slide_y', 'thumb_x', 'thumb_y',
     'bbutton_x', 'bbutton_y', 'nbutton_x', 'nbutton_y'];
   const SIZE_FIELDS = ['thumb_w', 'thumb_h', 'caption_w', 'caption_h'];
@@ -109,9 +109,9 @@
     return Math.min(high, Math.max(low, value));
   }
 
-  function readColour(text) {
+  function readColor(text) {
     const match = /^\s*(?:0x|#)?([0-9a-f]{6})\s*$/i.exec(text || '');
-    return (match ? match[1] : DEFAULT_COLOUR).toUpperCase();
+    return (match ? match[1] : DEFAULT_COLOR).toUpperCase();
   }
 
   // Values arrive as the user typed them, so numbers are read leniently and a
@@ -137,7 +137,7 @@
       layout[name] = Number.isNaN(value) ? DEFAULT_LAYOUT[name]
         : clamp(roundHalfEven(value), 1, MAX_GRID_SIDE);
     }
-    for (const name of COLOUR_FIELDS) layout[name] = readColour(fields[name]);
+    for (const name of COLOR_FIELDS) layout[name] = readColor(fields[name]);
     return layout;
   }
 
@@ -149,6 +149,10 @@
       .join('/');
   }
 
+  // The batch window's preview names the user's own first pictures, which
+  // then stand in for its sample entries, one after another.
+  const previewPhotos = Array.isArray(window.sorvelPreviewPhotos) ? window.sorvelPreviewPhotos : [];
+
   function readPhotos() {
     const photos = [];
     for (const element of document.querySelectorAll('#sorvel-photos > .sorvel-photo')) {
@@ -158,6 +162,14 @@
       if (!slideSrc) continue;
       const name = slideSrc.slice(slideSrc.lastIndexOf('/') + 1);
       const description = fields.description || '';
+      const own = previewPhotos.length ? previewPhotos[photos.length % previewPhotos.length] : null;
+      if (own) {
+        photos.push({
+          thumbUrl: own.url, slideUrl: own.url, name: own.name, label: description.trim() ? description : own.name,
+          slideWidth: own.width, slideHeight: own.height, date: fields.date || '', description,
+        });
+        continue;
+      }
       photos.push({
         thumbUrl: fileUrl(thumbSrc || slideSrc),
         slideUrl: fileUrl(slideSrc),
@@ -200,7 +212,7 @@
   }
 
   // Black or white, whichever reads better on the given background.
-  function textColourOn(hex) {
+  function textColorOn(hex) {
     const linear = [0, 2, 4].map((at) => {
       const channel = Number.parseInt(hex.slice(at, at + 2), 16) / 255;
       return channel <= 0.04045 ? channel / 12.92 : ((channel + 0.055) / 1.055) ** 2.4;
@@ -416,7 +428,7 @@ html[data-arrangement="full"] :focus-visible { outline-color: #8AB4F8; box-shado
       borderWidth: `${FRAME_BORDER}px`,
       borderColor: `#${layout.caption_ln}`,
       backgroundColor: `#${layout.caption_bg}`,
-      color: textColourOn(layout.caption_bg),
+      color: textColorOn(layout.caption_bg),
     });
     const captionDate = make('span', { id: 'caption-date' }, caption);
     const captionText = make('span', { id: 'caption-text' }, caption);
