@@ -108,8 +108,7 @@ void ViewGeometryTest::zoomAppliesWholePixels_data()
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<QSize>("canvas");
 
-    QTest::newRow("zoom 50 on 801 pixels") << 50.0 << QSize(801, 601) << QSize(400, 300);
-    QTest::newRow("halves to the even neighbour") << 50.0 << QSize(803, 605) << QSize(402, 302);
+    QTest::newRow("halves to the even neighbour") << 50.0 << QSize(803, 601) << QSize(402, 300);
     QTest::newRow("negative zoom keeps the size") << -10.0 << QSize(801, 601) << QSize(801, 601);
 }
 
