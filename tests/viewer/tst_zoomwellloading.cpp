@@ -65,11 +65,8 @@ private:
         bool begin(QPaintDevice *) override { return true; }
         bool end() override { return true; }
         void updateState(const QPaintEngineState &) override { }
+        // Images reach this too, turned into pixmaps by the base class.
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { ++pictures; }
-        void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override
-        {
-            ++pictures;
-        }
         void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
         void drawPath(const QPainterPath &) override { }
         Type type() const override { return User; }
@@ -109,7 +106,6 @@ private:
     }
 
     QString shared(const QString &file) const { return m_shared + QLatin1Char('/') + file; }
-    OpenFileDialog *dialog() const { return m_control->findChild<OpenFileDialog *>(QStringLiteral("CDlgPicture")); }
 
     QTemporaryDir m_folder;
     QString m_shared; // the shared test images, empty when not beside the checkout
@@ -150,7 +146,7 @@ void ZoomwellLoadingTest::openFileDialog()
     const QRect canvas = child(*m_control, "picView")->geometry();
     OpenFileDialog::Request asked;
     QString answer; // empty: cancelled
-    dialog()->setChooser([&](const OpenFileDialog::Request &request) {
+    child<OpenFileDialog>(*m_control, "CDlgPicture")->setChooser([&](const OpenFileDialog::Request &request) {
         asked = request;
         return answer;
     });
@@ -178,23 +174,17 @@ void ZoomwellLoadingTest::openFileDialog()
 void ZoomwellLoadingTest::photosShowUpright_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("upright"); // the same scene stored as it is seen
-
-    QTest::newRow("landscape tag 3") << "Landscape_3.jpg"
-                                     << "Landscape_1.jpg";
-    QTest::newRow("landscape tag 6") << "Landscape_6.jpg"
-                                     << "Landscape_1.jpg";
-    QTest::newRow("landscape tag 8") << "Landscape_8.jpg"
-                                     << "Landscape_1.jpg";
+    QTest::newRow("landscape tag 3") << "Landscape_3.jpg";
+    QTest::newRow("landscape tag 6") << "Landscape_6.jpg";
+    QTest::newRow("landscape tag 8") << "Landscape_8.jpg";
 }
 
 void ZoomwellLoadingTest::photosShowUpright()
 {
     QFETCH(QString, file);
-    QFETCH(QString, upright);
     if (m_shared.isEmpty())
         QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)");
-    m_control->LoadImage(shared(QStringLiteral("orientation/") + upright));
+    m_control->LoadImage(shared(QStringLiteral("orientation/Landscape_1.jpg"))); // stored as it is seen
     const QImage reference = m_control->Picture()->image();
 
     m_control->LoadImage(shared(QStringLiteral("orientation/") + file));
@@ -349,7 +339,7 @@ void ZoomwellLoadingTest::zoomingATransparentPictureKeepsOneDrawing()
     QWidget *canvas = child(*m_control, "picView");
     DrawCounter counter(canvas->size());
     canvas->render(&counter);
-    QVERIFY2(counter.pictures() <= 2, qPrintable(QString::number(counter.pictures())));
+    QVERIFY2(counter.pictures() >= 1 && counter.pictures() <= 2, qPrintable(QString::number(counter.pictures())));
 }
 
 void ZoomwellLoadingTest::reducedViewAveragesThePixels()
