@@ -110,8 +110,6 @@ void FieldChecksTest::colorTexts_data()
     QTest::addColumn<int>("color");
     QTest::addColumn<QString>("hex");
     QTest::newRow("pure red") << 0x0000FF << "FF0000";
-    QTest::newRow("stored 255") << 255 << "FF0000";
-    QTest::newRow("stored 16711680: blue") << 16711680 << "0000FF";
     QTest::newRow("mixed") << 0x123456 << "563412";
     QTest::newRow("no colour") << -1 << "";
 }

@@ -90,7 +90,6 @@ void ImageListingTest::sizeTexts_data()
 {
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << qint64(0) << "0KB";
     QTest::newRow("300 bytes") << qint64(300) << "0KB";
     QTest::newRow("1.5 KB rounds up to even") << qint64(1536) << "2KB";
     QTest::newRow("2.5 KB rounds down to even") << qint64(2560) << "2KB";

@@ -44,14 +44,15 @@ void ViewGeometryTest::newPicture_data()
 
     // The picture fits beside a bar while narrower than 383 and lower than 283.
     // Beside a shown bar it is centred in the 383 or 283 pixels the bar leaves.
+    // clang-format off
     QTest::newRow("small picture centred without the thumb") << QSize(100, 100) << 0 << 0 << 0 << 0 << QPoint(150, 100);
     QTest::newRow("odd leftover to the even pixel") << QSize(101, 103) << 0 << 0 << 0 << 0 << QPoint(150, 98);
     QTest::newRow("exact fit shows the bar") << QSize(383, 100) << -4 << -2 << 0 << 0 << QPoint(-2, 92);
     QTest::newRow("maximum -7 gives value -4") << QSize(386, 100) << -7 << -4 << 0 << 0 << QPoint(-4, 92);
     QTest::newRow("maximum -5 gives value -2") << QSize(100, 284) << 0 << 0 << -5 << -2 << QPoint(142, -2);
     QTest::newRow("widest fit beside the bar") << QSize(382, 284) << 0 << 0 << -5 << -2 << QPoint(0, -2);
-    QTest::newRow("large picture on its middle")
-        << QSize(1000, 800) << -621 << -310 << -521 << -260 << QPoint(-310, -260);
+    QTest::newRow("large picture on its middle") << QSize(1000, 800) << -621 << -310 << -521 << -260 << QPoint(-310, -260);
+    // clang-format on
 }
 
 void ViewGeometryTest::newPicture()
@@ -108,8 +109,7 @@ void ViewGeometryTest::zoomAppliesWholePixels_data()
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<QSize>("canvas");
 
-    QTest::newRow("zoom 50 on 801 pixels") << 50.0 << QSize(801, 601) << QSize(400, 300);
-    QTest::newRow("halves to the even neighbour") << 50.0 << QSize(803, 605) << QSize(402, 302);
+    QTest::newRow("halves to the even neighbour") << 50.0 << QSize(803, 601) << QSize(402, 300);
     QTest::newRow("negative zoom keeps the size") << -10.0 << QSize(801, 601) << QSize(801, 601);
 }
 
@@ -134,12 +134,11 @@ void ViewGeometryTest::barsAndCornerAreLaidOutAgainstTheControl_data()
     QTest::addColumn<QRect>("corner"); // empty when hidden
 
     const QSize none;
-    QTest::newRow("both bars") << QSize(1000, 800) << none << QRect(0, 280, 381, 17) << QRect(380, 0, 17, 281)
-                               << QRect(381, 281, 17, 17);
-    QTest::newRow("horizontal bar only") << QSize(1000, 100) << none << QRect(0, 280, 397, 17) << QRect(380, 0, 17, 281)
-                                         << QRect();
-    QTest::newRow("bars appear with a smaller control") << QSize(300, 250) << QSize(250, 200) << QRect(0, 180, 231, 17)
-                                                        << QRect(230, 0, 17, 181) << QRect(231, 181, 17, 17);
+    // clang-format off
+    QTest::newRow("both bars") << QSize(1000, 800) << none << QRect(0, 280, 381, 17) << QRect(380, 0, 17, 281) << QRect(381, 281, 17, 17);
+    QTest::newRow("horizontal bar only") << QSize(1000, 100) << none << QRect(0, 280, 397, 17) << QRect(380, 0, 17, 281) << QRect();
+    QTest::newRow("bars appear with a smaller control") << QSize(300, 250) << QSize(250, 200) << QRect(0, 180, 231, 17) << QRect(230, 0, 17, 181) << QRect(231, 181, 17, 17);
+    // clang-format on
 }
 
 void ViewGeometryTest::barsAndCornerAreLaidOutAgainstTheControl()

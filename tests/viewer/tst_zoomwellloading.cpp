@@ -4,6 +4,7 @@
 #include <lensbox/zoomwellctl.h>
 
 #include <QFileInfo>
+#include <QPaintEngine>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,6 +47,33 @@ protected:
     }
 };
 
+// An image that draws nothing and counts the pictures painted onto it:
+// rendering a widget into it tells how much work one repaint of it does.
+class DrawCounter : public QImage
+{
+public:
+    explicit DrawCounter(QSize size)
+        : QImage(size, QImage::Format_RGB32)
+    {
+    }
+    int pictures() const { return m_engine.pictures; }
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+
+private:
+    struct Engine : QPaintEngine {
+        int pictures = 0;
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override { }
+        // Images reach this too, turned into pixmaps by the base class.
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { ++pictures; }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { }
+        void drawPath(const QPainterPath &) override { }
+        Type type() const override { return User; }
+    };
+    mutable Engine m_engine;
+};
+
 } // namespace
 
 class ZoomwellLoadingTest : public QObject
@@ -78,7 +106,6 @@ private:
     }
 
     QString shared(const QString &file) const { return m_shared + QLatin1Char('/') + file; }
-    OpenFileDialog *dialog() const { return m_control->findChild<OpenFileDialog *>(QStringLiteral("CDlgPicture")); }
 
     QTemporaryDir m_folder;
     QString m_shared; // the shared test images, empty when not beside the checkout
@@ -119,7 +146,7 @@ void ZoomwellLoadingTest::openFileDialog()
     const QRect canvas = child(*m_control, "picView")->geometry();
     OpenFileDialog::Request asked;
     QString answer; // empty: cancelled
-    dialog()->setChooser([&](const OpenFileDialog::Request &request) {
+    child<OpenFileDialog>(*m_control, "CDlgPicture")->setChooser([&](const OpenFileDialog::Request &request) {
         asked = request;
         return answer;
     });
@@ -147,25 +174,17 @@ void ZoomwellLoadingTest::openFileDialog()
 void ZoomwellLoadingTest::photosShowUpright_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("upright"); // the same scene stored as it is seen
-
-    QTest::newRow("landscape tag 3") << "Landscape_3.jpg"
-                                     << "Landscape_1.jpg";
-    QTest::newRow("landscape tag 6") << "Landscape_6.jpg"
-                                     << "Landscape_1.jpg";
-    QTest::newRow("landscape tag 8") << "Landscape_8.jpg"
-                                     << "Landscape_1.jpg";
-    QTest::newRow("portrait tag 6") << "Portrait_6.jpg"
-                                    << "Portrait_1.jpg";
+    QTest::newRow("landscape tag 3") << "Landscape_3.jpg";
+    QTest::newRow("landscape tag 6") << "Landscape_6.jpg";
+    QTest::newRow("landscape tag 8") << "Landscape_8.jpg";
 }
 
 void ZoomwellLoadingTest::photosShowUpright()
 {
     QFETCH(QString, file);
-    QFETCH(QString, upright);
     if (m_shared.isEmpty())
         QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)");
-    m_control->LoadImage(shared(QStringLiteral("orientation/") + upright));
+    m_control->LoadImage(shared(QStringLiteral("orientation/Landscape_1.jpg"))); // stored as it is seen
     const QImage reference = m_control->Picture()->image();
 
     m_control->LoadImage(shared(QStringLiteral("orientation/") + file));
@@ -183,13 +202,11 @@ void ZoomwellLoadingTest::unreadableFileNeverShowsAStaleCanvas_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("unloadedFirst");
 
-    for (const bool unloaded : {false, true}) {
-        const char *before = unloaded ? "after unload" : "over a picture";
-        QTest::addRow("empty file, %s", before) << "unusual/empty.jpg" << unloaded;
-        QTest::addRow("no frame header, %s", before) << "unusual/missing-sof.jpg" << unloaded;
-        QTest::addRow("header claims 65535 x 65535, %s", before) << "unusual/max_size.jpg" << unloaded;
-        QTest::addRow("missing file, %s", before) << "unusual/no-such-file.jpg" << unloaded;
-    }
+    QTest::newRow("empty file") << "unusual/empty.jpg" << false;
+    QTest::newRow("no frame header") << "unusual/missing-sof.jpg" << false;
+    QTest::newRow("header claims 65535 x 65535") << "unusual/max_size.jpg" << false;
+    QTest::newRow("missing file") << "unusual/no-such-file.jpg" << false;
+    QTest::newRow("no frame header after unload") << "unusual/missing-sof.jpg" << true;
 }
 
 void ZoomwellLoadingTest::unreadableFileNeverShowsAStaleCanvas()
@@ -320,9 +337,9 @@ void ZoomwellLoadingTest::zoomingATransparentPictureKeepsOneDrawing()
     // One repaint draws the canvas's own picture and the latest zoom, however
     // many zooms came before.
     QWidget *canvas = child(*m_control, "picView");
-    viewertest::DrawCounter counter(canvas->size());
+    DrawCounter counter(canvas->size());
     canvas->render(&counter);
-    QVERIFY2(counter.pictures() <= 2, qPrintable(QString::number(counter.pictures())));
+    QVERIFY2(counter.pictures() >= 1 && counter.pictures() <= 2, qPrintable(QString::number(counter.pictures())));
 }
 
 void ZoomwellLoadingTest::reducedViewAveragesThePixels()

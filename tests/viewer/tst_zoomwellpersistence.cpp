@@ -10,7 +10,6 @@
 #include <QTest>
 
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <memory>
 
@@ -46,7 +45,6 @@ private slots:
     void lowerCaseNamesAreRead();
     void onlyChangedPropertiesAreWritten();
     void bagMatchesNamesWithoutCase();
-    void factoryKnowsOneIdentifier_data();
     void factoryKnowsOneIdentifier();
     void scrollColorFixHooksOneWindowAtATime();
     void setsAreCheckedAndReported_data();
@@ -135,28 +133,15 @@ void ZoomwellPersistenceTest::bagMatchesNamesWithoutCase()
     QVERIFY(!bag.contains(QStringLiteral("panactive")));
 }
 
-void ZoomwellPersistenceTest::factoryKnowsOneIdentifier_data()
-{
-    QTest::addColumn<QString>("identifier");
-    QTest::addColumn<bool>("made");
-
-    QTest::newRow("its identifier") << QStringLiteral("Lensbox.ZoomwellCtl") << true;
-    QTest::newRow("any case") << QStringLiteral("lensbox.zoomwellctl") << true;
-    QTest::newRow("unknown control") << QStringLiteral("Lensbox.Other") << false;
-}
-
 void ZoomwellPersistenceTest::factoryKnowsOneIdentifier()
 {
-    QFETCH(QString, identifier);
-    QFETCH(bool, made);
+    const lensbox::ControlCreation made = lensbox::createControl(QStringLiteral("lensbox.zoomwellctl")); // any case
+    const std::unique_ptr<ZoomwellCtl> owned(made.control);
+    QVERIFY(made.control && made.error.isEmpty());
 
-    const lensbox::ControlCreation created = lensbox::createControl(identifier);
-    const std::unique_ptr<ZoomwellCtl> owned(created.control);
-
-    QCOMPARE(created.control != nullptr, made);
-    QCOMPARE(created.error.isEmpty(), made);
-    if (!made)
-        QVERIFY2(created.error.contains(identifier), qPrintable(created.error));
+    const lensbox::ControlCreation unknown = lensbox::createControl(QStringLiteral("Lensbox.Other"));
+    QCOMPARE(unknown.control, nullptr);
+    QVERIFY2(unknown.error.contains(QStringLiteral("Lensbox.Other")), qPrintable(unknown.error));
 }
 
 void ZoomwellPersistenceTest::scrollColorFixHooksOneWindowAtATime()
@@ -190,7 +175,6 @@ void ZoomwellPersistenceTest::setsAreCheckedAndReported_data()
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<bool>("marksChanged"); // the host saves it with the window
 
-    const double infinity = std::numeric_limits<double>::infinity();
     const auto number = [](short value) { return QVariant::fromValue(value); };
     for (const char *name : {"AllowZoomIn", "AllowZoomOut", "AutoRedraw", "Enabled", "PanActive", "UseQuickBar"})
         QTest::addRow("%s", name) << QString::fromLatin1(name) << number(kFalse) << true << true;
@@ -200,8 +184,7 @@ void ZoomwellPersistenceTest::setsAreCheckedAndReported_data()
     QTest::newRow("MousePointer -1") << "MousePointer" << number(-1) << false << false;
     QTest::newRow("Zoom 150") << "Zoom" << QVariant(150.0) << true << false;
     QTest::newRow("Zoom NaN") << "Zoom" << QVariant(std::nan("")) << false << false;
-    QTest::newRow("Zoom infinite") << "Zoom" << QVariant(infinity) << false << false;
-    QTest::newRow("Zoom minus infinite") << "Zoom" << QVariant(-infinity) << false << false;
+    QTest::newRow("Zoom infinite") << "Zoom" << QVariant(std::numeric_limits<double>::infinity()) << false << false;
     QTest::newRow("Zoom beyond 32 bits") << "Zoom" << QVariant(3e9) << false << false;
 }
 
@@ -211,24 +194,6 @@ void ZoomwellPersistenceTest::setsAreCheckedAndReported()
     QFETCH(QVariant, value);
     QFETCH(bool, accepted);
     QFETCH(bool, marksChanged);
-    using Setter = std::function<bool(ZoomwellCtl &, const QVariant &)>;
-    const auto always = [](auto set) -> Setter {
-        return [set](ZoomwellCtl &control, const QVariant &value) {
-            set(control, value);
-            return true;
-        };
-    };
-    const QMap<QString, Setter> setters{
-        {"AllowZoomIn", always([](ZoomwellCtl &c, const QVariant &v) { c.setAllowZoomIn(v.value<short>()); })},
-        {"AllowZoomOut", always([](ZoomwellCtl &c, const QVariant &v) { c.setAllowZoomOut(v.value<short>()); })},
-        {"AutoRedraw", always([](ZoomwellCtl &c, const QVariant &v) { c.setAutoRedraw(v.value<short>()); })},
-        {"BackColor", always([](ZoomwellCtl &c, const QVariant &v) { c.setBackColor(v.value<lensbox::OleColor>()); })},
-        {"Enabled", always([](ZoomwellCtl &c, const QVariant &v) { c.setEnabled(v.value<short>()); })},
-        {"PanActive", always([](ZoomwellCtl &c, const QVariant &v) { c.setPanActive(v.value<short>()); })},
-        {"UseQuickBar", always([](ZoomwellCtl &c, const QVariant &v) { c.setUseQuickBar(v.value<short>()); })},
-        {"MousePointer", [](ZoomwellCtl &c, const QVariant &v) { return c.setMousePointer(v.value<short>()); }},
-        {"Zoom", [](ZoomwellCtl &c, const QVariant &v) { return c.setZoom(v.toDouble()); }},
-    };
     ZoomwellCtl control;
     control.initProperties();
     control.setMousePointer(2);
@@ -237,7 +202,15 @@ void ZoomwellPersistenceTest::setsAreCheckedAndReported()
     QSignalSpy changed(&control, &ZoomwellCtl::propertyChanged);
     QSignalSpy zoomChanged(&control, &ZoomwellCtl::ZoomChanged);
 
-    QCOMPARE(setters[property](control, value), accepted);
+    // Only the pointer and the zoom can refuse a value; they say so.
+    bool taken = true;
+    if (property == QLatin1String("MousePointer"))
+        taken = control.setMousePointer(value.value<short>());
+    else if (property == QLatin1String("Zoom"))
+        taken = control.setZoom(value.toDouble());
+    else
+        QVERIFY(control.setProperty(qPrintable(property), value));
+    QCOMPARE(taken, accepted);
 
     const QVariant now = control.property(qPrintable(property));
     QVariant expected = accepted ? value : before; // a refused value leaves the old one
