@@ -84,6 +84,7 @@ void DialogWindowTest::overwriteAnswers()
     whileShown(dialog, action);
     QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg")), answer);
     QCOMPARE(dialog.canceled(), answer == OverwriteAnswer::Cancel);
+    QCOMPARE(dialog.windowTitle(), QString()); // a first question has no title
 }
 
 void DialogWindowTest::noticeClosesLikeOk_data()
