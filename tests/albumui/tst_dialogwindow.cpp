@@ -50,11 +50,9 @@ class DialogWindowTest : public QObject
 private slots:
     void overwriteAnswers_data();
     void overwriteAnswers();
-    void questionShowsTheFileAndBothButtons();
-    void titleBarCannotCloseTheQuestion();
     void noticeClosesLikeOk_data();
     void noticeClosesLikeOk();
-    void questionKeepsTheLastTitle();
+    void questionShowsTheFileAndKeepsTheLastTitle();
 };
 
 void DialogWindowTest::overwriteAnswers_data()
@@ -66,6 +64,11 @@ void DialogWindowTest::overwriteAnswers_data()
         d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->setChecked(true);
         click(d, "okButton");
     }) << OverwriteAnswer::ReplaceWithoutAsking;
+    QTest::newRow("title bar refused, then YES") << Action([](DialogWindow &d) {
+        QVERIFY(!d.close());
+        QVERIFY(d.isVisible());
+        click(d, "okButton");
+    }) << OverwriteAnswer::Replace;
     QTest::newRow("Cancel") << Action([](DialogWindow &d) { click(d, "cancelButton"); }) << OverwriteAnswer::Cancel;
     QTest::newRow("Enter") << Action([](DialogWindow &d) { QTest::keyClick(&d, Qt::Key_Return); })
                            << OverwriteAnswer::Cancel;
@@ -81,33 +84,7 @@ void DialogWindowTest::overwriteAnswers()
     whileShown(dialog, action);
     QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg")), answer);
     QCOMPARE(dialog.canceled(), answer == OverwriteAnswer::Cancel);
-}
-
-void DialogWindowTest::questionShowsTheFileAndBothButtons()
-{
-    DialogWindow dialog;
-    whileShown(dialog, [](DialogWindow &d) {
-        QCOMPARE(d.findChild<QLabel *>(QStringLiteral("msgLabel"))->text(), QStringLiteral("a.jpg question"));
-        QVERIFY(d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->isVisible());
-        QCOMPARE(d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->text(), message(86));
-        QCOMPARE(button(d, "okButton")->text(), message(77));
-        QCOMPARE(button(d, "cancelButton")->text(), message(74));
-        QVERIFY(button(d, "cancelButton")->isVisible());
-        click(d, "cancelButton");
-    });
-    dialog.askOverwrite(QStringLiteral("a.jpg question"));
-    QCOMPARE(dialog.windowTitle(), QString());
-}
-
-void DialogWindowTest::titleBarCannotCloseTheQuestion()
-{
-    DialogWindow dialog;
-    whileShown(dialog, [](DialogWindow &d) {
-        QVERIFY(!d.close());
-        QVERIFY(d.isVisible());
-        click(d, "okButton");
-    });
-    QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg")), OverwriteAnswer::Replace);
+    QCOMPARE(dialog.windowTitle(), QString()); // a first question has no title
 }
 
 void DialogWindowTest::noticeClosesLikeOk_data()
@@ -133,18 +110,22 @@ void DialogWindowTest::noticeClosesLikeOk()
     QCOMPARE(dialog.windowTitle(), message(111));
 }
 
-void DialogWindowTest::questionKeepsTheLastTitle()
+void DialogWindowTest::questionShowsTheFileAndKeepsTheLastTitle()
 {
     DialogWindow dialog;
     whileShown(dialog, [](DialogWindow &d) { click(d, "okButton"); });
     dialog.showNotice(QStringLiteral("Saved"), message(112));
     whileShown(dialog, [](DialogWindow &d) {
         QCOMPARE(d.windowTitle(), message(112));
-        QVERIFY(button(d, "cancelButton")->isVisible());
+        QCOMPARE(d.findChild<QLabel *>(QStringLiteral("msgLabel"))->text(), QStringLiteral("a.jpg question"));
         QVERIFY(d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->isVisible());
+        QCOMPARE(d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->text(), message(86));
+        QCOMPARE(button(d, "okButton")->text(), message(77));
+        QCOMPARE(button(d, "cancelButton")->text(), message(74));
+        QVERIFY(button(d, "cancelButton")->isVisible());
         click(d, "cancelButton");
     });
-    QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg")), OverwriteAnswer::Cancel);
+    QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg question")), OverwriteAnswer::Cancel);
 }
 
 QTEST_MAIN(DialogWindowTest)

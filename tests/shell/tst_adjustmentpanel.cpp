@@ -2,7 +2,6 @@
 // the real main window form, offscreen, with scripted prompts.
 
 #include "adjustmentfields.h"
-#include "adjustmentgroups.h"
 #include "adjustmentpanel.h"
 #include "largepreviewwindow.h"
 #include "mainwindow.h"
@@ -56,8 +55,7 @@ private slots:
     void imageWithoutRecordShowsItFitted();
     void newerPreviewSupersedesOlder();
     void failedAdjustedPreviewLeavesTheViewerEmpty();
-    void largePhotoShowsAReducedPictureFirst();
-    void reducedPictureOfAnOlderRequestIsDropped();
+    void largePhotoShowsAReducedPictureFirstUnlessOvertaken();
     void zoomButtonsStep();
     void largePreview();
 
@@ -125,26 +123,18 @@ void AdjustmentPanelTest::waitForPreview()
     QVERIFY(shown.wait(20000));
 }
 
+// clang-format off
 void AdjustmentPanelTest::leaveCheck_data()
 {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("refusal");
 
-    QTest::newRow("width 0") << "widthInput"
-                             << "0" << message(44);
-    QTest::newRow("width 0.5") << "widthInput"
-                               << "0.5" << QString();
-    QTest::newRow("width 201 (three characters)") << "widthInput"
-                                                  << "2011" << message(44);
-    QTest::newRow("height emptied") << "heightInput" << QString() << message(43);
-    QTest::newRow("bright -100") << "brightInput"
-                                 << "-100" << QString();
-    QTest::newRow("bright -101 (four characters)") << "brightInput"
-                                                   << "-1015" << message(45);
-    QTest::newRow("contrast letters") << "contrastInput"
-                                      << "ab" << message(43);
+    // The checks themselves are tested with the field rules; these rows prove the wiring.
+    QTest::newRow("width 201 (three characters)") << "widthInput" << "2011" << message(44);
+    QTest::newRow("bright -100") << "brightInput" << "-100" << QString();
 }
+// clang-format on
 
 void AdjustmentPanelTest::leaveCheck()
 {
@@ -180,6 +170,7 @@ void AdjustmentPanelTest::focusSelectsAndTints()
     QVERIFY(QApplication::palette().color(QPalette::Midlight) != QApplication::palette().color(QPalette::Base));
 }
 
+// clang-format off
 void AdjustmentPanelTest::ticksStepTheirFields_data()
 {
     QTest::addColumn<QString>("tick");
@@ -188,22 +179,10 @@ void AdjustmentPanelTest::ticksStepTheirFields_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<QString>("after");
 
-    QTest::newRow("width up") << "widthTick"
-                              << "widthInput"
-                              << "150" << int(Qt::Key_Up) << "151";
-    QTest::newRow("width up stops at 200") << "widthTick"
-                                           << "widthInput"
-                                           << "200" << int(Qt::Key_Up) << "200";
-    QTest::newRow("height down stops at 1") << "heightTick"
-                                            << "heightInput"
-                                            << "1" << int(Qt::Key_Down) << "1";
-    QTest::newRow("bright down") << "brightTick"
-                                 << "brightInput"
-                                 << "-99" << int(Qt::Key_Down) << "-100";
-    QTest::newRow("contrast up from the typed number") << "contrastTick"
-                                                       << "contrastInput"
-                                                       << "42" << int(Qt::Key_Up) << "43";
+    QTest::newRow("width up stops at 200") << "widthTick" << "widthInput" << "200" << int(Qt::Key_Up) << "200";
+    QTest::newRow("bright down") << "brightTick" << "brightInput" << "-99" << int(Qt::Key_Down) << "-100";
 }
+// clang-format on
 
 void AdjustmentPanelTest::ticksStepTheirFields()
 {
@@ -223,12 +202,9 @@ void AdjustmentPanelTest::typedQualityIsCheckedAtOnce()
 {
     QComboBox *quality = form().qualityCombo;
     const AdjustmentSelections &codes = m_panel->fields().selections();
-    QCOMPARE(codes.SaveQuality, 100); // the first entry, chosen at start
     quality->setFocus();
     quality->lineEdit()->selectAll();
-    QTest::keyClick(quality->lineEdit(), Qt::Key_8);
-    QCOMPARE(codes.SaveQuality, 8);
-    QTest::keyClick(quality->lineEdit(), Qt::Key_5);
+    QTest::keyClicks(quality->lineEdit(), QStringLiteral("85"));
     QCOMPARE(codes.SaveQuality, 85);
     QCOMPARE(quality->currentIndex(), -1);
     QVERIFY(m_prompts.shown.isEmpty());
@@ -276,11 +252,8 @@ void AdjustmentPanelTest::imageWithRecordShowsItAdjusted()
         .saveAdjustments(m_image, QString(), AdjustmentFieldValues{"25", "25", "0", "0", 4, 3, "Harbour"});
     m_prompts.shown.clear();
     m_window->LoadImageRecord(m_image);
-    for (const QString &name : adjustmentGroupControls(1))
-        QVERIFY2(m_window->findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+    QVERIFY(form().widthInput->isEnabled());
     QCOMPARE(form().widthInput->text(), QStringLiteral("25"));
-    QCOMPARE(form().filterCombo->currentIndex(), 4);
-    QCOMPARE(form().qualityCombo->currentIndex(), 3);
     QCOMPARE(form().capInput->toPlainText(), QStringLiteral("Harbour"));
     QCOMPARE(m_panel->fields().selections().SelectedFilter, int(FILTER_BSPLINE));
     QCOMPARE(m_panel->fields().selections().SaveQuality, int(JPEG_QUALITYSUPERB));
@@ -332,8 +305,7 @@ void AdjustmentPanelTest::failedAdjustedPreviewLeavesTheViewerEmpty()
 {
     const QString broken = m_folder->filePath(QStringLiteral("broken.jpg"));
     QFile file(broken);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("not a picture");
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);
     file.close();
     m_window->LoadImageRecord(m_image);
     QVERIFY(test::writeTestJpeg(m_previewFile, QSize(8, 8)));
@@ -345,37 +317,30 @@ void AdjustmentPanelTest::failedAdjustedPreviewLeavesTheViewerEmpty()
     QVERIFY(form().infoLabel->text().isEmpty());
 }
 
-void AdjustmentPanelTest::largePhotoShowsAReducedPictureFirst()
+void AdjustmentPanelTest::largePhotoShowsAReducedPictureFirstUnlessOvertaken()
 {
     const QString large = m_folder->filePath(QStringLiteral("large.jpg"));
     QVERIFY(test::writeTestJpeg(large, QSize(2400, 1800)));
     lensbox::ZoomwellCtl *viewer = form().Zoomwell;
     QSignalSpy first(&m_panel->preview(), &PreviewController::firstPictureShown);
     QSignalSpy shown(&m_panel->preview(), &PreviewController::previewShown);
+    // The reduced picture of an overtaken request is never shown.
     m_panel->preview().ShowPreview(true, large);
-    QVERIFY(!lensbox::holdsPicture(viewer->Picture()));
+    m_panel->preview().ShowPreview(true, m_image);
+    QTest::qWait(1500);
+    QCOMPARE(first.size(), 0);
+    QCOMPARE(viewer->Picture()->size(), QSize(1600, 1200));
 
+    shown.clear();
+    m_panel->preview().ShowPreview(true, large);
     QVERIFY(first.wait(20000));
     const double dpi = viewer->screen()->logicalDotsPerInch();
     const double fit = std::nearbyint((viewer->width() + viewer->height()) * 1440 / dpi / (4200 * 2540 / dpi) * 100);
     QCOMPARE(viewer->Picture()->size(), QSize(std::lround(2400 * fit / 100), std::lround(1800 * fit / 100)));
     QCOMPARE(shown.size(), 0);
-
     QVERIFY(shown.wait(20000));
     QCOMPARE(viewer->Picture()->size(), QSize(2400, 1800));
     QCOMPARE(viewer->Zoom(), fit);
-}
-
-void AdjustmentPanelTest::reducedPictureOfAnOlderRequestIsDropped()
-{
-    const QString large = m_folder->filePath(QStringLiteral("large.jpg"));
-    QVERIFY(test::writeTestJpeg(large, QSize(2400, 1800)));
-    QSignalSpy first(&m_panel->preview(), &PreviewController::firstPictureShown);
-    m_panel->preview().ShowPreview(true, large);
-    m_panel->preview().ShowPreview(true, m_image);
-    QTest::qWait(1500);
-    QCOMPARE(first.size(), 0);
-    QCOMPARE(form().Zoomwell->Picture()->size(), QSize(1600, 1200));
 }
 
 void AdjustmentPanelTest::zoomButtonsStep()
@@ -384,11 +349,7 @@ void AdjustmentPanelTest::zoomButtonsStep()
     viewer->setZoom(195);
     emit viewer->ZoomInClick();
     QCOMPARE(viewer->Zoom(), 205.0);
-    emit viewer->ZoomInClick();
-    QCOMPARE(viewer->Zoom(), 205.0);
     viewer->setZoom(14);
-    emit viewer->ZoomOutClick();
-    QCOMPARE(viewer->Zoom(), 4.0);
     emit viewer->ZoomOutClick();
     QCOMPARE(viewer->Zoom(), 4.0);
 }
@@ -402,8 +363,7 @@ void AdjustmentPanelTest::largePreview()
     m_window->LoadImageRecord(m_image);
     emit viewer->MaxClick();
     auto *large = m_window->findChild<LargePreviewWindow *>(QStringLiteral("frmLarge"));
-    QVERIFY(large);
-    QVERIFY(large->isVisible());
+    QVERIFY(large && large->isVisible());
     QCOMPARE(large->windowTitle(), message(114));
     QCOMPARE(large->findChild<QLabel *>(QStringLiteral("infoLabel2"))->text(), form().infoLabel->text());
     QCOMPARE(large->Zoomwell2()->Picture(), viewer->Picture());
@@ -423,7 +383,7 @@ void AdjustmentPanelTest::largePreview()
 
     QPointer<LargePreviewWindow> closed(large);
     large->close();
-    QTRY_VERIFY(!closed);
+    QTRY_VERIFY(!closed); // closing frees it
 }
 
 QTEST_MAIN(AdjustmentPanelTest)
