@@ -92,10 +92,10 @@ void copyProbe(const QString &folder)
 class ProbedAlbum
 {
 public:
-    ProbedAlbum(const QString &templateFolder, const LayoutValues &values)
+    explicit ProbedAlbum(const LayoutValues &values = {})
         : m_templates(m_root.filePath(QStringLiteral("templates")))
     {
-        copyFolder(templateFolder, m_templates);
+        copyFolder(test::builtProgramFolder() + QStringLiteral("/src/sorv"), m_templates);
         addProbeToFoot(m_templates + QStringLiteral("/Sorvel_foot.tpl"));
         m_layout = defaultAlbumLayout();
         for (auto it = values.begin(); it != values.end(); ++it)
@@ -140,28 +140,16 @@ private:
     AlbumLayout m_layout;
 };
 
-QString installedAlbumFiles()
-{
-    return test::builtProgramFolder() + QStringLiteral("/src/sorv");
-}
-
-AlbumEntry photo(int number, const QString &description, bool portrait = false)
-{
-    return {QStringLiteral("photo %1 & co.jpg").arg(number, 4, 10, QLatin1Char('0')),
-            portrait ? 20 : 30,
-            portrait ? 30 : 20,
-            portrait ? 200 : 300,
-            portrait ? 300 : 200,
-            QStringLiteral("2024-05-%1").arg(number % 28 + 1),
-            description};
-}
-
+// Landscape and portrait in turn; the second has no description.
 QList<AlbumEntry> photos(int count)
 {
     QList<AlbumEntry> entries;
-    for (int number = 1; number <= count; ++number) {
-        const QString description = number == 2 ? QString() : QStringLiteral("Caption of photo %1").arg(number);
-        entries.append(photo(number, description, number % 2 == 0));
+    for (int n = 1; n <= count; ++n) {
+        const bool portrait = n % 2 == 0;
+        entries.append({QStringLiteral("photo %1 & co.jpg").arg(n, 4, 10, QLatin1Char('0')), portrait ? 20 : 30,
+                        portrait ? 30 : 20, portrait ? 200 : 300, portrait ? 300 : 200,
+                        QStringLiteral("2024-05-%1").arg(n % 28 + 1),
+                        n == 2 ? QString() : QStringLiteral("Caption of photo %1").arg(n)});
     }
     return entries;
 }
@@ -236,7 +224,7 @@ private slots:
         QFETCH(QString, arrangement);
         QFETCH(int, referenceThumbWidth);
 
-        ProbedAlbum album(installedAlbumFiles(), values);
+        ProbedAlbum album(values);
         QList<AlbumEntry> entries = photos(30);
         entries[0].description = longCaption();
         album.write(entries);
@@ -261,7 +249,7 @@ private slots:
     void keysChangeTheSlideAndThePageListsThePhotosWithoutThePlayer()
     {
         SKIP_WITHOUT_CHROMIUM();
-        ProbedAlbum album(installedAlbumFiles(), {});
+        ProbedAlbum album;
         const QList<AlbumEntry> entries = photos(6);
         album.write(entries);
 
@@ -338,7 +326,7 @@ private slots:
     void firstViewOfALargeAlbumFetchesOnlyWhatItShows()
     {
         SKIP_WITHOUT_CHROMIUM();
-        ProbedAlbum album(installedAlbumFiles(), {{"thumb_r", "3"}, {"thumb_c", "4"}});
+        ProbedAlbum album({{"thumb_r", "3"}, {"thumb_c", "4"}});
         const QList<AlbumEntry> entries = photos(1000);
         album.write(entries);
 

@@ -79,33 +79,27 @@ private slots:
         }
     }
 
-    void typedQuality_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("quality");
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("85") << "85" << 85 << "";
-        QTest::newRow("half rounds to even") << "84.5" << 84 << "";
-        QTest::newRow("zero is accepted") << "0" << 0 << "";
-        QTest::newRow("exponent") << "1e2" << 100 << "";
-        QTest::newRow("letter") << "8a" << 0 << message(43);
-        QTest::newRow("empty") << "" << 0 << message(43);
-        QTest::newRow("above 100") << "101" << 0 << "Value must be between 0 to 100";
-    }
-
+    // An accepted number becomes the quality, rounded half to even; a refused
+    // one is told at once and leaves 0.
     void typedQuality()
     {
-        QFETCH(QString, text);
-        QFETCH(int, quality);
-        QFETCH(QString, refusal);
-        ScriptedPrompts prompts;
-        AdjustmentSelections selections;
-        selections.SaveQuality = 55;
-        selections.qualityTyped(text, prompts);
-        QCOMPARE(selections.SaveQuality, quality);
-        QCOMPARE(prompts.shown,
-                 refusal.isEmpty() ? QList<test::ShownPrompt>()
-                                   : QList{test::messageBox(refusal, message(111), PromptIcon::Exclamation)});
+        const QString notANumber = message(43);
+        for (const auto &[text, quality, refusal] : {std::tuple<QString, int, QString>("85", 85, {}),
+                                                     {"84.5", 84, {}},
+                                                     {"0", 0, {}},
+                                                     {"1e2", 100, {}},
+                                                     {"8a", 0, notANumber},
+                                                     {"", 0, notANumber},
+                                                     {"101", 0, "Value must be between 0 to 100"}}) {
+            ScriptedPrompts prompts;
+            AdjustmentSelections selections;
+            selections.SaveQuality = 55;
+            selections.qualityTyped(text, prompts);
+            QCOMPARE(selections.SaveQuality, quality);
+            QCOMPARE(prompts.shown,
+                     refusal.isEmpty() ? QList<test::ShownPrompt>()
+                                       : QList{test::messageBox(refusal, message(111), PromptIcon::Exclamation)});
+        }
     }
 
     void previewSettingsFromFields()
