@@ -54,12 +54,10 @@ QJsonObject runProbe(const QString &folder, const QString &scenario, QSize size,
     // The interaction scenario waits for a slideshow to move on twice.
     chromium.setVirtualTimeBudget(scenario == QLatin1String("interaction") ? 20000 : 5000);
     QUrl url = QUrl::fromLocalFile(folder + QStringLiteral("/harness.html"));
-    QUrlQuery query;
-    query.addQueryItem(QStringLiteral("width"), QString::number(size.width()));
-    query.addQueryItem(QStringLiteral("height"), QString::number(size.height()));
-    query.addQueryItem(QStringLiteral("scenario"), scenario);
-    query.addQueryItem(QStringLiteral("page"), page);
-    url.setQuery(query);
+    url.setQuery(QUrlQuery({{QStringLiteral("width"), QString::number(size.width())},
+                            {QStringLiteral("height"), QString::number(size.height())},
+                            {QStringLiteral("scenario"), scenario},
+                            {QStringLiteral("page"), page}}));
     const QString dom = chromium.dumpDom(url);
     static const QRegularExpression result(QStringLiteral("<pre id=\"probe-result\">(.*)</pre>"));
     QString json = result.match(dom).captured(1);
@@ -70,6 +68,17 @@ QJsonObject runProbe(const QString &folder, const QString &scenario, QSize size,
     if (report.isEmpty())
         qWarning().noquote() << "no probe report:" << chromium.errorString() << dom.left(1500);
     return report;
+}
+
+// Files and sub-folders, one level deep as the program's folders are.
+void copyFolder(const QString &from, const QString &to)
+{
+    const QDir source(from);
+    QVERIFY(QDir().mkpath(to));
+    for (const QString &name : source.entryList(QDir::Files))
+        QVERIFY(QFile::copy(source.filePath(name), to + u'/' + name));
+    for (const QString &sub : source.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        copyFolder(source.filePath(sub), to + u'/' + sub);
 }
 
 void copyProbe(const QString &folder)
@@ -83,12 +92,10 @@ void copyProbe(const QString &folder)
 class ProbedAlbum
 {
 public:
-    ProbedAlbum(const QString &templateFolder, const LayoutValues &values)
+    explicit ProbedAlbum(const LayoutValues &values = {})
         : m_templates(m_root.filePath(QStringLiteral("templates")))
     {
-        QDir().mkpath(m_templates);
-        for (const QString &name : QDir(templateFolder).entryList(QDir::Files))
-            QFile::copy(QDir(templateFolder).filePath(name), m_templates + u'/' + name);
+        copyFolder(test::builtProgramFolder() + QStringLiteral("/src/sorv"), m_templates);
         addProbeToFoot(m_templates + QStringLiteral("/Sorvel_foot.tpl"));
         m_layout = defaultAlbumLayout();
         for (auto it = values.begin(); it != values.end(); ++it)
@@ -101,10 +108,7 @@ public:
     static void addProbeToFoot(const QString &footPath)
     {
         QByteArray foot = test::fileContents(footPath);
-        foot.replace("</body>", "<script src=\"probe.js\"/>\n</body>");
-        QFile file(footPath);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(foot);
+        QVERIFY(test::writeBytes(footPath, foot.replace("</body>", "<script src=\"probe.js\"/>\n</body>")));
     }
 
     QString folder() const { return m_root.filePath(QStringLiteral("My holiday")); }
@@ -136,28 +140,16 @@ private:
     AlbumLayout m_layout;
 };
 
-QString installedAlbumFiles()
-{
-    return test::builtProgramFolder() + QStringLiteral("/src/sorv");
-}
-
-AlbumEntry photo(int number, const QString &description, bool portrait = false)
-{
-    return {QStringLiteral("photo %1 & co.jpg").arg(number, 4, 10, QLatin1Char('0')),
-            portrait ? 20 : 30,
-            portrait ? 30 : 20,
-            portrait ? 200 : 300,
-            portrait ? 300 : 200,
-            QStringLiteral("2024-05-%1").arg(number % 28 + 1),
-            description};
-}
-
+// Landscape and portrait in turn; the second has no description.
 QList<AlbumEntry> photos(int count)
 {
     QList<AlbumEntry> entries;
-    for (int number = 1; number <= count; ++number) {
-        const QString description = number == 2 ? QString() : QStringLiteral("Caption of photo %1").arg(number);
-        entries.append(photo(number, description, number % 2 == 0));
+    for (int n = 1; n <= count; ++n) {
+        const bool portrait = n % 2 == 0;
+        entries.append({QStringLiteral("photo %1 & co.jpg").arg(n, 4, 10, QLatin1Char('0')), portrait ? 20 : 30,
+                        portrait ? 30 : 20, portrait ? 200 : 300, portrait ? 300 : 200,
+                        QStringLiteral("2024-05-%1").arg(n % 28 + 1),
+                        n == 2 ? QString() : QStringLiteral("Caption of photo %1").arg(n)});
     }
     return entries;
 }
@@ -173,243 +165,212 @@ class AlbumBrowserTest : public QObject
     Q_OBJECT
 
 private slots:
-    void playerShowsTheFirstSlide();
-    void controlsStayInsideTheWindow_data();
-    void controlsStayInsideTheWindow();
-    void keysSwipeFullScreenAndSlideshowChangeTheSlide();
-    void firstViewOfALargeAlbumFetchesOnlyWhatItShows();
-    void withoutThePlayerThePageListsThePhotos();
-    void previewShowsTheLayoutScaledDown();
-};
+    void playerShowsTheFirstSlide()
+    {
+        test::HeadlessChromium chromium;
+        if (!chromium.isAvailable())
+            QSKIP(qPrintable(chromium.errorString()));
 
-void AlbumBrowserTest::playerShowsTheFirstSlide()
-{
-    test::HeadlessChromium chromium;
-    if (!chromium.isAvailable())
-        QSKIP(qPrintable(chromium.errorString()));
+        BatchFixture fixture;
+        BatchRequest request = fixture.request(BatchMode::ScaleAndAlbum,
+                                               {fixture.addPhoto(QString::fromUtf8("Fête & #1.jpg"), {320, 240}),
+                                                fixture.addPhoto(QStringLiteral("b.jpg"), {240, 320}),
+                                                fixture.addPhoto(QStringLiteral("c.jpg"), {200, 100})});
+        request.adjustments.description = QStringLiteral("Tom & Jerry <b>not bold</b> ]]> end");
+        QCOMPARE(fixture.run(request), BatchOutcome::Done);
 
-    BatchFixture fixture;
-    BatchRequest request = fixture.request(BatchMode::ScaleAndAlbum,
-                                           {fixture.addPhoto(QString::fromUtf8("Fête & #1.jpg"), {320, 240}),
-                                            fixture.addPhoto(QStringLiteral("b.jpg"), {240, 320}),
-                                            fixture.addPhoto(QStringLiteral("c.jpg"), {200, 100})});
-    request.adjustments.description = QStringLiteral("Tom & Jerry <b>not bold</b> ]]> end");
-    QCOMPARE(fixture.run(request), BatchOutcome::Done);
+        const QString dom = chromium.dumpDom(QUrl::fromLocalFile(fixture.inDestination(QStringLiteral("index.html"))));
+        QVERIFY2(!dom.isEmpty(), qPrintable(chromium.errorString()));
+        QVERIFY2(dom.contains(QStringLiteral("data-player=\"ready\"")), qPrintable(dom.left(2000)));
+        QVERIFY(dom.contains(QStringLiteral("data-slide-count=\"3\"")));
+        QVERIFY(dom.contains(QStringLiteral("data-slide-index=\"0\"")));
+        const QRegularExpression slide(QStringLiteral("<img[^>]*id=\"slide\"[^>]*>"));
+        const QString slideTag = slide.match(dom).captured();
+        QVERIFY2(slideTag.contains(QStringLiteral("slides/F%C3%AAte%20%26%20%231.jpg")), qPrintable(slideTag));
+        QVERIFY2(dom.contains(QStringLiteral("Tom &amp; Jerry &lt;b&gt;not bold&lt;/b&gt; ]]&gt; end")),
+                 "the description must show as typed, as text");
+        QVERIFY2(!dom.contains(QStringLiteral("<b>not bold</b>")), "nothing of a caption may become markup");
+        QCOMPARE(dom.count(QStringLiteral("class=\"thumb\"")), 3);
+        // The album is named after its folder.
+        QVERIFY(dom.contains(QStringLiteral("<h1 id=\"album-title\">out</h1>")));
+    }
 
-    const QString dom = chromium.dumpDom(QUrl::fromLocalFile(fixture.inDestination(QStringLiteral("index.html"))));
-    QVERIFY2(!dom.isEmpty(), qPrintable(chromium.errorString()));
-    QVERIFY2(dom.contains(QStringLiteral("data-player=\"ready\"")), qPrintable(dom.left(2000)));
-    QVERIFY(dom.contains(QStringLiteral("data-slide-count=\"3\"")));
-    QVERIFY(dom.contains(QStringLiteral("data-slide-index=\"0\"")));
-    const QRegularExpression slide(QStringLiteral("<img[^>]*id=\"slide\"[^>]*>"));
-    const QString slideTag = slide.match(dom).captured();
-    QVERIFY2(slideTag.contains(QStringLiteral("slides/F%C3%AAte%20%26%20%231.jpg")), qPrintable(slideTag));
-    QVERIFY2(dom.contains(QStringLiteral("Tom &amp; Jerry &lt;b&gt;not bold&lt;/b&gt; ]]&gt; end")),
-             "the description must show as typed, as text");
-    QVERIFY2(!dom.contains(QStringLiteral("<b>not bold</b>")), "nothing of a caption may become markup");
-    QCOMPARE(dom.count(QStringLiteral("class=\"thumb\"")), 3);
-    // The album is named after its folder.
-    QVERIFY(dom.contains(QStringLiteral("<h1 id=\"album-title\">out</h1>")));
-}
+    void controlsStayInsideTheWindow_data()
+    {
+        QTest::addColumn<LayoutValues>("values");
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QString>("arrangement");
+        // The width a thumbnail picture has at the layout's reference size, or
+        // 0 where the design must shrink or stack.
+        QTest::addColumn<int>("referenceThumbWidth");
 
-void AlbumBrowserTest::controlsStayInsideTheWindow_data()
-{
-    QTest::addColumn<LayoutValues>("values");
-    QTest::addColumn<QSize>("window");
-    QTest::addColumn<QString>("arrangement");
-    // The width a thumbnail picture has at the layout's reference size, or
-    // 0 where the design must shrink or stack.
-    QTest::addColumn<int>("referenceThumbWidth");
+        const QSize desktop(1920, 1080);
+        const QSize laptop(1366, 768);
+        const QSize phone(390, 844);
+        QTest::newRow("default layout, desktop") << LayoutValues() << desktop << "layout" << 40;
+        QTest::newRow("default layout, laptop") << LayoutValues() << laptop << "layout" << 40;
+        QTest::newRow("default layout, phone") << LayoutValues() << phone << "stacked" << 0;
+        QTest::newRow("big thumbnails, desktop") << bigThumbnails() << desktop << "layout" << 160;
+        QTest::newRow("big thumbnails, laptop") << bigThumbnails() << laptop << "layout" << 0;
+        QTest::newRow("big thumbnails, phone") << bigThumbnails() << phone << "stacked" << 0;
+        QTest::newRow("big thumbnails, landscape phone") << bigThumbnails() << QSize(844, 390) << "layout" << 0;
+    }
 
-    const QSize desktop(1920, 1080);
-    const QSize laptop(1366, 768);
-    const QSize phone(390, 844);
-    QTest::newRow("default layout, desktop") << LayoutValues() << desktop << "layout" << 40;
-    QTest::newRow("default layout, laptop") << LayoutValues() << laptop << "layout" << 40;
-    QTest::newRow("default layout, phone") << LayoutValues() << phone << "stacked" << 0;
-    QTest::newRow("big thumbnails, desktop") << bigThumbnails() << desktop << "layout" << 160;
-    QTest::newRow("big thumbnails, laptop") << bigThumbnails() << laptop << "layout" << 0;
-    QTest::newRow("big thumbnails, phone") << bigThumbnails() << phone << "stacked" << 0;
-    QTest::newRow("big thumbnails, landscape phone") << bigThumbnails() << QSize(844, 390) << "layout" << 0;
-}
+    void controlsStayInsideTheWindow()
+    {
+        SKIP_WITHOUT_CHROMIUM();
+        QFETCH(LayoutValues, values);
+        QFETCH(QSize, window);
+        QFETCH(QString, arrangement);
+        QFETCH(int, referenceThumbWidth);
 
-void AlbumBrowserTest::controlsStayInsideTheWindow()
-{
-    SKIP_WITHOUT_CHROMIUM();
-    QFETCH(LayoutValues, values);
-    QFETCH(QSize, window);
-    QFETCH(QString, arrangement);
-    QFETCH(int, referenceThumbWidth);
+        ProbedAlbum album(values);
+        QList<AlbumEntry> entries = photos(30);
+        entries[0].description = longCaption();
+        album.write(entries);
 
-    ProbedAlbum album(installedAlbumFiles(), values);
-    QList<AlbumEntry> entries = photos(30);
-    entries[0].description = longCaption();
-    album.write(entries);
+        const QJsonObject report = album.probe(QStringLiteral("geometry"), window);
+        QCOMPARE(report.value("player").toString(), QStringLiteral("ready"));
+        QVERIFY2(report.value("outside").toArray().isEmpty(),
+                 QJsonDocument(report.value("outside").toArray()).toJson().constData());
+        const int width = report.value("window").toArray().at(0).toInt();
+        QVERIFY2(report.value("scrollWidth").toInt() <= width, "the page must never scroll sideways");
+        QCOMPARE(report.value("arrangement").toString(), arrangement);
+        QVERIFY(report.value("controls").toInt() >= 10);
+        QVERIFY2(report.value("captionReadable").toBool(), "a long caption must grow or scroll");
+        if (referenceThumbWidth > 0) {
+            QCOMPARE(report.value("scale").toDouble(), 1.0);
+            QCOMPARE(report.value("thumbWidth").toInt(), referenceThumbWidth);
+        } else if (arrangement == QLatin1String("layout")) {
+            QVERIFY(report.value("scale").toDouble() < 1.0);
+        }
+    }
 
-    const QJsonObject report = album.probe(QStringLiteral("geometry"), window);
-    QCOMPARE(report.value("player").toString(), QStringLiteral("ready"));
-    QVERIFY2(report.value("outside").toArray().isEmpty(),
-             QJsonDocument(report.value("outside").toArray()).toJson().constData());
-    const int width = report.value("window").toArray().at(0).toInt();
-    QVERIFY2(report.value("scrollWidth").toInt() <= width, "the page must never scroll sideways");
-    QCOMPARE(report.value("arrangement").toString(), arrangement);
-    QVERIFY(report.value("controls").toInt() >= 10);
-    QVERIFY2(report.value("captionReadable").toBool(), "a long caption must grow or scroll");
-    if (referenceThumbWidth > 0) {
-        QCOMPARE(report.value("scale").toDouble(), 1.0);
-        QCOMPARE(report.value("thumbWidth").toInt(), referenceThumbWidth);
-    } else if (arrangement == QLatin1String("layout")) {
+    void keysChangeTheSlideAndThePageListsThePhotosWithoutThePlayer()
+    {
+        SKIP_WITHOUT_CHROMIUM();
+        ProbedAlbum album;
+        const QList<AlbumEntry> entries = photos(6);
+        album.write(entries);
+
+        const QJsonObject report = album.probe(QStringLiteral("interaction"), {1366, 768});
+        const QJsonArray steps = report.value("steps").toArray();
+        struct Expected {
+            const char *step;
+            int index;
+            int page;
+            const char *arrangement;
+            const char *slideshow;
+        };
+        // Four photos to a page in the default layout.
+        const QList<Expected> expected{
+            {"start", 0, 0, "layout", "paused"},
+            {"ArrowRight", 1, 0, "layout", "paused"},
+            {"ArrowLeft", 0, 0, "layout", "paused"},
+            {"End", 5, 1, "layout", "paused"},
+            {"Home", 0, 0, "layout", "paused"},
+            {"PageDown", 0, 1, "layout", "paused"},
+            {"swipe left", 1, 0, "layout", "paused"},
+            {"swipe right", 0, 0, "layout", "paused"},
+            {"F", 0, 0, "full", "paused"},
+            {"Escape", 0, 0, "layout", "paused"},
+            {"full screen button", 0, 0, "full", "paused"},
+            {"full screen button again", 0, 0, "layout", "paused"},
+            {"Space", 1, 0, "layout", "playing"},
+            {"slideshow runs on", 2, 0, "layout", "playing"},
+            {"ArrowRight pauses", 3, 0, "layout", "paused"},
+            {"next button", 4, 1, "layout", "paused"},
+            {"first page button", 4, 0, "layout", "paused"},
+            {"page number typed", 4, 1, "layout", "paused"},
+        };
+        QCOMPARE(steps.size(), expected.size());
+        int layoutSlideWidth = 0;
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const QJsonObject step = steps.at(i).toObject();
+            const Expected &want = expected.at(i);
+            QCOMPARE(std::tuple(step.value("step").toString(), step.value("index").toInt(), step.value("page").toInt(),
+                                step.value("arrangement").toString(), step.value("slideshow").toString()),
+                     std::tuple(QString::fromLatin1(want.step), want.index, want.page,
+                                QString::fromLatin1(want.arrangement), QString::fromLatin1(want.slideshow)));
+
+            // The slide's alternative text and the announcement say which photo
+            // it is by its description, or by its file name when it has none.
+            const AlbumEntry &shown = entries.at(want.index);
+            const QString name = shown.description.isEmpty() ? shown.outputName : shown.description;
+            QCOMPARE(step.value("alt").toString(), name);
+            QCOMPARE(step.value("status").toString(),
+                     QStringLiteral("Photo %1 of 6: %2").arg(want.index + 1).arg(name));
+
+            const int slideWidth = step.value("slideWidth").toInt();
+            if (i == 0)
+                layoutSlideWidth = slideWidth;
+            if (QLatin1String(want.arrangement) == QLatin1String("full") && want.index == 0)
+                QVERIFY2(slideWidth > layoutSlideWidth, "full screen shows the photo larger");
+        }
+
+        // A page whose player cannot run (not copied, blocked, scripts off)
+        // shows the list of photos that the album file itself holds, each
+        // linking to its slide whatever its name holds.
+        QVERIFY(QFile::remove(album.folder() + QStringLiteral("/Sorvel.js")));
+        test::HeadlessChromium chromium;
+        const QString dom = chromium.dumpDom(album.page(QStringLiteral("Sorvel.xml")));
+        QVERIFY2(!dom.isEmpty(), qPrintable(chromium.errorString()));
+        // The list is hidden only while the page carries the script mark.
+        QVERIFY2(!dom.contains(QStringLiteral("data-script=")), qPrintable(dom.left(600)));
+        QVERIFY(dom.contains(QStringLiteral("id=\"sorvel-fallback\"")));
+        QCOMPARE(dom.count(QStringLiteral("class=\"sorvel-photo\"")), 6);
+        QVERIFY(dom.contains(QStringLiteral("href=\"slides/\"")));
+        QVERIFY2(dom.contains(QStringLiteral("href=\"./slides/photo%200002%20%26%20co.jpg\"")), qPrintable(dom));
+    }
+
+    void firstViewOfALargeAlbumFetchesOnlyWhatItShows()
+    {
+        SKIP_WITHOUT_CHROMIUM();
+        ProbedAlbum album({{"thumb_r", "3"}, {"thumb_c", "4"}});
+        const QList<AlbumEntry> entries = photos(1000);
+        album.write(entries);
+
+        const QJsonObject report = album.probe(QStringLiteral("resources"), {1366, 768});
+        const auto names = [&report](const char *list) { return report.value(list).toVariant().toStringList(); };
+        QStringList firstPage;
+        for (int i = 0; i < 12; ++i)
+            firstPage.append(entries.at(i).outputName);
+        QCOMPARE(names("thumbs"), firstPage);
+        QCOMPARE(report.value("cells").toInt(), 12);
+
+        // The first slide, then its neighbour fetched ahead once it is shown.
+        QCOMPARE(names("slides"), (QStringList{entries.at(0).outputName, entries.at(1).outputName}));
+    }
+
+    void previewShowsTheLayoutScaledDown()
+    {
+        SKIP_WITHOUT_CHROMIUM();
+        // The preview album as the batch window writes it: the expanded head,
+        // rows x columns x 2 copies of the entry template, the foot.
+        QTemporaryDir program;
+        const QString preview = program.filePath(QStringLiteral("prv"));
+        copyFolder(test::builtProgramFolder() + QStringLiteral("/src/prv"), preview);
+        ProbedAlbum::addProbeToFoot(preview + QStringLiteral("/prv_Sorvel_foot.tpl"));
+        copyProbe(preview);
+
+        QString text =
+            expandTokens(QString::fromUtf8(test::fileContents(preview + QStringLiteral("/prv_Sorvel_head.tpl"))),
+                         headReplacements(defaultAlbumLayout()));
+        text += QString::fromUtf8(test::fileContents(preview + QStringLiteral("/prv_Sorvel_loop.tpl"))).repeated(8);
+        text += QString::fromUtf8(test::fileContents(preview + QStringLiteral("/prv_Sorvel_foot.tpl")));
+        QVERIFY(test::writeBytes(preview + QStringLiteral("/Sorvel.xml"), text.toUtf8()));
+
+        // The batch window's browser is small and may be narrow: the preview
+        // shows the layout itself, scaled down, never the stacked arrangement.
+        const QJsonObject report =
+            runProbe(preview, QStringLiteral("geometry"), {320, 420}, QStringLiteral("prv_Index.html"));
+        QCOMPARE(report.value("player").toString(), QStringLiteral("ready"));
+        QCOMPARE(report.value("arrangement").toString(), QStringLiteral("layout"));
         QVERIFY(report.value("scale").toDouble() < 1.0);
+        QVERIFY2(report.value("outside").toArray().isEmpty(),
+                 QJsonDocument(report.value("outside").toArray()).toJson().constData());
     }
-}
-
-void AlbumBrowserTest::keysSwipeFullScreenAndSlideshowChangeTheSlide()
-{
-    SKIP_WITHOUT_CHROMIUM();
-    ProbedAlbum album(installedAlbumFiles(), {});
-    const QList<AlbumEntry> entries = photos(6);
-    album.write(entries);
-
-    const QJsonObject report = album.probe(QStringLiteral("interaction"), {1366, 768});
-    const QJsonArray steps = report.value("steps").toArray();
-    struct Expected {
-        const char *step;
-        int index;
-        int page;
-        const char *arrangement;
-        const char *slideshow;
-    };
-    // Four photos to a page in the default layout.
-    const QList<Expected> expected{
-        {"start", 0, 0, "layout", "paused"},
-        {"ArrowRight", 1, 0, "layout", "paused"},
-        {"ArrowLeft", 0, 0, "layout", "paused"},
-        {"End", 5, 1, "layout", "paused"},
-        {"Home", 0, 0, "layout", "paused"},
-        {"PageDown", 0, 1, "layout", "paused"},
-        {"swipe left", 1, 0, "layout", "paused"},
-        {"swipe right", 0, 0, "layout", "paused"},
-        {"F", 0, 0, "full", "paused"},
-        {"Escape", 0, 0, "layout", "paused"},
-        {"full screen button", 0, 0, "full", "paused"},
-        {"full screen button again", 0, 0, "layout", "paused"},
-        {"Space", 1, 0, "layout", "playing"},
-        {"slideshow runs on", 2, 0, "layout", "playing"},
-        {"ArrowRight pauses", 3, 0, "layout", "paused"},
-        {"next button", 4, 1, "layout", "paused"},
-        {"first page button", 4, 0, "layout", "paused"},
-        {"page number typed", 4, 1, "layout", "paused"},
-    };
-    QCOMPARE(steps.size(), expected.size());
-    int layoutSlideWidth = 0;
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        const QJsonObject step = steps.at(i).toObject();
-        const Expected &want = expected.at(i);
-        const QByteArray where = QByteArray("after ") + want.step;
-        QCOMPARE(step.value("step").toString(), QString::fromLatin1(want.step));
-        QVERIFY2(step.value("index").toInt() == want.index, where);
-        QVERIFY2(step.value("page").toInt() == want.page, where);
-        QVERIFY2(step.value("arrangement").toString() == QLatin1String(want.arrangement), where);
-        QVERIFY2(step.value("slideshow").toString() == QLatin1String(want.slideshow), where);
-
-        // The slide's alternative text and the announcement say which photo
-        // it is by its description, or by its file name when it has none.
-        const AlbumEntry &shown = entries.at(want.index);
-        const QString name = shown.description.isEmpty() ? shown.outputName : shown.description;
-        QCOMPARE(step.value("alt").toString(), name);
-        QCOMPARE(step.value("status").toString(), QStringLiteral("Photo %1 of 6: %2").arg(want.index + 1).arg(name));
-
-        const int slideWidth = step.value("slideWidth").toInt();
-        if (i == 0)
-            layoutSlideWidth = slideWidth;
-        if (QLatin1String(want.arrangement) == QLatin1String("full") && want.index == 0)
-            QVERIFY2(slideWidth > layoutSlideWidth, "full screen shows the photo larger");
-    }
-}
-
-void AlbumBrowserTest::firstViewOfALargeAlbumFetchesOnlyWhatItShows()
-{
-    SKIP_WITHOUT_CHROMIUM();
-    ProbedAlbum album(installedAlbumFiles(), {{"thumb_r", "3"}, {"thumb_c", "4"}});
-    const QList<AlbumEntry> entries = photos(1000);
-    album.write(entries);
-
-    const QJsonObject report = album.probe(QStringLiteral("resources"), {1366, 768});
-    QStringList thumbs;
-    for (const QJsonValue &name : report.value("thumbs").toArray())
-        thumbs.append(name.toString());
-    QStringList firstPage;
-    for (int i = 0; i < 12; ++i)
-        firstPage.append(entries.at(i).outputName);
-    QCOMPARE(thumbs, firstPage);
-    QCOMPARE(report.value("cells").toInt(), 12);
-
-    // The first slide, then its neighbour fetched ahead once it is shown.
-    QStringList slides;
-    for (const QJsonValue &name : report.value("slides").toArray())
-        slides.append(name.toString());
-    QCOMPARE(slides, (QStringList{entries.at(0).outputName, entries.at(1).outputName}));
-}
-
-// A page whose player cannot run (not copied, blocked, scripts off) shows the
-// list of photos that the album file itself holds.
-void AlbumBrowserTest::withoutThePlayerThePageListsThePhotos()
-{
-    SKIP_WITHOUT_CHROMIUM();
-    ProbedAlbum album(installedAlbumFiles(), {});
-    album.write(photos(3));
-    QVERIFY(QFile::remove(album.folder() + QStringLiteral("/Sorvel.js")));
-
-    test::HeadlessChromium chromium;
-    const QString dom = chromium.dumpDom(album.page(QStringLiteral("Sorvel.xml")));
-    QVERIFY2(!dom.isEmpty(), qPrintable(chromium.errorString()));
-    // The list is hidden only while the page carries the script mark.
-    QVERIFY2(!dom.contains(QStringLiteral("data-script=")), qPrintable(dom.left(600)));
-    QVERIFY(dom.contains(QStringLiteral("id=\"sorvel-fallback\"")));
-    QCOMPARE(dom.count(QStringLiteral("class=\"sorvel-photo\"")), 3);
-    QVERIFY(dom.contains(QStringLiteral("href=\"slides/\"")));
-    // Each photo links to its slide, whatever its name holds.
-    QVERIFY2(dom.contains(QStringLiteral("href=\"./slides/photo%200002%20%26%20co.jpg\"")), qPrintable(dom));
-}
-
-void AlbumBrowserTest::previewShowsTheLayoutScaledDown()
-{
-    SKIP_WITHOUT_CHROMIUM();
-    // The preview album as the batch window writes it: the expanded head,
-    // rows x columns x 2 copies of the entry template, the foot.
-    QTemporaryDir program;
-    const QString preview = program.filePath(QStringLiteral("prv"));
-    const QDir installed(test::builtProgramFolder() + QStringLiteral("/src/prv"));
-    QVERIFY(QDir().mkpath(preview));
-    for (const QString &name : installed.entryList(QDir::Files))
-        QVERIFY(QFile::copy(installed.filePath(name), preview + u'/' + name));
-    for (const QString &folder : installed.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QVERIFY(QDir(preview).mkpath(folder));
-        for (const QString &name : QDir(installed.filePath(folder)).entryList(QDir::Files))
-            QVERIFY(QFile::copy(installed.filePath(folder + u'/' + name), preview + u'/' + folder + u'/' + name));
-    }
-    ProbedAlbum::addProbeToFoot(preview + QStringLiteral("/prv_Sorvel_foot.tpl"));
-    copyProbe(preview);
-
-    QString text = expandTokens(QString::fromUtf8(test::fileContents(preview + QStringLiteral("/prv_Sorvel_head.tpl"))),
-                                headReplacements(defaultAlbumLayout()));
-    text += QString::fromUtf8(test::fileContents(preview + QStringLiteral("/prv_Sorvel_loop.tpl"))).repeated(8);
-    text += QString::fromUtf8(test::fileContents(preview + QStringLiteral("/prv_Sorvel_foot.tpl")));
-    QFile album(preview + QStringLiteral("/Sorvel.xml"));
-    QVERIFY(album.open(QIODevice::WriteOnly));
-    album.write(text.toUtf8());
-    album.close();
-
-    // The batch window's browser is small and may be narrow: the preview
-    // shows the layout itself, scaled down, never the stacked arrangement.
-    const QJsonObject report =
-        runProbe(preview, QStringLiteral("geometry"), {320, 420}, QStringLiteral("prv_Index.html"));
-    QCOMPARE(report.value("player").toString(), QStringLiteral("ready"));
-    QCOMPARE(report.value("arrangement").toString(), QStringLiteral("layout"));
-    QVERIFY(report.value("scale").toDouble() < 1.0);
-    QVERIFY2(report.value("outside").toArray().isEmpty(),
-             QJsonDocument(report.value("outside").toArray()).toJson().constData());
-}
+};
 
 QTEST_GUILESS_MAIN(AlbumBrowserTest)
 #include "tst_albumbrowser.moc"

@@ -3,6 +3,7 @@
 // same bytes when saved; and the image engine writes the same files as it did
 // when the library decoded for it.
 
+#include "bitmapcompare.h"
 #include "imageengine.h"
 #include "jpegdecoder.h"
 #include "jpegrecipes.h"
@@ -23,12 +24,6 @@ namespace {
 constexpr int kCom = 0xFE;
 constexpr int kApp0 = 0xE0;
 
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 Bitmap libraryLoad(const QString &path)
 {
     return Bitmap(FreeImage_Load(FIF_JPEG, QFile::encodeName(path).constData(), 0));
@@ -36,7 +31,7 @@ Bitmap libraryLoad(const QString &path)
 
 Bitmap ourDecode(const QString &path)
 {
-    const QByteArray bytes = contentsOf(path);
+    const QByteArray bytes = test::readBytes(path);
     return decodeJpeg({reinterpret_cast<const unsigned char *>(bytes.constData()), size_t(bytes.size())}).bitmap;
 }
 
@@ -54,84 +49,11 @@ QByteArray savedBytes(FIBITMAP *bitmap, int flags)
     return bytes;
 }
 
-QString tagDifference(FREE_IMAGE_MDMODEL model, FITAG *expected, FITAG *actual)
+// The first way the two bitmaps differ, in saving them too, or an empty text.
+QString decodedDifference(FIBITMAP *expected, FIBITMAP *actual)
 {
-    const QString where = QStringLiteral("model %1 tag %2: ").arg(model).arg(FreeImage_GetTagKey(expected));
-    if (!actual)
-        return where + QStringLiteral("missing");
-    if (FreeImage_GetTagID(expected) != FreeImage_GetTagID(actual)
-        || FreeImage_GetTagType(expected) != FreeImage_GetTagType(actual)
-        || FreeImage_GetTagCount(expected) != FreeImage_GetTagCount(actual)
-        || FreeImage_GetTagLength(expected) != FreeImage_GetTagLength(actual))
-        return where + QStringLiteral("differs in id, type, count or length");
-    const auto *expectedValue = static_cast<const char *>(FreeImage_GetTagValue(expected));
-    const auto *actualValue = static_cast<const char *>(FreeImage_GetTagValue(actual));
-    const qsizetype length = FreeImage_GetTagLength(expected);
-    if (QByteArray(expectedValue, expectedValue ? length : 0) != QByteArray(actualValue, actualValue ? length : 0))
-        return where + QStringLiteral("value differs");
-    if (QByteArray(FreeImage_GetTagDescription(expected)) != QByteArray(FreeImage_GetTagDescription(actual)))
-        return where + QStringLiteral("description differs");
-    return {};
-}
-
-QString metadataDifference(FIBITMAP *expected, FIBITMAP *actual)
-{
-    for (int model = FIMD_COMMENTS; model <= FIMD_EXIF_RAW; ++model) {
-        const auto typed = FREE_IMAGE_MDMODEL(model);
-        if (FreeImage_GetMetadataCount(typed, expected) != FreeImage_GetMetadataCount(typed, actual))
-            return QStringLiteral("model %1: tag count").arg(model);
-        FITAG *tag = nullptr;
-        FIMETADATA *walk = FreeImage_FindFirstMetadata(typed, expected, &tag);
-        QString difference;
-        if (walk) {
-            do {
-                FITAG *ours = nullptr;
-                FreeImage_GetMetadata(typed, actual, FreeImage_GetTagKey(tag), &ours);
-                difference = tagDifference(typed, tag, ours);
-            } while (difference.isEmpty() && FreeImage_FindNextMetadata(walk, &tag));
-            FreeImage_FindCloseMetadata(walk);
-        }
-        if (!difference.isEmpty())
-            return difference;
-    }
-    return {};
-}
-
-// The first way the two bitmaps differ, or an empty text.
-QString bitmapDifference(FIBITMAP *expected, FIBITMAP *actual)
-{
-    if (!expected || !actual)
-        return expected || actual ? QStringLiteral("only one decoded") : QString();
-    if (FreeImage_GetWidth(expected) != FreeImage_GetWidth(actual)
-        || FreeImage_GetHeight(expected) != FreeImage_GetHeight(actual)
-        || FreeImage_GetBPP(expected) != FreeImage_GetBPP(actual)
-        || FreeImage_GetPitch(expected) != FreeImage_GetPitch(actual)
-        || FreeImage_GetColorType(expected) != FreeImage_GetColorType(actual)
-        || FreeImage_GetRedMask(expected) != FreeImage_GetRedMask(actual)
-        || FreeImage_GetBlueMask(expected) != FreeImage_GetBlueMask(actual))
-        return QStringLiteral("layout");
-    if (FreeImage_GetDotsPerMeterX(expected) != FreeImage_GetDotsPerMeterX(actual)
-        || FreeImage_GetDotsPerMeterY(expected) != FreeImage_GetDotsPerMeterY(actual))
-        return QStringLiteral("density");
-    const unsigned colours = FreeImage_GetColorsUsed(expected);
-    if (colours != FreeImage_GetColorsUsed(actual)
-        || (colours && memcmp(FreeImage_GetPalette(expected), FreeImage_GetPalette(actual), colours * sizeof(RGBQUAD))))
-        return QStringLiteral("palette");
-    const unsigned rowBytes = FreeImage_GetLine(expected);
-    for (unsigned y = 0; y < FreeImage_GetHeight(expected); ++y) {
-        if (memcmp(FreeImage_GetScanLine(expected, int(y)), FreeImage_GetScanLine(actual, int(y)), rowBytes))
-            return QStringLiteral("pixels of row %1").arg(y);
-    }
-    const FIICCPROFILE *expectedProfile = FreeImage_GetICCProfile(expected);
-    const FIICCPROFILE *actualProfile = FreeImage_GetICCProfile(actual);
-    if (expectedProfile->size != actualProfile->size || expectedProfile->flags != actualProfile->flags
-        || (expectedProfile->size && memcmp(expectedProfile->data, actualProfile->data, expectedProfile->size)))
-        return QStringLiteral("ICC profile");
-    if (const QString metadata = metadataDifference(expected, actual); !metadata.isEmpty())
-        return metadata;
-    if (const QString thumbnail = bitmapDifference(FreeImage_GetThumbnail(expected), FreeImage_GetThumbnail(actual));
-        !thumbnail.isEmpty())
-        return QStringLiteral("thumbnail: ") + thumbnail;
+    if (const QString difference = test::bitmapDifference(expected, actual); !difference.isEmpty() || !expected)
+        return difference;
     for (int flags : {0, 90 | JPEG_PROGRESSIVE}) {
         if (savedBytes(expected, flags) != savedBytes(actual, flags))
             return QStringLiteral("saved with flags %1").arg(flags);
@@ -212,79 +134,10 @@ QList<std::pair<QString, QByteArray>> generatedFiles()
 
 } // namespace
 
-class JpegOracleTest : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void sameBitmap_data();
-    void sameBitmap();
-    void sameEngineOutput_data();
-    void sameEngineOutput();
-
-private:
-    void addFileRows();
-
-    QTemporaryDir m_dir;
-    QList<std::pair<QString, QString>> m_files;
-};
-
-void JpegOracleTest::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-    FreeImage_Initialise(FALSE);
-    // The library cannot safely be asked about this one (it claims 65535 x
-    // 65535 pixels); the decoder tests cover it.
-    const QStringList tooHostileForTheLibrary{QStringLiteral("max_size.jpg")};
-    if (const QString shared = test::sharedTestData(); !shared.isEmpty()) {
-        QDirIterator found(shared, {QStringLiteral("*.jpg")}, QDir::Files, QDirIterator::Subdirectories);
-        while (found.hasNext()) {
-            const QString path = found.next();
-            if (!tooHostileForTheLibrary.contains(found.fileName()))
-                m_files.append({QDir(shared).relativeFilePath(path), path});
-        }
-    }
-    int index = 0;
-    for (const auto &[name, bytes] : generatedFiles()) {
-        const QString path = m_dir.filePath(QStringLiteral("made%1.jpg").arg(index++));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-        m_files.append({name, path});
-    }
-    std::sort(m_files.begin(), m_files.end());
-    qInfo("%d files compared with the library's loader", int(m_files.size()));
-}
-
-void JpegOracleTest::addFileRows()
-{
-    QTest::addColumn<QString>("path");
-    for (const auto &[name, path] : m_files)
-        QTest::newRow(qPrintable(name)) << path;
-}
-
-void JpegOracleTest::sameBitmap_data()
-{
-    addFileRows();
-}
-
-void JpegOracleTest::sameBitmap()
-{
-    QFETCH(QString, path);
-    const Bitmap expected = libraryLoad(path);
-    const Bitmap actual = ourDecode(path);
-    if (QByteArray(QTest::currentDataTag()).contains("thumbnail"))
-        QVERIFY(FreeImage_GetThumbnail(expected.get()));
-    QCOMPARE(bitmapDifference(expected.get(), actual.get()), QString());
-}
-
-void JpegOracleTest::sameEngineOutput_data()
-{
-    addFileRows();
-}
+namespace {
 
 // What the engine wrote when the library's loader decoded for it.
-static bool scaleTheOldWay(const QString &source, const QString &destination, const ScaleSettings &settings)
+bool scaleTheOldWay(const QString &source, const QString &destination, const ScaleSettings &settings)
 {
     FIBITMAP *image = FreeImage_Load(FIF_JPEG, QFile::encodeName(source).constData(), 0);
     if (!image)
@@ -299,29 +152,88 @@ static bool scaleTheOldWay(const QString &source, const QString &destination, co
     return saved;
 }
 
-void JpegOracleTest::sameEngineOutput()
+} // namespace
+
+class JpegOracleTest : public QObject
 {
-    QFETCH(QString, path);
-    // clang-format off
-    const QList<ScaleSettings> settingsList{
-        {50, 50, FILTER_BICUBIC, 85, kFormatJpeg, 0, 0},
-        {100, 100, FILTER_BICUBIC, 90, kFormatJpeg, 10, 10},
-        {37, 61, FILTER_LANCZOS3, JPEG_QUALITYSUPERB, kFormatJpeg, -20, 35},
-        {150, 150, FILTER_BILINEAR, JPEG_QUALITYAVERAGE, kFormatJpeg, 0, 0},
-    };
-    // clang-format on
-    for (const ScaleSettings &settings : settingsList) {
-        const QString before = m_dir.filePath(QStringLiteral("before.jpg"));
-        const QString after = m_dir.filePath(QStringLiteral("after.jpg"));
-        QFile::remove(before);
-        QFile::remove(after);
-        const bool wroteBefore = scaleTheOldWay(path, before, settings);
-        const ScaleOutcome outcome = tryScaleImageFile(path, after, settings);
-        QCOMPARE(outcome.written, wroteBefore);
-        QVERIFY(!outcome.error);
-        QCOMPARE(contentsOf(after), contentsOf(before));
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        FreeImage_Initialise(FALSE);
+        // The library cannot safely be asked about this one (it claims 65535 x
+        // 65535 pixels); the decoder tests cover it.
+        const QStringList tooHostileForTheLibrary{QStringLiteral("max_size.jpg")};
+        if (const QString shared = test::sharedTestData(); !shared.isEmpty()) {
+            QDirIterator found(shared, {QStringLiteral("*.jpg")}, QDir::Files, QDirIterator::Subdirectories);
+            while (found.hasNext()) {
+                const QString path = found.next();
+                if (!tooHostileForTheLibrary.contains(found.fileName()))
+                    m_files.append({QDir(shared).relativeFilePath(path), path});
+            }
+        }
+        int index = 0;
+        for (const auto &[name, bytes] : generatedFiles()) {
+            const QString path = m_dir.filePath(QStringLiteral("made%1.jpg").arg(index++));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            m_files.append({name, path});
+        }
+        std::sort(m_files.begin(), m_files.end());
+        qInfo("%d files compared with the library's loader", int(m_files.size()));
     }
-}
+
+    void sameBitmap_data() { addFileRows(); }
+
+    void sameBitmap()
+    {
+        QFETCH(QString, path);
+        const Bitmap expected = libraryLoad(path);
+        const Bitmap actual = ourDecode(path);
+        if (QByteArray(QTest::currentDataTag()).contains("thumbnail"))
+            QVERIFY(FreeImage_GetThumbnail(expected.get()));
+        QCOMPARE(decodedDifference(expected.get(), actual.get()), QString());
+    }
+
+    void sameEngineOutput_data() { addFileRows(); }
+
+    void sameEngineOutput()
+    {
+        QFETCH(QString, path);
+        // clang-format off
+        const QList<ScaleSettings> settingsList{
+            {50, 50, FILTER_BICUBIC, 85, kFormatJpeg, 0, 0},
+            {100, 100, FILTER_BICUBIC, 90, kFormatJpeg, 10, 10},
+            {37, 61, FILTER_LANCZOS3, JPEG_QUALITYSUPERB, kFormatJpeg, -20, 35},
+            {150, 150, FILTER_BILINEAR, JPEG_QUALITYAVERAGE, kFormatJpeg, 0, 0},
+        };
+        // clang-format on
+        for (const ScaleSettings &settings : settingsList) {
+            const QString before = m_dir.filePath(QStringLiteral("before.jpg"));
+            const QString after = m_dir.filePath(QStringLiteral("after.jpg"));
+            QFile::remove(before);
+            QFile::remove(after);
+            const bool wroteBefore = scaleTheOldWay(path, before, settings);
+            const ScaleOutcome outcome = tryScaleImageFile(path, after, settings);
+            QCOMPARE(outcome.written, wroteBefore);
+            QVERIFY(!outcome.error);
+            QCOMPARE(test::readBytes(after), test::readBytes(before));
+        }
+    }
+
+private:
+    void addFileRows()
+    {
+        QTest::addColumn<QString>("path");
+        for (const auto &[name, path] : m_files)
+            QTest::newRow(qPrintable(name)) << path;
+    }
+
+    QTemporaryDir m_dir;
+    QList<std::pair<QString, QString>> m_files;
+};
 
 QTEST_GUILESS_MAIN(JpegOracleTest)
 #include "tst_jpegoracle.moc"

@@ -21,174 +21,97 @@ class PreviewRulesTest : public QObject
     Q_OBJECT
 
 private slots:
-    void fitZoom_data();
-    void fitZoom();
-    void zoomSteps_data();
-    void zoomSteps();
-    void largeWindowShare_data();
-    void largeWindowShare();
-    void largeWindowViewerStaysInside();
-    void listSelections_data();
-    void listSelections();
-    void typedQuality_data();
-    void typedQuality();
-    void previewSettingsFromFields();
-};
-
-void PreviewRulesTest::fitZoom_data()
-{
-    QTest::addColumn<QSize>("picture");
-    QTest::addColumn<QSize>("viewer");
-    QTest::addColumn<double>("dpi");
-    QTest::addColumn<double>("zoom");
-
-    QTest::newRow("1600x1200 in 400x300") << QSize(1600, 1200) << QSize(400, 300) << 96.0 << 14.0;
-    QTest::newRow("smaller than the viewer") << QSize(100, 100) << QSize(400, 300) << 96.0 << 100.0;
-    // Equal extents are not above the viewer's: no reduction.
-    QTest::newRow("equal extents") << QSize(144, 0) << QSize(254, 0) << 96.0 << 100.0;
-    QTest::newRow("unit mismatch keeps a margin") << QSize(400, 300) << QSize(400, 300) << 96.0 << 57.0;
-    QTest::newRow("higher dpi, same ratio") << QSize(1600, 1200) << QSize(400, 300) << 192.0 << 14.0;
-}
-
-void PreviewRulesTest::fitZoom()
-{
-    QFETCH(QSize, picture);
-    QFETCH(QSize, viewer);
-    QFETCH(double, dpi);
-    QFETCH(double, zoom);
-    QCOMPARE(ComputeFitZoom(pictureExtentHimetric(picture, dpi), windowExtentTwips(viewer, dpi)), zoom);
-}
-
-void PreviewRulesTest::zoomSteps_data()
-{
-    QTest::addColumn<bool>("in");
-    QTest::addColumn<double>("zoom");
-    QTest::addColumn<double>("after"); // -1: no change
-
-    QTest::newRow("in from 100") << true << 100.0 << 110.0;
-    QTest::newRow("in from 195 passes 200") << true << 195.0 << 205.0;
-    QTest::newRow("in at 200 stops") << true << 200.0 << -1.0;
-    QTest::newRow("in at 205 stops") << true << 205.0 << -1.0;
-    QTest::newRow("out from 14 passes 10") << false << 14.0 << 4.0;
-    QTest::newRow("out at 10 stops") << false << 10.0 << -1.0;
-    QTest::newRow("out at 4 stops") << false << 4.0 << -1.0;
-    QTest::newRow("out from 200") << false << 200.0 << 190.0;
-}
-
-void PreviewRulesTest::zoomSteps()
-{
-    QFETCH(bool, in);
-    QFETCH(double, zoom);
-    QFETCH(double, after);
-    const std::optional<double> stepped = in ? ZoomInStep(zoom) : ZoomOutStep(zoom);
-    QCOMPARE(stepped.value_or(-1), after);
-}
-
-void PreviewRulesTest::largeWindowShare_data()
-{
-    QTest::addColumn<qint32>("pictureExtent");
-    QTest::addColumn<double>("share");
-
-    // A 1280 x 1024 screen at 96 dpi: 19200 + 15360 = 34560 twips.
-    QTest::newRow("640x480 picture") << pictureExtentHimetric(QSize(640, 480), 96) << 1.0;
-    QTest::newRow("320x240 picture") << pictureExtentHimetric(QSize(320, 240), 96) << 0.5;
-    QTest::newRow("exactly half") << qint32(17280) << 1.0;
-    QTest::newRow("just under half") << qint32(17279) << 0.5;
-}
-
-void PreviewRulesTest::largeWindowShare()
-{
-    QFETCH(qint32, pictureExtent);
-    QFETCH(double, share);
-    QCOMPARE(largePreviewScreenShare(pictureExtent, 19200, 15360), share);
-    QCOMPARE(largePreviewWindowSize(QSize(1280, 1024), share), QSize(1280, 1024) * share);
-}
-
-void PreviewRulesTest::largeWindowViewerStaysInside()
-{
-    const QRect inner(QPoint(0, 0), QSize(800, 600));
-    const QRect viewer = largePreviewViewerRect(inner.size(), 96);
-    QCOMPARE(viewer.topLeft(), QPoint(4, 49));
-    QVERIFY(inner.contains(viewer));
-    QCOMPARE(viewer.bottomRight(), inner.bottomRight());
-}
-
-void PreviewRulesTest::listSelections_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<int>("quality"); // from a start of 77
-
-    QTest::newRow("None / 100") << 0 << int(FILTER_BICUBIC) << 100;
-    QTest::newRow("Box / Low") << 1 << int(FILTER_BOX) << int(JPEG_QUALITYAVERAGE);
-    QTest::newRow("Bilinear / Med") << 2 << int(FILTER_BILINEAR) << int(JPEG_QUALITYNORMAL);
-    QTest::newRow("Bicubic / High") << 3 << int(FILTER_BICUBIC) << int(JPEG_QUALITYSUPERB);
-    QTest::newRow("BSpline / beyond the list") << 4 << int(FILTER_BSPLINE) << 77;
-    QTest::newRow("no selection") << -1 << int(FILTER_BICUBIC) << 77;
-}
-
-void PreviewRulesTest::listSelections()
-{
-    QFETCH(int, position);
-    QFETCH(int, filter);
-    QFETCH(int, quality);
-    AdjustmentSelections selections;
-    selections.SaveQuality = 77;
-    selections.filterSelected(position);
-    selections.qualitySelected(position);
-    QCOMPARE(selections.SelectedFilter, filter);
-    QCOMPARE(selections.SaveQuality, quality);
-}
-
-void PreviewRulesTest::typedQuality_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("quality");
-    QTest::addColumn<QString>("refusal");
-
-    QTest::newRow("8") << "8" << 8 << "";
-    QTest::newRow("85") << "85" << 85 << "";
-    QTest::newRow("half rounds to even") << "84.5" << 84 << "";
-    QTest::newRow("zero is accepted") << "0" << 0 << "";
-    QTest::newRow("exponent") << "1e2" << 100 << "";
-    QTest::newRow("letter") << "8a" << 0 << message(43);
-    QTest::newRow("empty") << "" << 0 << message(43);
-    QTest::newRow("above 100") << "101" << 0 << "Value must be between 0 to 100";
-}
-
-void PreviewRulesTest::typedQuality()
-{
-    QFETCH(QString, text);
-    QFETCH(int, quality);
-    QFETCH(QString, refusal);
-    ScriptedPrompts prompts;
-    AdjustmentSelections selections;
-    selections.SaveQuality = 55;
-    selections.qualityTyped(text, prompts);
-    QCOMPARE(selections.SaveQuality, quality);
-    if (refusal.isEmpty()) {
-        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.transcript()));
-    } else {
-        QCOMPARE(prompts.shown.size(), 1);
-        QCOMPARE(prompts.shown.first(), tovin::test::messageBox(refusal, message(111), PromptIcon::Exclamation));
+    void fitZoom()
+    {
+        struct Row {
+            QSize picture, viewer;
+            double dpi, zoom;
+        };
+        // Equal extents (144 px, 254 px) are not above the viewer's: no reduction;
+        // the unit mismatch keeps a margin at the same size.
+        for (const Row &row : {Row{{1600, 1200}, {400, 300}, 96, 14}, Row{{100, 100}, {400, 300}, 96, 100},
+                               Row{{144, 0}, {254, 0}, 96, 100}, Row{{400, 300}, {400, 300}, 96, 57},
+                               Row{{1600, 1200}, {400, 300}, 192, 14}})
+            QCOMPARE(
+                ComputeFitZoom(pictureExtentHimetric(row.picture, row.dpi), windowExtentTwips(row.viewer, row.dpi)),
+                row.zoom);
     }
-}
 
-void PreviewRulesTest::previewSettingsFromFields()
-{
-    AdjustmentFieldValues fields{" 50 ", "75.5", "-10", "1e1", 3, 2, "ignored"};
-    const ScaleSettings settings = previewScaleSettings(fields, FILTER_BSPLINE, 0x200);
-    QCOMPARE(settings.widthPercent, 50.0);
-    QCOMPARE(settings.heightPercent, 75.5);
-    QCOMPARE(settings.brightness, -10.0);
-    QCOMPARE(settings.contrast, 10.0);
-    QCOMPARE(settings.filter, int(FILTER_BSPLINE));
-    QCOMPARE(settings.saveFlags, 0x200);
-    QCOMPARE(settings.format, kFormatJpeg);
+    void zoomSteps()
+    {
+        // In passes 200 once and stops there; out passes 10 once and stops there.
+        for (auto [zoom, after] : {std::pair{100.0, 110.0}, {195.0, 205.0}, {200.0, -1.0}, {205.0, -1.0}})
+            QCOMPARE(ZoomInStep(zoom).value_or(-1), after);
+        for (auto [zoom, after] : {std::pair{14.0, 4.0}, {10.0, -1.0}, {4.0, -1.0}, {200.0, 190.0}})
+            QCOMPARE(ZoomOutStep(zoom).value_or(-1), after);
+    }
 
-    fields.contrast = QStringLiteral("x");
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, previewScaleSettings(fields, FILTER_BSPLINE, 0));
-}
+    void largeWindow()
+    {
+        // A 1280 x 1024 screen at 96 dpi: 19200 + 15360 = 34560 twips; a picture
+        // of half that or more gets the whole screen.
+        for (auto [extent, share] : {std::pair{pictureExtentHimetric(QSize(640, 480), 96), 1.0},
+                                     {pictureExtentHimetric(QSize(320, 240), 96), 0.5},
+                                     {17280, 1.0},
+                                     {17279, 0.5}}) {
+            QCOMPARE(largePreviewScreenShare(extent, 19200, 15360), share);
+            QCOMPARE(largePreviewWindowSize(QSize(1280, 1024), share), QSize(1280, 1024) * share);
+        }
+        const QRect inner(QPoint(0, 0), QSize(800, 600));
+        const QRect viewer = largePreviewViewerRect(inner.size(), 96);
+        QCOMPARE(viewer.topLeft(), QPoint(4, 49));
+        QCOMPARE(viewer.bottomRight(), inner.bottomRight());
+    }
+
+    void listSelections()
+    {
+        struct Row {
+            int position, filter, quality; // quality from a start of 77
+        };
+        for (const Row &row : {Row{0, FILTER_BICUBIC, 100}, Row{1, FILTER_BOX, JPEG_QUALITYAVERAGE},
+                               Row{2, FILTER_BILINEAR, JPEG_QUALITYNORMAL}, Row{3, FILTER_BICUBIC, JPEG_QUALITYSUPERB},
+                               Row{4, FILTER_BSPLINE, 77}, Row{-1, FILTER_BICUBIC, 77}}) {
+            AdjustmentSelections selections;
+            selections.SaveQuality = 77;
+            selections.filterSelected(row.position);
+            selections.qualitySelected(row.position);
+            QCOMPARE(std::pair(selections.SelectedFilter, selections.SaveQuality), std::pair(row.filter, row.quality));
+        }
+    }
+
+    // An accepted number becomes the quality, rounded half to even; a refused
+    // one is told at once and leaves 0.
+    void typedQuality()
+    {
+        const QString notANumber = message(43);
+        for (const auto &[text, quality, refusal] : {std::tuple<QString, int, QString>("85", 85, {}),
+                                                     {"84.5", 84, {}},
+                                                     {"0", 0, {}},
+                                                     {"1e2", 100, {}},
+                                                     {"8a", 0, notANumber},
+                                                     {"", 0, notANumber},
+                                                     {"101", 0, "Value must be between 0 to 100"}}) {
+            ScriptedPrompts prompts;
+            AdjustmentSelections selections;
+            selections.SaveQuality = 55;
+            selections.qualityTyped(text, prompts);
+            QCOMPARE(selections.SaveQuality, quality);
+            QCOMPARE(prompts.shown,
+                     refusal.isEmpty() ? QList<test::ShownPrompt>()
+                                       : QList{test::messageBox(refusal, message(111), PromptIcon::Exclamation)});
+        }
+    }
+
+    void previewSettingsFromFields()
+    {
+        AdjustmentFieldValues fields{" 50 ", "75.5", "-10", "1e1", 3, 2, "ignored"};
+        const ScaleSettings s = previewScaleSettings(fields, FILTER_BSPLINE, 0x200);
+        QCOMPARE(std::tuple(s.widthPercent, s.heightPercent, s.brightness, s.contrast, s.filter, s.saveFlags, s.format),
+                 std::tuple(50.0, 75.5, -10.0, 10.0, int(FILTER_BSPLINE), 0x200, kFormatJpeg));
+        fields.contrast = QStringLiteral("x");
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, previewScaleSettings(fields, FILTER_BSPLINE, 0));
+    }
+};
 
 QTEST_GUILESS_MAIN(PreviewRulesTest)
 #include "tst_previewrules.moc"

@@ -3,6 +3,7 @@
 // colour and colour with alpha, both vector paths and several thread counts.
 // Any difference in any byte, palette entry, metadata or resolution fails.
 
+#include "bitmapcompare.h"
 #include "resampler.h"
 
 #include <FreeImage.h>
@@ -22,51 +23,21 @@ struct Release {
 using Image = std::unique_ptr<FIBITMAP, Release>;
 
 enum class Kind { Grey, GreyReversed, Colour, ColourAlpha };
-
-const int kFilters[] = {FILTER_BOX, FILTER_BILINEAR, FILTER_BICUBIC, FILTER_BSPLINE};
-
-int bitsOf(Kind kind)
-{
-    switch (kind) {
-    case Kind::Grey:
-    case Kind::GreyReversed:
-        return 8;
-    case Kind::Colour:
-        return 24;
-    case Kind::ColourAlpha:
-        return 32;
-    }
-    return 0;
-}
-
-QString nameOf(Kind kind)
-{
-    static const char *const names[] = {"grey", "grey reversed", "24-bit", "32-bit"};
-    return QString::fromLatin1(names[int(kind)]);
-}
-
-QString filterName(int filter)
-{
-    switch (filter) {
-    case FILTER_BOX:
-        return QStringLiteral("box");
-    case FILTER_BILINEAR:
-        return QStringLiteral("bilinear");
-    case FILTER_BICUBIC:
-        return QStringLiteral("bicubic");
-    default:
-        return QStringLiteral("bspline");
-    }
-}
+const char *const kKindNames[] = {"grey", "grey reversed", "24-bit", "32-bit"};
+const int kKindBits[] = {8, 8, 24, 32};
+const std::pair<int, const char *> kFilters[] = {{FILTER_BOX, "box"},
+                                                 {FILTER_BILINEAR, "bilinear"},
+                                                 {FILTER_BICUBIC, "bicubic"},
+                                                 {FILTER_BSPLINE, "bspline"}};
 
 // Noise, with runs of black and white now and then so that the filters'
 // negative lobes overshoot and the clamping is exercised. The padding at the
 // end of each scanline is left as FreeImage made it.
 Image randomImage(QSize size, Kind kind, std::uint32_t seed)
 {
-    Image image(FreeImage_AllocateT(FIT_BITMAP, size.width(), size.height(), bitsOf(kind)));
+    Image image(FreeImage_AllocateT(FIT_BITMAP, size.width(), size.height(), kKindBits[int(kind)]));
     std::mt19937 random(seed);
-    const int bytes = size.width() * bitsOf(kind) / 8;
+    const int bytes = size.width() * kKindBits[int(kind)] / 8;
     for (int y = 0; y < size.height(); ++y) {
         BYTE *row = FreeImage_GetScanLine(image.get(), y);
         for (int i = 0; i < bytes; ++i) {
@@ -83,55 +54,6 @@ Image randomImage(QSize size, Kind kind, std::uint32_t seed)
     FreeImage_SetDotsPerMeterX(image.get(), 2835 + seed % 7);
     FreeImage_SetDotsPerMeterY(image.get(), 3780);
     return image;
-}
-
-QString commentOf(FIBITMAP *image)
-{
-    FITAG *tag = nullptr;
-    if (!FreeImage_GetMetadata(FIMD_COMMENTS, image, "Comment", &tag) || !tag)
-        return {};
-    return QString::fromLatin1(static_cast<const char *>(FreeImage_GetTagValue(tag)));
-}
-
-// The first difference between two images, or an empty text.
-QString difference(FIBITMAP *expected, FIBITMAP *actual)
-{
-    if (!expected || !actual)
-        return expected == actual ? QString() : QStringLiteral("only one of the two is an image");
-    if (FreeImage_GetWidth(expected) != FreeImage_GetWidth(actual)
-        || FreeImage_GetHeight(expected) != FreeImage_GetHeight(actual)
-        || FreeImage_GetBPP(expected) != FreeImage_GetBPP(actual)
-        || FreeImage_GetPitch(expected) != FreeImage_GetPitch(actual)
-        || FreeImage_GetImageType(expected) != FreeImage_GetImageType(actual))
-        return QStringLiteral("different shape");
-    for (unsigned y = 0; y < FreeImage_GetHeight(expected); ++y) {
-        const BYTE *a = FreeImage_GetScanLine(expected, int(y));
-        const BYTE *b = FreeImage_GetScanLine(actual, int(y));
-        for (unsigned i = 0; i < FreeImage_GetPitch(expected); ++i) {
-            if (a[i] != b[i])
-                return QStringLiteral("scanline %1 byte %2: %3 instead of %4").arg(y).arg(i).arg(b[i]).arg(a[i]);
-        }
-    }
-    if (FreeImage_GetColorsUsed(expected) != FreeImage_GetColorsUsed(actual)
-        || (FreeImage_GetColorsUsed(expected) != 0
-            && memcmp(FreeImage_GetPalette(expected), FreeImage_GetPalette(actual),
-                      FreeImage_GetColorsUsed(expected) * sizeof(RGBQUAD))
-                != 0))
-        return QStringLiteral("different palette");
-    if (FreeImage_GetColorType(expected) != FreeImage_GetColorType(actual)
-        || FreeImage_IsTransparent(expected) != FreeImage_IsTransparent(actual))
-        return QStringLiteral("different colour type");
-    if (FreeImage_GetDotsPerMeterX(expected) != FreeImage_GetDotsPerMeterX(actual)
-        || FreeImage_GetDotsPerMeterY(expected) != FreeImage_GetDotsPerMeterY(actual))
-        return QStringLiteral("different resolution");
-    for (int model = FIMD_COMMENTS; model <= FIMD_EXIF_RAW; ++model) {
-        if (FreeImage_GetMetadataCount(FREE_IMAGE_MDMODEL(model), expected)
-            != FreeImage_GetMetadataCount(FREE_IMAGE_MDMODEL(model), actual))
-            return QStringLiteral("different metadata in model %1").arg(model);
-    }
-    if (commentOf(expected) != commentOf(actual))
-        return QStringLiteral("different comment");
-    return {};
 }
 
 struct SizePair {
@@ -186,190 +108,138 @@ class ResamplerTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void sameAsFreeImage_data();
-    void sameAsFreeImage();
-    void largeImages_data();
-    void largeImages();
-    void anyThreadCount_data();
-    void anyThreadCount();
-    void handsOnWhatItDoesNotReproduce_data();
-    void handsOnWhatItDoesNotReproduce();
+    void initTestCase()
+    {
+        FreeImage_Initialise(FALSE);
+        m_paths = {VectorUnit::Sse2};
+        if (processorHasAvx2())
+            m_paths.append(VectorUnit::Avx2);
+        else
+            qWarning("This processor has no AVX2: only the SSE2 path is checked.");
+    }
+
+    void cleanupTestCase()
+    {
+        qInfo("%d resamplings compared byte for byte with FreeImage_Rescale", m_cases);
+        FreeImage_DeInitialise();
+    }
+
+    void sameAsFreeImage_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<QSize>("target");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<int>("threads");
+        auto addRow = [](QSize source, QSize target, Kind kind, std::pair<int, const char *> filter, int threads) {
+            QTest::addRow("%dx%d to %dx%d %s %s %d thread(s)", source.width(), source.height(), target.width(),
+                          target.height(), kKindNames[int(kind)], filter.second, threads)
+                << source << target << int(kind) << filter.first << threads;
+        };
+        int row = 0;
+        for (const SizePair &pair : sizePairs()) {
+            for (Kind kind : {Kind::Grey, Kind::GreyReversed, Kind::Colour, Kind::ColourAlpha}) {
+                // The reversed ramp only differs in its palette: fewer cases.
+                if (kind == Kind::GreyReversed && row % 5 != 0)
+                    continue;
+                for (const auto &filter : kFilters)
+                    addRow(pair.source, pair.target, kind, filter, 1 + row++ % 3);
+            }
+        }
+        // Photograph sizes, and rows shared out among threads (more threads than
+        // rows included).
+        const auto box = kFilters[0], bicubic = kFilters[2], bspline = kFilters[3];
+        for (Kind kind : {Kind::Grey, Kind::Colour, Kind::ColourAlpha})
+            addRow({4000, 3000}, {2000, 1500}, kind, bicubic, 2);
+        addRow({4000, 3000}, {2000, 1500}, Kind::Colour, box, 2);
+        addRow({3000, 4000}, {1, 1}, Kind::Colour, bicubic, 2);
+        addRow({1000, 750}, {4000, 3000}, Kind::Colour, bspline, 2);
+        for (int threads : {1, 2, 3, 8}) {
+            addRow({413, 297}, {200, 141}, Kind::Colour, bicubic, threads);
+            addRow({97, 61}, {301, 190}, Kind::Colour, bicubic, threads);
+            addRow({50, 9}, {31, 2}, Kind::Colour, bicubic, threads);
+        }
+    }
+
+    void sameAsFreeImage()
+    {
+        QFETCH(QSize, source);
+        QFETCH(QSize, target);
+        QFETCH(int, kind);
+        QFETCH(int, filter);
+        QFETCH(int, threads);
+        const Image image = randomImage(source, Kind(kind), std::uint32_t(qHash(QTest::currentDataTag())));
+        checkAllPaths(image.get(), target, filter, threads);
+    }
+
+    void handsOnWhatItDoesNotReproduce_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QSize>("target");
+        QTest::addColumn<bool>("colourPalette");
+        QTest::addColumn<bool>("transparent");
+
+        QTest::newRow("Catmull-Rom filter") << 24 << int(FILTER_CATMULLROM) << QSize(20, 15) << false << false;
+        QTest::newRow("Lanczos filter") << 24 << int(FILTER_LANCZOS3) << QSize(20, 15) << false << false;
+        QTest::newRow("same size") << 24 << int(FILTER_BICUBIC) << QSize(37, 23) << false << false;
+        QTest::newRow("8-bit colour palette") << 8 << int(FILTER_BICUBIC) << QSize(20, 15) << true << false;
+        QTest::newRow("8-bit transparent grey") << 8 << int(FILTER_BICUBIC) << QSize(20, 15) << false << true;
+        QTest::newRow("4-bit") << 4 << int(FILTER_BICUBIC) << QSize(20, 15) << false << false;
+        QTest::newRow("16-bit") << 16 << int(FILTER_BICUBIC) << QSize(20, 15) << false << false;
+    }
+
+    void handsOnWhatItDoesNotReproduce()
+    {
+        QFETCH(int, bits);
+        QFETCH(int, filter);
+        QFETCH(QSize, target);
+        QFETCH(bool, colourPalette);
+        QFETCH(bool, transparent);
+
+        const Image image(FreeImage_Allocate(37, 23, bits));
+        std::mt19937 random(3);
+        for (int y = 0; y < 23; ++y) {
+            BYTE *row = FreeImage_GetScanLine(image.get(), y);
+            for (unsigned i = 0; i < FreeImage_GetLine(image.get()); ++i)
+                row[i] = BYTE(random());
+        }
+        if (colourPalette)
+            FreeImage_GetPalette(image.get())[5].rgbRed = 200;
+        if (transparent) {
+            BYTE table[256];
+            std::fill(std::begin(table), std::end(table), BYTE(255));
+            table[0] = 0;
+            FreeImage_SetTransparencyTable(image.get(), table, 256);
+        }
+
+        QVERIFY(!resamplesItself(image.get(), target.width(), target.height(), filter));
+        const Image expected(
+            FreeImage_Rescale(image.get(), target.width(), target.height(), FREE_IMAGE_FILTER(filter)));
+        const Image actual(resample(image.get(), target.width(), target.height(), filter));
+        QCOMPARE(test::bitmapDifference(expected.get(), actual.get(), true), QString());
+    }
 
 private:
     // Compares our result on every available vector path with FreeImage's.
-    void checkAllPaths(FIBITMAP *source, QSize target, int filter, int threads);
+    void checkAllPaths(FIBITMAP *source, QSize target, int filter, int threads)
+    {
+        QVERIFY(resamplesItself(source, target.width(), target.height(), filter));
+        const Image expected(FreeImage_Rescale(source, target.width(), target.height(), FREE_IMAGE_FILTER(filter)));
+        QVERIFY(expected);
+        for (VectorUnit path : m_paths) {
+            const Image actual(resample(source, target.width(), target.height(), filter, {threads, path}));
+            const QString problem = test::bitmapDifference(expected.get(), actual.get(), true);
+            QVERIFY2(
+                problem.isEmpty(),
+                qPrintable(QStringLiteral("%1 path: %2").arg(path == VectorUnit::Avx2 ? "AVX2" : "SSE2", problem)));
+            ++m_cases;
+        }
+    }
 
     QList<VectorUnit> m_paths;
     int m_cases = 0;
 };
-
-void ResamplerTest::initTestCase()
-{
-    FreeImage_Initialise(FALSE);
-    m_paths = {VectorUnit::Sse2};
-    if (processorHasAvx2())
-        m_paths.append(VectorUnit::Avx2);
-    else
-        qWarning("This processor has no AVX2: only the SSE2 path is checked.");
-}
-
-void ResamplerTest::cleanupTestCase()
-{
-    qInfo("%d resamplings compared byte for byte with FreeImage_Rescale", m_cases);
-    FreeImage_DeInitialise();
-}
-
-void ResamplerTest::checkAllPaths(FIBITMAP *source, QSize target, int filter, int threads)
-{
-    QVERIFY(resamplesItself(source, target.width(), target.height(), filter));
-    const Image expected(FreeImage_Rescale(source, target.width(), target.height(), FREE_IMAGE_FILTER(filter)));
-    QVERIFY(expected);
-    for (VectorUnit path : m_paths) {
-        const Image actual(resample(source, target.width(), target.height(), filter, {threads, path}));
-        const QString problem = difference(expected.get(), actual.get());
-        QVERIFY2(problem.isEmpty(),
-                 qPrintable(QStringLiteral("%1 path: %2").arg(path == VectorUnit::Avx2 ? "AVX2" : "SSE2", problem)));
-        ++m_cases;
-    }
-}
-
-void ResamplerTest::sameAsFreeImage_data()
-{
-    QTest::addColumn<QSize>("source");
-    QTest::addColumn<QSize>("target");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<int>("threads");
-
-    int row = 0;
-    for (const SizePair &pair : sizePairs()) {
-        for (Kind kind : {Kind::Grey, Kind::GreyReversed, Kind::Colour, Kind::ColourAlpha}) {
-            // The reversed ramp only differs in its palette: fewer cases.
-            if (kind == Kind::GreyReversed && row % 5 != 0)
-                continue;
-            for (int filter : kFilters) {
-                const int threads = 1 + row % 3;
-                QTest::addRow("%dx%d to %dx%d %s %s %d thread(s)", pair.source.width(), pair.source.height(),
-                              pair.target.width(), pair.target.height(), qPrintable(nameOf(kind)),
-                              qPrintable(filterName(filter)), threads)
-                    << pair.source << pair.target << int(kind) << filter << threads;
-                ++row;
-            }
-        }
-    }
-}
-
-void ResamplerTest::sameAsFreeImage()
-{
-    QFETCH(QSize, source);
-    QFETCH(QSize, target);
-    QFETCH(int, kind);
-    QFETCH(int, filter);
-    QFETCH(int, threads);
-    const Image image = randomImage(source, Kind(kind), std::uint32_t(qHash(QTest::currentDataTag())));
-    checkAllPaths(image.get(), target, filter, threads);
-}
-
-void ResamplerTest::largeImages_data()
-{
-    QTest::addColumn<QSize>("source");
-    QTest::addColumn<QSize>("target");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("filter");
-
-    for (int filter : {FILTER_BOX, FILTER_BICUBIC})
-        QTest::addRow("4000x3000 to 2000x1500 24-bit %s", qPrintable(filterName(filter)))
-            << QSize(4000, 3000) << QSize(2000, 1500) << int(Kind::Colour) << filter;
-    QTest::newRow("4000x3000 to 2000x1500 grey bicubic")
-        << QSize(4000, 3000) << QSize(2000, 1500) << int(Kind::Grey) << int(FILTER_BICUBIC);
-    QTest::newRow("4000x3000 to 2000x1500 32-bit bicubic")
-        << QSize(4000, 3000) << QSize(2000, 1500) << int(Kind::ColourAlpha) << int(FILTER_BICUBIC);
-    QTest::newRow("3000x4000 to 1x1 24-bit bicubic")
-        << QSize(3000, 4000) << QSize(1, 1) << int(Kind::Colour) << int(FILTER_BICUBIC);
-    QTest::newRow("1000x750 to 4000x3000 24-bit bspline")
-        << QSize(1000, 750) << QSize(4000, 3000) << int(Kind::Colour) << int(FILTER_BSPLINE);
-}
-
-void ResamplerTest::largeImages()
-{
-    QFETCH(QSize, source);
-    QFETCH(QSize, target);
-    QFETCH(int, kind);
-    QFETCH(int, filter);
-    const Image image = randomImage(source, Kind(kind), 7);
-    checkAllPaths(image.get(), target, filter, 2);
-}
-
-void ResamplerTest::anyThreadCount_data()
-{
-    QTest::addColumn<QSize>("source");
-    QTest::addColumn<QSize>("target");
-    QTest::addColumn<int>("threads");
-
-    for (int threads : {1, 2, 3, 8}) {
-        QTest::addRow("reduction, %d thread(s)", threads) << QSize(413, 297) << QSize(200, 141) << threads;
-        QTest::addRow("enlargement, %d thread(s)", threads) << QSize(97, 61) << QSize(301, 190) << threads;
-        QTest::addRow("more threads than rows, %d", threads) << QSize(50, 9) << QSize(31, 2) << threads;
-    }
-}
-
-void ResamplerTest::anyThreadCount()
-{
-    QFETCH(QSize, source);
-    QFETCH(QSize, target);
-    QFETCH(int, threads);
-    const Image image = randomImage(source, Kind::Colour, 11);
-    checkAllPaths(image.get(), target, FILTER_BICUBIC, threads);
-}
-
-void ResamplerTest::handsOnWhatItDoesNotReproduce_data()
-{
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<QSize>("target");
-    QTest::addColumn<bool>("colourPalette");
-    QTest::addColumn<bool>("transparent");
-
-    QTest::newRow("Catmull-Rom filter") << 24 << int(FILTER_CATMULLROM) << QSize(20, 15) << false << false;
-    QTest::newRow("Lanczos filter") << 24 << int(FILTER_LANCZOS3) << QSize(20, 15) << false << false;
-    QTest::newRow("same size") << 24 << int(FILTER_BICUBIC) << QSize(37, 23) << false << false;
-    QTest::newRow("8-bit colour palette") << 8 << int(FILTER_BICUBIC) << QSize(20, 15) << true << false;
-    QTest::newRow("8-bit transparent grey") << 8 << int(FILTER_BICUBIC) << QSize(20, 15) << false << true;
-    QTest::newRow("4-bit") << 4 << int(FILTER_BICUBIC) << QSize(20, 15) << false << false;
-    QTest::newRow("16-bit") << 16 << int(FILTER_BICUBIC) << QSize(20, 15) << false << false;
-}
-
-void ResamplerTest::handsOnWhatItDoesNotReproduce()
-{
-    QFETCH(int, bits);
-    QFETCH(int, filter);
-    QFETCH(QSize, target);
-    QFETCH(bool, colourPalette);
-    QFETCH(bool, transparent);
-
-    const Image image(FreeImage_Allocate(37, 23, bits));
-    std::mt19937 random(3);
-    for (int y = 0; y < 23; ++y) {
-        BYTE *row = FreeImage_GetScanLine(image.get(), y);
-        for (unsigned i = 0; i < FreeImage_GetLine(image.get()); ++i)
-            row[i] = BYTE(random());
-    }
-    if (colourPalette)
-        FreeImage_GetPalette(image.get())[5].rgbRed = 200;
-    if (transparent) {
-        BYTE table[256];
-        std::fill(std::begin(table), std::end(table), BYTE(255));
-        table[0] = 0;
-        FreeImage_SetTransparencyTable(image.get(), table, 256);
-    }
-
-    QVERIFY(!resamplesItself(image.get(), target.width(), target.height(), filter));
-    const Image expected(FreeImage_Rescale(image.get(), target.width(), target.height(), FREE_IMAGE_FILTER(filter)));
-    const Image actual(resample(image.get(), target.width(), target.height(), filter));
-    QCOMPARE(difference(expected.get(), actual.get()), QString());
-}
 
 QTEST_GUILESS_MAIN(ResamplerTest)
 #include "tst_resampler.moc"

@@ -19,6 +19,8 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace tovin;
@@ -77,6 +79,15 @@ int rowCount(const QString &file)
     return rows;
 }
 
+const char kInsertRow[] = "INSERT INTO tovin_table (img_path, img_width, img_height, width_pct, height_pct, bright, "
+                          "contrast, filter_idx, quality_idx, img_date, img_desc, adjusted) ";
+
+auto fieldsOf(const AdjustmentRecord &r)
+{
+    return std::tuple(r.imagePath, r.imageWidth, r.imageHeight, r.widthPercent, r.heightPercent, r.brightness,
+                      r.contrast, r.filterPosition, r.qualityPosition, r.dateText, r.description);
+}
+
 } // namespace
 
 class RecordStoreTest : public QObject
@@ -84,25 +95,248 @@ class RecordStoreTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(test::installRecordList(m_folder->path()));
+        m_prompts = ScriptedPrompts();
+        m_store = std::make_unique<RecordStore>(m_folder->path(), m_prompts);
+        QVERIFY(m_store->OpenRecordStore(kPath));
+    }
 
-    void saveAddsThenUpdates();
-    void matchesRegardlessOfCaseAndBlanks_data();
-    void matchesRegardlessOfCaseAndBlanks();
-    void updateKeepsLetterCaseOfFirstSave();
-    void getRecordReturnsThirteenTexts();
-    void missingRowGivesEmptyTexts();
-    void deleteOneAndAll();
-    void valueThatDoesNotFitIsRefused_data();
-    void valueThatDoesNotFitIsRefused();
-    void deleteAllRefusesMoreRowsThanItCanCount();
-    void openFailures_data();
-    void openFailures();
-    void closedStoreReportsInsteadOfCrashing();
-    void adjustmentRecordRoundTripsByName();
-    void openWaitsForAWriterHoldingTheLock();
-    void concurrentProgramsNeitherDuplicateNorLoseRows();
+    void cleanup()
+    {
+        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
+        m_store.reset();
+        m_folder.reset();
+    }
+
+    void saveGetAndDelete()
+    {
+        const QString first = QStringLiteral("/Photos/A.jpg");
+        const QString second = QStringLiteral("/photos/a.jpg");
+        const QString description = QStringLiteral("Tom & Jerry <b>\n]]> 'quoted'");
+        QVERIFY(!exists(first));
+        QCOMPARE(get(first), QStringList(13, QString()));
+        QCOMPARE(save(first, rowValues(first, 50, description)), RecordResult::Done);
+        // An update keeps the letter case of the first save.
+        QCOMPARE(save(second, rowValues(second, 80, description)), RecordResult::Other);
+        const QStringList record = get(second);
+        QVERIFY(record.at(kRecId).toInt() > 0);
+        QCOMPARE(record.mid(1),
+                 (QStringList{first, "4000", "3000", "80", "60", "-10", "20", "3", "-1", "05/12/2026 14:03:11",
+                              description, "1"}));
+
+        for (const QString &path : {QStringLiteral("/b.jpg"), QStringLiteral("/c.jpg")})
+            save(path);
+        QCOMPARE(remove(false, QStringLiteral("/B.JPG")), RecordResult::Done);
+        QCOMPARE(remove(false, QStringLiteral("/b.jpg")), RecordResult::Other);
+        QVERIFY(exists(first));
+        QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Done);
+        QVERIFY(!exists(first));
+        QVERIFY(!exists(QStringLiteral("/c.jpg")));
+        QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Other);
+    }
+
+    // clang-format off
+    void matchesRegardlessOfCaseAndBlanks_data()
+    {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("ASCII letter case") << "/Photos/A.jpg" << "/photos/a.JPG" << true;
+        QTest::newRow("umlaut") << QString::fromUtf8("/fotos/Ä.jpg") << QString::fromUtf8("/fotos/ä.jpg") << true;
+        QTest::newRow("accents") << QString::fromUtf8("/été/ÉCOLE.jpg") << QString::fromUtf8("/ÉTÉ/école.jpg") << true;
+        QTest::newRow("blanks around") << "/photos/a.jpg" << "  /photos/a.jpg  " << true;
+        QTest::newRow("single quote") << "/photos/o'neil.jpg" << "/photos/O'Neil.jpg" << true;
+        QTest::newRow("wildcards are plain characters") << "/photos/a_b%.jpg" << "/photos/axbyz.jpg" << false;
+        QTest::newRow("other extension") << "/photos/a.jpg" << "/photos/a.jpeg" << false;
+    }
+    // clang-format on
+
+    void matchesRegardlessOfCaseAndBlanks()
+    {
+        QFETCH(QString, saved);
+        QFETCH(QString, asked);
+        QFETCH(bool, found);
+        QCOMPARE(save(saved), RecordResult::Done);
+        QCOMPARE(exists(asked), found);
+        QCOMPARE(get(asked).at(kImgPath), found ? saved : QString());
+        QCOMPARE(save(asked), found ? RecordResult::Other : RecordResult::Done);
+    }
+
+    // clang-format off
+    void valueThatDoesNotFitIsRefused_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("percent beyond 16 bits") << int(kWidthPct) << QVariant(40000) << 6 << "Overflow";
+        QTest::newRow("percent as words") << int(kHeightPct) << QVariant(QStringLiteral("fifty")) << 13 << "Type mismatch";
+        QTest::newRow("width beyond 32 bits") << int(kImgWidth) << QVariant(5e9) << 6 << "Overflow";
+        QTest::newRow("no path") << int(kImgPath) << QVariant() << 94 << "Invalid use of Null";
+    }
+    // clang-format on
+
+    void valueThatDoesNotFitIsRefused()
+    {
+        QFETCH(int, position);
+        QFETCH(QVariant, value);
+        QFETCH(int, error);
+        QFETCH(QString, report);
+        const QString path = QStringLiteral("/photos/a.jpg");
+        QVariantList values = rowValues(path);
+        values[position - 1] = value;
+        QCOMPARE(save(path, values), RecordResult::Failed);
+        QCOMPARE(takeShown(),
+                 QList{test::messageBox(QStringLiteral("Error! (# %1): %2").arg(error).arg(report),
+                                        QStringLiteral("Error! #%1").arg(error), PromptIcon::Critical)});
+        QVERIFY(!exists(path));
+    }
+
+    void deleteAllRefusesMoreRowsThanItCanCount()
+    {
+        m_store->CloseRecordStore();
+        QVERIFY(execute(databaseFile(), kRecordListKey,
+                        QByteArray("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 32768) ")
+                            + kInsertRow
+                            + "SELECT '/p/' || i || '.jpg', 1, 1, 100, 100, 0, 0, 0, 0, '', '', 1 FROM n"));
+        QVERIFY(m_store->OpenRecordStore(kPath));
+        QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Failed);
+        QCOMPARE(takeShown(),
+                 QList{test::messageBox(QStringLiteral("Error! (# 6): Overflow"), QStringLiteral("Error! #6"),
+                                        PromptIcon::Critical)});
+        QVERIFY(exists(QStringLiteral("/p/32768.jpg")));
+    }
+
+    // clang-format off
+    void openFailures_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("otherKey");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("no file") << QByteArray() << QByteArray() << QString();
+        QTest::newRow("not a database") << QByteArray("just some text, not a database file\n") << QByteArray() << "Error! #26";
+        QTest::newRow("another key") << QByteArray() << QByteArray("wrong key") << "Error! #26";
+        QTest::newRow("plain unencrypted file") << QByteArray() << QByteArray("-") << "Error! #26";
+    }
+    // clang-format on
+
+    void openFailures()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, otherKey);
+        QFETCH(QString, title);
+        m_store->CloseRecordStore();
+        QVERIFY(QFile::remove(databaseFile()));
+        if (!content.isEmpty()) {
+            QFile file(databaseFile());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        } else if (!otherKey.isEmpty()) {
+            QVERIFY(execute(databaseFile(), otherKey == "-" ? QByteArray() : otherKey, "CREATE TABLE t (x)"));
+        }
+
+        QVERIFY(!m_store->OpenRecordStore(kPath));
+        QVERIFY2(!content.isEmpty() || !otherKey.isEmpty() || !QFile::exists(databaseFile()),
+                 "a missing Record List must never be created");
+        QStringList titles;
+        for (const test::ShownPrompt &shown : takeShown())
+            titles << shown.title + (shown.icon == PromptIcon::Critical ? " (critical)" : "");
+        QCOMPARE(titles, title.isEmpty() ? QStringList() : QStringList{title + " (critical)"});
+    }
+
+    void closedStoreReportsInsteadOfCrashing()
+    {
+        m_store->CloseRecordStore();
+        QVERIFY(!exists(QStringLiteral("/a.jpg")));
+        QCOMPARE(save(QStringLiteral("/a.jpg"), rowValues(QStringLiteral("/a.jpg"))), RecordResult::Failed);
+        QCOMPARE(get(QStringLiteral("/a.jpg")).size(), 13);
+        QCOMPARE(takeShown().size(), 3);
+    }
+
+    void adjustmentRecordRoundTripsByName()
+    {
+        AdjustmentRecord record{QStringLiteral("/photos/Ä.jpg"),
+                                4000,
+                                3000,
+                                "50",
+                                "75.5",
+                                "-10",
+                                "20",
+                                3,
+                                -1,
+                                QStringLiteral("05/12/2026 14:03:11"),
+                                QStringLiteral("Fish & <chips>")};
+        QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);
+        const std::optional<AdjustmentRecord> loaded =
+            loadAdjustmentRecord(*m_store, QStringLiteral(" /photos/ä.jpg "));
+        QVERIFY(loaded);
+        // Stored as 16-bit whole numbers, rounded half to even.
+        AdjustmentRecord stored = record;
+        stored.heightPercent = QStringLiteral("76");
+        QCOMPARE(fieldsOf(*loaded), fieldsOf(stored));
+
+        QCOMPARE(clearAdjustmentRecord(*m_store, record.imagePath), RecordResult::Done);
+        QVERIFY(!loadAdjustmentRecord(*m_store, record.imagePath));
+        QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);
+        QCOMPARE(clearAllAdjustmentRecords(*m_store), RecordResult::Done);
+        QCOMPARE(clearAllAdjustmentRecords(*m_store), RecordResult::Other);
+
+        // A failed lookup is never mistaken for an image without a record.
+        m_store->CloseRecordStore();
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, record.imagePath));
+    }
+
+    // Another program writing when the store opens: the store waits for it
+    // instead of refusing to start.
+    void openWaitsForAWriterHoldingTheLock()
+    {
+        m_store->CloseRecordStore();
+        sqlite3 *other = openDirectly(databaseFile());
+        QVERIFY(other);
+        const QByteArray insert = QByteArray("BEGIN EXCLUSIVE; ") + kInsertRow
+            + "VALUES ('/other.jpg', 1, 1, 50, 50, 0, 0, 0, 0, 'd', '', 1)";
+        QCOMPARE(sqlite3_exec(other, insert.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        std::thread writer([other] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        });
+        const bool opened = m_store->OpenRecordStore(kPath);
+        writer.join();
+        sqlite3_close(other);
+        QVERIFY2(opened, qPrintable(m_prompts.transcript()));
+        QVERIFY(exists(QStringLiteral("/OTHER.jpg")));
+        QCOMPARE(save(QStringLiteral("/other.jpg")), RecordResult::Other);
+    }
+
+    // Several programs save the same new paths, read them back, and save and
+    // delete paths of their own, all at once. Every path ends with exactly one
+    // row, every delete removed its row, and nobody was refused.
+    void concurrentProgramsNeitherDuplicateNorLoseRows()
+    {
+        constexpr int kPrograms = 4;
+        constexpr int kSaves = 25;
+        const QString start = QString::number(QDateTime::currentMSecsSinceEpoch() + 1500);
+        std::vector<std::unique_ptr<QProcess>> programs;
+        for (int writer = 0; writer < kPrograms; ++writer) {
+            programs.push_back(std::make_unique<QProcess>());
+            programs.back()->start(QCoreApplication::applicationDirPath() + QStringLiteral("/recordlist_writer"),
+                                   {m_folder->path(), QString::number(writer), QString::number(kSaves), start});
+        }
+        for (const std::unique_ptr<QProcess> &program : programs) {
+            QVERIFY(program->waitForFinished(120000));
+            QVERIFY2(program->exitStatus() == QProcess::NormalExit && program->exitCode() == 0,
+                     program->readAllStandardError().constData());
+        }
+        for (int i = 0; i < kSaves; ++i) {
+            QVERIFY(exists(QStringLiteral("/photos/shared%1.jpg").arg(i)));
+            for (int writer = 0; writer < kPrograms; ++writer)
+                QCOMPARE(exists(QStringLiteral("/photos/writer%1-%2.jpg").arg(writer).arg(i)), i % 2 == 0);
+        }
+        QCOMPARE(rowCount(databaseFile()), kSaves + kPrograms * ((kSaves + 1) / 2));
+    }
 
 private:
     // The store's routines with the table and key field every caller passes.
@@ -114,301 +348,14 @@ private:
     }
     RecordResult save(const QString &path) { return save(path, rowValues(path)); }
     RecordResult remove(bool all, const QString &path) { return m_store->DeleteRecords(all, path, kKey, kTable); }
+    // What was shown since the last look, forgotten so that cleanup finds none.
+    QList<test::ShownPrompt> takeShown() { return std::exchange(m_prompts.shown, {}); }
 
     std::unique_ptr<QTemporaryDir> m_folder;
     ScriptedPrompts m_prompts;
     std::unique_ptr<RecordStore> m_store;
     QString databaseFile() const { return m_folder->path() + kPath; }
 };
-
-void RecordStoreTest::init()
-{
-    m_folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(test::installRecordList(m_folder->path()));
-    m_prompts = ScriptedPrompts();
-    m_store = std::make_unique<RecordStore>(m_folder->path(), m_prompts);
-    QVERIFY(m_store->OpenRecordStore(kPath));
-}
-
-void RecordStoreTest::cleanup()
-{
-    QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
-    m_store.reset();
-    m_folder.reset();
-}
-
-void RecordStoreTest::saveAddsThenUpdates()
-{
-    const QString path = QStringLiteral("/photos/a.jpg");
-    QCOMPARE(save(path, rowValues(path, 50)), RecordResult::Done);
-    QCOMPARE(save(path, rowValues(path, 75)), RecordResult::Other);
-    QCOMPARE(get(path).at(kWidthPct), QStringLiteral("75"));
-    // One row only: deleting it once leaves nothing to delete.
-    QCOMPARE(remove(false, path), RecordResult::Done);
-    QCOMPARE(remove(false, path), RecordResult::Other);
-}
-
-// clang-format off
-void RecordStoreTest::matchesRegardlessOfCaseAndBlanks_data()
-{
-    QTest::addColumn<QString>("saved");
-    QTest::addColumn<QString>("asked");
-    QTest::addColumn<bool>("found");
-    QTest::newRow("ASCII letter case") << "/Photos/A.jpg" << "/photos/a.JPG" << true;
-    QTest::newRow("umlaut") << QString::fromUtf8("/fotos/Ä.jpg") << QString::fromUtf8("/fotos/ä.jpg") << true;
-    QTest::newRow("accents") << QString::fromUtf8("/été/ÉCOLE.jpg") << QString::fromUtf8("/ÉTÉ/école.jpg") << true;
-    QTest::newRow("blanks around") << "/photos/a.jpg" << "  /photos/a.jpg  " << true;
-    QTest::newRow("single quote") << "/photos/o'neil.jpg" << "/photos/O'Neil.jpg" << true;
-    QTest::newRow("wildcards are plain characters") << "/photos/a_b%.jpg" << "/photos/axbyz.jpg" << false;
-    QTest::newRow("other extension") << "/photos/a.jpg" << "/photos/a.jpeg" << false;
-}
-// clang-format on
-
-void RecordStoreTest::matchesRegardlessOfCaseAndBlanks()
-{
-    QFETCH(QString, saved);
-    QFETCH(QString, asked);
-    QFETCH(bool, found);
-    QCOMPARE(save(saved), RecordResult::Done);
-    QCOMPARE(exists(asked), found);
-    QCOMPARE(get(asked).at(kImgPath), found ? saved : QString());
-    QCOMPARE(save(asked), found ? RecordResult::Other : RecordResult::Done);
-}
-
-void RecordStoreTest::updateKeepsLetterCaseOfFirstSave()
-{
-    const QString first = QStringLiteral("/Photos/A.jpg");
-    const QString second = QStringLiteral("/photos/a.jpg");
-    save(first, rowValues(first, 50));
-    QCOMPARE(save(second, rowValues(second, 80)), RecordResult::Other);
-    const QStringList record = get(second);
-    QCOMPARE(record.at(kImgPath), first);
-    QCOMPARE(record.at(kWidthPct), QStringLiteral("80"));
-}
-
-void RecordStoreTest::getRecordReturnsThirteenTexts()
-{
-    const QString path = QStringLiteral("/photos/a.jpg");
-    const QString description = QStringLiteral("Tom & Jerry <b>\n]]> 'quoted'");
-    save(path, rowValues(path, 50, description));
-    const QStringList record = get(path);
-    QCOMPARE(record.size(), 13);
-    QVERIFY(record.at(kRecId).toInt() > 0);
-    const QStringList rest = record.mid(1);
-    QCOMPARE(rest,
-             (QStringList{path, "4000", "3000", "50", "60", "-10", "20", "3", "-1", "05/12/2026 14:03:11", description,
-                          "1"}));
-}
-
-void RecordStoreTest::missingRowGivesEmptyTexts()
-{
-    QVERIFY(!exists(QStringLiteral("/nowhere.jpg")));
-    QCOMPARE(get(QStringLiteral("/nowhere.jpg")), QStringList(13, QString()));
-}
-
-void RecordStoreTest::deleteOneAndAll()
-{
-    QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Other);
-    for (const QString &path : {QStringLiteral("/a.jpg"), QStringLiteral("/b.jpg"), QStringLiteral("/c.jpg")})
-        save(path);
-    QCOMPARE(remove(false, QStringLiteral("/B.JPG")), RecordResult::Done);
-    QVERIFY(exists(QStringLiteral("/a.jpg")));
-    QVERIFY(!exists(QStringLiteral("/b.jpg")));
-    QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Done);
-    QVERIFY(!exists(QStringLiteral("/a.jpg")));
-    QVERIFY(!exists(QStringLiteral("/c.jpg")));
-    QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Other);
-}
-
-// clang-format off
-void RecordStoreTest::valueThatDoesNotFitIsRefused_data()
-{
-    QTest::addColumn<int>("position");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("report");
-    QTest::newRow("percent beyond 16 bits") << int(kWidthPct) << QVariant(40000) << "Error! (# 6): Overflow";
-    QTest::newRow("percent as words") << int(kHeightPct) << QVariant(QStringLiteral("fifty")) << "Error! (# 13): Type mismatch";
-    QTest::newRow("width beyond 32 bits") << int(kImgWidth) << QVariant(5e9) << "Error! (# 6): Overflow";
-    QTest::newRow("no path") << int(kImgPath) << QVariant() << "Error! (# 94): Invalid use of Null";
-}
-// clang-format on
-
-void RecordStoreTest::valueThatDoesNotFitIsRefused()
-{
-    QFETCH(int, position);
-    QFETCH(QVariant, value);
-    QFETCH(QString, report);
-    const QString path = QStringLiteral("/photos/a.jpg");
-    QVariantList values = rowValues(path);
-    values[position - 1] = value;
-    QCOMPARE(save(path, values), RecordResult::Failed);
-    QCOMPARE(m_prompts.shown.size(), 1);
-    QCOMPARE(m_prompts.shown.first().text, report);
-    QCOMPARE(m_prompts.shown.first().icon, PromptIcon::Critical);
-    m_prompts.shown.clear();
-    QVERIFY(!exists(path));
-}
-
-void RecordStoreTest::deleteAllRefusesMoreRowsThanItCanCount()
-{
-    m_store->CloseRecordStore();
-    QVERIFY(execute(databaseFile(), kRecordListKey,
-                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 32768) "
-                    "INSERT INTO tovin_table (img_path, img_width, img_height, width_pct, height_pct, bright, "
-                    "contrast, filter_idx, quality_idx, img_date, img_desc, adjusted) "
-                    "SELECT '/p/' || i || '.jpg', 1, 1, 100, 100, 0, 0, 0, 0, '', '', 1 FROM n"));
-    QVERIFY(m_store->OpenRecordStore(kPath));
-    QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Failed);
-    QCOMPARE(m_prompts.shown.size(), 1);
-    QCOMPARE(m_prompts.shown.first().text, QStringLiteral("Error! (# 6): Overflow"));
-    m_prompts.shown.clear();
-    QVERIFY(exists(QStringLiteral("/p/32768.jpg")));
-}
-
-// clang-format off
-void RecordStoreTest::openFailures_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QByteArray>("otherKey");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("no file") << QByteArray() << QByteArray() << QString();
-    QTest::newRow("not a database") << QByteArray("just some text, not a database file\n") << QByteArray() << "Error! #26";
-    QTest::newRow("another key") << QByteArray() << QByteArray("wrong key") << "Error! #26";
-    QTest::newRow("plain unencrypted file") << QByteArray() << QByteArray("-") << "Error! #26";
-}
-// clang-format on
-
-void RecordStoreTest::openFailures()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QByteArray, otherKey);
-    QFETCH(QString, title);
-    m_store->CloseRecordStore();
-    QVERIFY(QFile::remove(databaseFile()));
-    if (!content.isEmpty()) {
-        QFile file(databaseFile());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    } else if (!otherKey.isEmpty()) {
-        QVERIFY(execute(databaseFile(), otherKey == "-" ? QByteArray() : otherKey, "CREATE TABLE t (x)"));
-    }
-
-    QVERIFY(!m_store->OpenRecordStore(kPath));
-    if (title.isEmpty()) {
-        QVERIFY(m_prompts.shown.isEmpty());
-        QVERIFY2(!QFile::exists(databaseFile()), "a missing Record List must never be created");
-        return;
-    }
-    QCOMPARE(m_prompts.shown.size(), 1);
-    QCOMPARE(m_prompts.shown.first().title, title);
-    QCOMPARE(m_prompts.shown.first().icon, PromptIcon::Critical);
-    m_prompts.shown.clear();
-}
-
-void RecordStoreTest::closedStoreReportsInsteadOfCrashing()
-{
-    m_store->CloseRecordStore();
-    QVERIFY(!exists(QStringLiteral("/a.jpg")));
-    QCOMPARE(save(QStringLiteral("/a.jpg"), rowValues(QStringLiteral("/a.jpg"))), RecordResult::Failed);
-    QCOMPARE(get(QStringLiteral("/a.jpg")).size(), 13);
-    QCOMPARE(m_prompts.ofKind(test::ShownPrompt::Kind::Message).size(), 3);
-    m_prompts.shown.clear();
-}
-
-void RecordStoreTest::adjustmentRecordRoundTripsByName()
-{
-    AdjustmentRecord record;
-    record.imagePath = QStringLiteral("/photos/Ä.jpg");
-    record.imageWidth = 4000;
-    record.imageHeight = 3000;
-    record.widthPercent = QStringLiteral("50");
-    record.heightPercent = QStringLiteral("75.5");
-    record.brightness = QStringLiteral("-10");
-    record.contrast = QStringLiteral("20");
-    record.filterPosition = 3;
-    record.qualityPosition = -1;
-    record.dateText = QStringLiteral("05/12/2026 14:03:11");
-    record.description = QStringLiteral("Fish & <chips>");
-    QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);
-
-    const std::optional<AdjustmentRecord> loaded = loadAdjustmentRecord(*m_store, QStringLiteral(" /photos/ä.jpg "));
-    QVERIFY(loaded);
-    QCOMPARE(loaded->imagePath, record.imagePath);
-    QCOMPARE(loaded->imageWidth, 4000);
-    QCOMPARE(loaded->imageHeight, 3000);
-    // Stored as 16-bit whole numbers, rounded half to even.
-    QCOMPARE(loaded->widthPercent, QStringLiteral("50"));
-    QCOMPARE(loaded->heightPercent, QStringLiteral("76"));
-    QCOMPARE(loaded->brightness, QStringLiteral("-10"));
-    QCOMPARE(loaded->contrast, QStringLiteral("20"));
-    QCOMPARE(loaded->filterPosition, 3);
-    QCOMPARE(loaded->qualityPosition, -1);
-    QCOMPARE(loaded->dateText, record.dateText);
-    QCOMPARE(loaded->description, record.description);
-
-    QCOMPARE(clearAdjustmentRecord(*m_store, record.imagePath), RecordResult::Done);
-    QVERIFY(!loadAdjustmentRecord(*m_store, record.imagePath));
-    QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);
-    QCOMPARE(clearAllAdjustmentRecords(*m_store), RecordResult::Done);
-    QCOMPARE(clearAllAdjustmentRecords(*m_store), RecordResult::Other);
-
-    // A failed lookup is never mistaken for an image without a record.
-    m_store->CloseRecordStore();
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, record.imagePath));
-    QVERIFY(m_prompts.shown.isEmpty());
-}
-
-// Another program writing when the store opens: the store waits for it
-// instead of refusing to start.
-void RecordStoreTest::openWaitsForAWriterHoldingTheLock()
-{
-    m_store->CloseRecordStore();
-    sqlite3 *other = openDirectly(databaseFile());
-    QVERIFY(other);
-    QCOMPARE(sqlite3_exec(other,
-                          "BEGIN EXCLUSIVE; INSERT INTO tovin_table (img_path, img_width, img_height, width_pct, "
-                          "height_pct, bright, contrast, filter_idx, quality_idx, img_date, img_desc, adjusted) "
-                          "VALUES ('/other.jpg', 1, 1, 50, 50, 0, 0, 0, 0, 'd', '', 1)",
-                          nullptr, nullptr, nullptr),
-             SQLITE_OK);
-    std::thread writer([other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
-        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-    });
-    const bool opened = m_store->OpenRecordStore(kPath);
-    writer.join();
-    sqlite3_close(other);
-    QVERIFY2(opened, qPrintable(m_prompts.transcript()));
-    QVERIFY(exists(QStringLiteral("/OTHER.jpg")));
-    QCOMPARE(save(QStringLiteral("/other.jpg")), RecordResult::Other);
-}
-
-// Several programs save the same new paths, read them back, and save and
-// delete paths of their own, all at once. Every path ends with exactly one
-// row, every delete removed its row, and nobody was refused.
-void RecordStoreTest::concurrentProgramsNeitherDuplicateNorLoseRows()
-{
-    constexpr int kPrograms = 4;
-    constexpr int kSaves = 25;
-    const QString start = QString::number(QDateTime::currentMSecsSinceEpoch() + 1500);
-    std::vector<std::unique_ptr<QProcess>> programs;
-    for (int writer = 0; writer < kPrograms; ++writer) {
-        programs.push_back(std::make_unique<QProcess>());
-        programs.back()->start(QCoreApplication::applicationDirPath() + QStringLiteral("/recordlist_writer"),
-                               {m_folder->path(), QString::number(writer), QString::number(kSaves), start});
-    }
-    for (const std::unique_ptr<QProcess> &program : programs) {
-        QVERIFY(program->waitForFinished(120000));
-        QVERIFY2(program->exitStatus() == QProcess::NormalExit && program->exitCode() == 0,
-                 program->readAllStandardError().constData());
-    }
-    for (int i = 0; i < kSaves; ++i) {
-        QVERIFY(exists(QStringLiteral("/photos/shared%1.jpg").arg(i)));
-        for (int writer = 0; writer < kPrograms; ++writer)
-            QCOMPARE(exists(QStringLiteral("/photos/writer%1-%2.jpg").arg(writer).arg(i)), i % 2 == 0);
-    }
-    QCOMPARE(rowCount(databaseFile()), kSaves + kPrograms * ((kSaves + 1) / 2));
-}
 
 QTEST_GUILESS_MAIN(RecordStoreTest)
 #include "tst_recordstore.moc"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -23,6 +24,10 @@ bool installRecordList(const QString &programFolder);
 // A program folder of a test with everything the build lays out beside the
 // program that the batch run reads: the Record List and the album files.
 bool installProgramFolder(const QString &programFolder);
+
+// A whole file's bytes (empty when it cannot be read), and writing them.
+QByteArray readBytes(const QString &path);
+bool writeBytes(const QString &path, const QByteArray &bytes);
 
 } // namespace tovin::test
 
