@@ -172,6 +172,7 @@ void ZoomwellDecodedTest::decodedLoadMatchesLoadImage()
     m_loaded->LoadImage(path);
     m_decoded->LoadDecodedImage(path, upright);
     QCOMPARE(decodedEvents.events, loadedEvents.events);
+    QVERIFY(decodedEvents.events.contains(QStringLiteral("ZoomChanged 100")));
     compareStates(shownState(*m_decoded), shownState(*m_loaded));
 
     // The path is kept alike: a later zoom lays out both the same way, and
@@ -182,6 +183,9 @@ void ZoomwellDecodedTest::decodedLoadMatchesLoadImage()
     QCOMPARE(decodedEvents.events, loadedEvents.events);
     compareStates(shownState(*m_decoded), shownState(*m_loaded));
     QCOMPARE(m_decoded->grab().toImage(), m_loaded->grab().toImage());
+    const QImage shown = shownState(*m_decoded).picture;
+    if (!shown.isNull())
+        QCOMPARE(child(*m_decoded, "picView")->size(), shown.size() * 2.5);
 }
 
 void ZoomwellDecodedTest::pictureInAnotherFormatIsShownLikeALoadedOne()
