@@ -1,4 +1,4 @@
-#include "pictureloader.h"
+#include "lensbox/pictureloader.h"
 
 #include <QImageReader>
 
@@ -25,10 +25,15 @@ QImage loadPictureFile(const QString &path)
     QImage image;
     if (!reader.read(&image))
         return {};
+    return inPaintFormat(std::move(image));
+}
+
+QImage inPaintFormat(QImage image)
+{
     // Painting scales the picture on every repaint; these two formats are the
     // ones the raster engine scales fastest.
     const auto format = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    return image.format() == format ? image : image.convertToFormat(format);
+    return image.isNull() || image.format() == format ? image : std::move(image).convertToFormat(format);
 }
 
 } // namespace lensbox

@@ -2,11 +2,11 @@
 
 #include "hostinput.h"
 #include "lensbox/openfiledialog.h"
+#include "lensbox/pictureloader.h"
 #include "libraryfolder.h"
 #include "mousepointer.h"
 #include "pancursors.h"
 #include "picturebox.h"
-#include "pictureloader.h"
 #include "propertynames.h"
 #include "quicktoolimages.h"
 
@@ -296,12 +296,18 @@ void ZoomwellCtl::LoadImage(const QString &FilePath)
         if (path.isEmpty())
             return;
     }
-    m_ImagePath = path;
-    // Decoded apart from the buffer: a file that cannot be read leaves the
+    LoadDecodedImage(path, loadPictureFile(path));
+}
+
+void ZoomwellCtl::LoadDecodedImage(const QString &FilePath, const QImage &Upright)
+{
+    if (FilePath.isEmpty())
+        return;
+    m_ImagePath = FilePath;
+    // Decoded apart from the buffer: a file that could not be read leaves the
     // picture shown so far, never a part of the new one.
-    QImage decoded = loadPictureFile(path);
-    if (!decoded.isNull())
-        picBuffer->setPicture(makePicture(std::move(decoded)));
+    if (!Upright.isNull())
+        picBuffer->setPicture(makePicture(inPaintFormat(Upright)));
     showBufferPicture();
 }
 

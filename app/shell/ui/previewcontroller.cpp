@@ -11,6 +11,7 @@
 #include "reducedpicture.h"
 #include "userprompts.h"
 
+#include <lensbox/pictureloader.h>
 #include <lensbox/zoomwellctl.h>
 
 #include <QFile>
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QScreen>
 #include <QtConcurrent/QtConcurrentRun>
-#include <QTimer>
 
 namespace tovin {
 namespace {
@@ -76,7 +76,7 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
     if (showUnadjusted) {
         const QSize stored = storedPictureSize(path);
         if (qint64(stored.width()) * stored.height() <= kQuickFirstPictureAbove) {
-            showImageFitted(path);
+            showImageFitted(path, lensbox::loadPictureFile(path));
             return;
         }
         const double fitZoom = ComputeFitZoom(pictureExtentHimetric(stored, dotsPerInch()),
@@ -91,11 +91,7 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
             m_form.Zoomwell->setPicture(lensbox::makePicture(reduced->result()));
             m_form.Zoomwell->repaint();
             emit firstPictureShown();
-            // The whole picture once the reduced one has been painted.
-            QTimer::singleShot(0, this, [this, request, path] {
-                if (request == m_request)
-                    showImageFitted(path);
-            });
+            decodeForRequest(request, path, [this, path](const QImage &upright) { showImageFitted(path, upright); });
         });
         reduced->setFuture(QtConcurrent::run(decodeReducedPicture, path, fitZoom));
         return;
@@ -119,13 +115,26 @@ void PreviewController::removePreviewFile()
         QFile::remove(m_runner.previewFile());
 }
 
-void PreviewController::showImageFitted(const QString &path)
+void PreviewController::decodeForRequest(quint64 request, const QString &path, std::function<void(const QImage &)> show)
+{
+    auto *decoded = new QFutureWatcher<QImage>(this);
+    connect(decoded, &QFutureWatcher<QImage>::finished, this, [this, decoded, request, show = std::move(show)] {
+        decoded->deleteLater();
+        if (request != m_request)
+            return;
+        m_busy->stop();
+        show(decoded->result());
+    });
+    decoded->setFuture(QtConcurrent::run(lensbox::loadPictureFile, path));
+}
+
+void PreviewController::showImageFitted(const QString &path, const QImage &upright)
 {
     lensbox::ZoomwellCtl *viewer = m_form.Zoomwell;
     {
         const BusyPointer busy(viewer->window());
         viewer->hide();
-        viewer->LoadImage(path);
+        viewer->LoadDecodedImage(path, upright);
         const lensbox::PictureRef picture = viewer->Picture();
         const QSize pictureSize = lensbox::holdsPicture(picture) ? picture->size() : QSize();
         viewer->setZoom(ComputeFitZoom(pictureExtentHimetric(pictureSize, dotsPerInch()),
@@ -139,17 +148,23 @@ void PreviewController::showImageFitted(const QString &path)
 
 void PreviewController::adjustedPreviewDone(const AdjustedPreviewOutcome &outcome)
 {
-    m_busy->stop();
     if (outcome.error)
         showErrorReport(m_prompts, *outcome.error);
     if (outcome.written) {
-        const BusyPointer busy(m_form.Zoomwell->window());
-        m_form.Zoomwell->LoadImage(m_runner.previewFile());
-    } else {
-        // An earlier preview left on disk would be described below as if it
-        // were this one.
-        removePreviewFile();
+        // Only the newest request writes the preview file, and a newer one
+        // drops this picture, so the file read here is the one just made.
+        decodeForRequest(m_request, m_runner.previewFile(), [this](const QImage &upright) {
+            const BusyPointer busy(m_form.Zoomwell->window());
+            m_form.Zoomwell->LoadDecodedImage(m_runner.previewFile(), upright);
+            ShowImageInfo(m_runner.previewFile());
+            emit previewShown();
+        });
+        return;
     }
+    m_busy->stop();
+    // An earlier preview left on disk would be described below as if it were
+    // this one.
+    removePreviewFile();
     ShowImageInfo(m_runner.previewFile());
     emit previewShown();
 }

@@ -2,8 +2,11 @@
 
 #include "adjustedpreviewrunner.h"
 
+#include <QImage>
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 namespace tovin {
 
@@ -39,7 +42,10 @@ signals:
     void firstPictureShown();
 
 private:
-    void showImageFitted(const QString &path);
+    // Decodes the picture file away from the window's thread and shows it
+    // with `show`, unless a newer request came in meanwhile.
+    void decodeForRequest(quint64 request, const QString &path, std::function<void(const QImage &)> show);
+    void showImageFitted(const QString &path, const QImage &upright);
     void adjustedPreviewDone(const AdjustedPreviewOutcome &outcome);
     void removePreviewFile();
     double dotsPerInch() const;
