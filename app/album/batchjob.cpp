@@ -295,6 +295,7 @@ void BatchRun::readAdjustments(ImageStep &step)
     settings.contrast = textToDouble(contrast);
     settings.filter = main.selectedFilter;
     settings.saveFlags = main.saveQuality;
+    settings.fastReduction = m_request.fastReduction;
 }
 
 void BatchRun::planWork(ImageStep &step)
@@ -341,7 +342,15 @@ void BatchRun::dispatch(ImageStep &step)
     step.dispatched = true;
     auto promise = std::make_shared<std::promise<ImageWorkResult>>();
     step.result = promise->get_future();
-    m_pool.start([promise, work = step.work] { promise->set_value(runImageWork(work)); });
+    ImageWork work = step.work;
+    // Near the end of a run fewer images than workers are left: they share
+    // the idle workers' cores for their resampling, the earlier images the
+    // odd ones, so the images in flight never take more threads than there
+    // are workers.
+    const int imagesLeft = std::max(1, m_total - m_turnsTaken);
+    const int place = step.index - m_turnsTaken;
+    work.settings.resampleThreads = std::max(1, m_workers / imagesLeft + (place < m_workers % imagesLeft ? 1 : 0));
+    m_pool.start([promise, work = std::move(work)] { promise->set_value(runImageWork(work)); });
 }
 
 void BatchRun::takeTurn(ImageStep &step)

@@ -46,6 +46,8 @@ struct BatchRequest {
     QList<BatchItem> items;
     MainAdjustments adjustments;
     AlbumLayout layout;
+    // Reductions decode the JPEG shrunk first (ScaleSettings::fastReduction).
+    bool fastReduction = false;
 };
 
 // "Dont show this message again." of the overwrite question. It outlives a

@@ -16,6 +16,8 @@ struct BatchSettings {
     QString destination;
     QString baseName;
     AlbumLayout layout;
+    // "Fast reduction" (off unless chosen).
+    bool fastReduction = false;
 };
 
 // The first destination offered: the system's folder for passing files.
@@ -24,7 +26,7 @@ inline constexpr char kDefaultDestination[] = "/tmp";
 // Missing values take their defaults.
 BatchSettings loadBatchSettings(const SettingsStore &settings);
 // The destination and name are stored as typed, the layout as
-// saveAlbumLayout stores it.
+// saveAlbumLayout stores it, the fast reduction as 1 or 0.
 void saveBatchSettings(SettingsStore &settings, const BatchSettings &values);
 
 // The run that the batch window and tovin-batch start: these settings, the

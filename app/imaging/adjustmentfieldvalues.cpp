@@ -2,6 +2,10 @@
 
 #include "numbertext.h"
 
+#include <QThread>
+
+#include <algorithm>
+
 namespace tovin {
 
 ScaleSettings previewScaleSettings(const AdjustmentFieldValues &fields, std::int32_t filter, std::int32_t saveQuality)
@@ -14,6 +18,8 @@ ScaleSettings previewScaleSettings(const AdjustmentFieldValues &fields, std::int
     settings.filter = filter;
     settings.saveFlags = saveQuality;
     settings.format = kFormatJpeg;
+    // One image at a time: every core can share its resampling.
+    settings.resampleThreads = std::max(1, QThread::idealThreadCount());
     return settings;
 }
 

@@ -3,6 +3,7 @@
 #include "bitmapwriter.h"
 #include "encodedimagefile.h"
 #include "errorreport.h"
+#include "fastreduction.h"
 #include "fileio.h"
 #include "freeimagebitmap.h"
 #include "memorybudget.h"
@@ -41,6 +42,20 @@ FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int
     if (releaseSource)
         FreeImage_Unload(image);
     return resampled;
+}
+
+bool resizes(const ScaleSettings &settings)
+{
+    return settings.widthPercent != 100 || settings.heightPercent != 100;
+}
+
+int decodeDenominator(const EncodedImageFile &file, const ScaleSettings &settings)
+{
+    if (!settings.fastReduction || !resizes(settings))
+        return 1;
+    const QSize source = file.size(settings.format);
+    const std::optional<QSize> target = rescaledSize(source, settings.widthPercent, settings.heightPercent);
+    return target ? fastDecodeDenominator(source, *target) : 1;
 }
 
 } // namespace
@@ -84,22 +99,27 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
             outcome.skip = ScaleSkip::SourceUnreadable;
             return outcome;
         }
-        DecodedJpeg decoded = file.decode(settings.format);
+        const int denominator = decodeDenominator(file, settings);
+        DecodedJpeg decoded = file.decode(settings.format, denominator);
         Bitmap image = std::move(decoded.bitmap);
         if (!image) {
             outcome.skip = skipFor(decoded.failure);
             return outcome;
         }
-        if (settings.widthPercent != 100 || settings.heightPercent != 100) {
-            const std::optional<QSize> target =
-                rescaledSize(sizeOf(image.get()), settings.widthPercent, settings.heightPercent);
+        if (resizes(settings)) {
+            // The target always comes from the picture's full size.
+            const QSize source = denominator == 1 ? sizeOf(image.get()) : file.size(settings.format);
+            const std::optional<QSize> target = rescaledSize(source, settings.widthPercent, settings.heightPercent);
             if (target) {
                 // Refused before any memory is asked for.
                 if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(image.get())))) {
                     outcome.skip = ScaleSkip::TooLargeToEnlarge;
                     return outcome;
                 }
-                image.reset(resampleTo(image.release(), *target, true, settings.filter, settings.resampleThreads));
+                // A picture the decoder already shrank to the target needs
+                // no further filtering.
+                if (denominator == 1 || sizeOf(image.get()) != *target)
+                    image.reset(resampleTo(image.release(), *target, true, settings.filter, settings.resampleThreads));
             }
         }
         if (settings.brightness != 0)

@@ -12,6 +12,7 @@
 #include "twipsgeometry.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -157,6 +158,7 @@ void BatchWindowTest::firstOpeningShowsTheDefaults()
             QCOMPARE(fixture.child<QLineEdit>(QLatin1String(field.name))->text(), QLatin1String(field.defaultText));
     }
     QVERIFY(fixture.child<QRadioButton>(QStringLiteral("scaleOption1"))->isChecked());
+    QVERIFY(!fixture.child<QCheckBox>(QStringLiteral("fastReduction"))->isChecked());
     for (int page = 1; page <= 3; ++page)
         QVERIFY(!fixture.child(QStringLiteral("TabFrame%1").arg(page))->isEnabled());
     QCOMPARE(window.size(), twipsSize(10485, 7005, &window));
@@ -197,6 +199,9 @@ void BatchWindowTest::closingStoresTheFields()
     fixture.child<QLineEdit>(QStringLiteral("thumb_r"))->setText(QStringLiteral(" 5 "));
     fixture.child<QLineEdit>(QStringLiteral("dstInput"))->setText(QStringLiteral(" /tmp/out "));
     fixture.child<QLineEdit>(QStringLiteral("saveasInput"))->setText(QStringLiteral("trip "));
+    auto *fast = fixture.child<QCheckBox>(QStringLiteral("fastReduction"));
+    // On the box itself: the check box is wider than what it reacts to.
+    QTest::mouseClick(fast, Qt::LeftButton, {}, QPoint(8, fast->height() / 2));
     fixture.batch.prompts.colorAnswers = {16711680};
     QTest::mouseClick(fixture.child(QStringLiteral("thumb_bg")), Qt::LeftButton);
     QVERIFY(window.close());
@@ -207,6 +212,12 @@ void BatchWindowTest::closingStoresTheFields()
     QCOMPARE(fixture.stored(kSorvel, QStringLiteral("slide_x")), QStringLiteral("30"));
     QCOMPARE(fixture.stored(QStringLiteral("Startup"), QStringLiteral("dstInput2")), QStringLiteral(" /tmp/out "));
     QCOMPARE(fixture.stored(QStringLiteral("Startup"), QStringLiteral("saveasInput")), QStringLiteral("trip "));
+    QCOMPARE(fixture.stored(QStringLiteral("Startup"), QStringLiteral("fastReduction")), QStringLiteral("1"));
+
+    WindowFixture reopened;
+    reopened.settings.write(QStringLiteral("Startup"), QStringLiteral("fastReduction"), QStringLiteral("1"));
+    reopened.open();
+    QVERIFY(reopened.child<QCheckBox>(QStringLiteral("fastReduction"))->isChecked());
 }
 
 void BatchWindowTest::optionClicksSizeTheWindow_data()

@@ -40,6 +40,7 @@ private slots:
     void storedLayoutAndSetValues();
     void printsImageInfo();
     void helpNamesEveryExitStatus();
+    void fastOnlyWhenAsked();
     void interruptedRunLeavesAnAlbumThatOpens();
 
 private:
@@ -195,6 +196,37 @@ void TovinBatchTest::helpNamesEveryExitStatus()
     QCOMPARE(finished.status, 0);
     QVERIFY2(finished.output.contains(QStringLiteral("4 finished, but some images were not written.")),
              qPrintable(finished.output));
+}
+
+// --fast gives the same files and sizes from other pixels; what the batch
+// window stored never turns it on.
+void TovinBatchTest::fastOnlyWhenAsked()
+{
+    const auto scaleInto = [this](const QString &folder, const QStringList &extra) {
+        return run(QStringList{QStringLiteral("--dest"), path(folder), QStringLiteral("--width"), QStringLiteral("50"),
+                               QStringLiteral("--height"), QStringLiteral("50")}
+                   + extra + QStringList{path(QStringLiteral("photos"))})
+            .status;
+    };
+    QCOMPARE(scaleInto(QStringLiteral("before"), {}), 0);
+    QSettings stored(path(QStringLiteral("config/Tovin/Tovin_en.ini")), QSettings::IniFormat);
+    stored.setValue(QStringLiteral("Startup/fastReduction"), QStringLiteral("1"));
+    stored.sync();
+    QCOMPARE(scaleInto(QStringLiteral("exact"), {}), 0);
+    QCOMPARE(scaleInto(QStringLiteral("fast"), {QStringLiteral("--fast")}), 0);
+
+    const QStringList names = QDir(path(QStringLiteral("exact"))).entryList(QDir::Files);
+    QCOMPARE(names, QStringList({QStringLiteral("a.jpg"), QStringLiteral("b.JPG")}));
+    QCOMPARE(QDir(path(QStringLiteral("fast"))).entryList(QDir::Files), names);
+    for (const QString &name : names) {
+        const QByteArray exact = test::fileContents(path(QStringLiteral("exact/") + name));
+        const QByteArray fast = test::fileContents(path(QStringLiteral("fast/") + name));
+        QCOMPARE(exact, test::fileContents(path(QStringLiteral("before/") + name)));
+        QVERIFY(fast != exact);
+        QCOMPARE(imageFileSize(path(QStringLiteral("fast/") + name), kFormatJpeg),
+                 imageFileSize(path(QStringLiteral("exact/") + name), kFormatJpeg));
+    }
+    QVERIFY(run({QStringLiteral("--help")}).output.contains(QStringLiteral("[--fast]")));
 }
 
 // Ctrl+C stops the run at the next image; the album it created is closed

@@ -1,6 +1,7 @@
 // The image engine on real files: sizes, copy versus re-encode, qualities,
 // adjustments, failures, and files other programs wrote badly.
 
+#include "fastreduction.h"
 #include "imageengine.h"
 #include "jpegrecipes.h"
 #include "scriptedprompts.h"
@@ -63,6 +64,10 @@ private slots:
     void keepsExifOrientation();
     void resamplesLikeFreeImage_data();
     void resamplesLikeFreeImage();
+    void fastDecodeDenominators_data();
+    void fastDecodeDenominators();
+    void fastReductionKeepsSizes_data();
+    void fastReductionKeepsSizes();
     void missingFiles_data();
     void missingFiles();
     void failureLeavesExistingFileAlone();
@@ -222,6 +227,92 @@ void ImageEngineTest::resamplesLikeFreeImage()
     FreeImage_Unload(rescaled);
     FreeImage_Unload(loaded);
     QCOMPARE(contentsOf(path(QStringLiteral("ours.jpg"))), contentsOf(path(QStringLiteral("theirs.jpg"))));
+}
+
+// clang-format off
+void ImageEngineTest::fastDecodeDenominators_data()
+{
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("target");
+    QTest::addColumn<int>("denominator");
+    // 1001 x 751 decodes to 501 x 376, 251 x 188 and 126 x 94: each side
+    // rounded up.
+    QTest::newRow("exactly 1/2") << QSize(1001, 751) << QSize(501, 376) << 2;
+    QTest::newRow("width one above 1/2") << QSize(1001, 751) << QSize(502, 376) << 1;
+    QTest::newRow("height one above 1/2") << QSize(1001, 751) << QSize(501, 377) << 1;
+    QTest::newRow("below 1/2") << QSize(1001, 751) << QSize(500, 300) << 2;
+    QTest::newRow("exactly 1/4") << QSize(1001, 751) << QSize(251, 188) << 4;
+    QTest::newRow("one above 1/4") << QSize(1001, 751) << QSize(252, 188) << 2;
+    QTest::newRow("exactly 1/8") << QSize(1001, 751) << QSize(126, 94) << 8;
+    QTest::newRow("one above 1/8") << QSize(1001, 751) << QSize(126, 95) << 4;
+    QTest::newRow("far below 1/8") << QSize(4000, 3000) << QSize(40, 30) << 8;
+    QTest::newRow("1 x 1 from 1 x 1") << QSize(1, 1) << QSize(1, 1) << 1;
+    QTest::newRow("1 x 1 from 9 x 9") << QSize(9, 9) << QSize(1, 1) << 8;
+    QTest::newRow("one-pixel column halved") << QSize(1, 100) << QSize(1, 50) << 2;
+    QTest::newRow("same size") << QSize(640, 480) << QSize(640, 480) << 1;
+    QTest::newRow("enlargement") << QSize(640, 480) << QSize(1280, 960) << 1;
+    QTest::newRow("narrower but taller") << QSize(640, 480) << QSize(100, 500) << 1;
+}
+// clang-format on
+
+void ImageEngineTest::fastDecodeDenominators()
+{
+    QFETCH(QSize, source);
+    QFETCH(QSize, target);
+    QFETCH(int, denominator);
+    QCOMPARE(fastDecodeDenominator(source, target), denominator);
+}
+
+// clang-format off
+void ImageEngineTest::fastReductionKeepsSizes_data()
+{
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<double>("widthPercent");
+    QTest::addColumn<double>("heightPercent");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<bool>("shrinksWhileDecoding");
+    // 1001 x 751 is 500 x 376 at 50 %, 250 x 189 at 25 x 25.2 %, 125 x 94 at
+    // 12.5 % and 126 x 95 at 12.6 %.
+    QTest::newRow("half, odd sides") << QSize(1001, 751) << 50.0 << 50.0 << int(FILTER_BICUBIC) << true;
+    QTest::newRow("just above 1/2") << QSize(1001, 751) << 50.1 << 50.0 << int(FILTER_BICUBIC) << false;
+    QTest::newRow("quarter") << QSize(1001, 751) << 25.0 << 25.0 << int(FILTER_BILINEAR) << true;
+    QTest::newRow("just above 1/4") << QSize(1001, 751) << 25.0 << 25.2 << int(FILTER_BOX) << true;
+    QTest::newRow("eighth") << QSize(1001, 751) << 12.5 << 12.5 << int(FILTER_BSPLINE) << true;
+    QTest::newRow("just above 1/8") << QSize(1001, 751) << 12.6 << 12.6 << int(FILTER_BICUBIC) << true;
+    QTest::newRow("far below 1/8") << QSize(1001, 751) << 3.0 << 7.0 << int(FILTER_BICUBIC) << true;
+    QTest::newRow("to 1 x 1") << QSize(33, 17) << 3.0 << 5.0 << int(FILTER_BICUBIC) << true;
+    QTest::newRow("1 x 1 kept") << QSize(1, 1) << 60.0 << 60.0 << int(FILTER_BICUBIC) << false;
+    QTest::newRow("slight reduction") << QSize(643, 411) << 90.0 << 90.0 << int(FILTER_BICUBIC) << false;
+    QTest::newRow("one side only") << QSize(643, 411) << 100.0 << 30.0 << int(FILTER_BICUBIC) << false;
+    QTest::newRow("enlargement") << QSize(120, 80) << 200.0 << 150.0 << int(FILTER_BICUBIC) << false;
+    QTest::newRow("reduced one way, enlarged the other") << QSize(300, 200) << 20.0 << 150.0 << int(FILTER_BICUBIC)
+                                                        << false;
+}
+// clang-format on
+
+// The fast path gives the exact path's sizes; where the decoder cannot
+// shrink, it is the exact path, byte for byte.
+void ImageEngineTest::fastReductionKeepsSizes()
+{
+    QFETCH(QSize, source);
+    QFETCH(double, widthPercent);
+    QFETCH(double, heightPercent);
+    QFETCH(int, filter);
+    QFETCH(bool, shrinksWhileDecoding);
+    const QString input = makeJpeg(QStringLiteral("in.jpg"), source);
+    ScaleSettings settings;
+    settings.widthPercent = widthPercent;
+    settings.heightPercent = heightPercent;
+    settings.filter = filter;
+    settings.saveFlags = 90;
+    QVERIFY(tryScaleImageFile(input, path(QStringLiteral("exact.jpg")), settings).written);
+    settings.fastReduction = true;
+    QVERIFY(tryScaleImageFile(input, path(QStringLiteral("fast.jpg")), settings).written);
+
+    QCOMPARE(imageFileSize(path(QStringLiteral("fast.jpg")), kFormatJpeg),
+             imageFileSize(path(QStringLiteral("exact.jpg")), kFormatJpeg));
+    const bool same = contentsOf(path(QStringLiteral("fast.jpg"))) == contentsOf(path(QStringLiteral("exact.jpg")));
+    QCOMPARE(same, !shrinksWhileDecoding);
 }
 
 void ImageEngineTest::keepsExifOrientation()

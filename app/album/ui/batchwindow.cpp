@@ -16,6 +16,7 @@
 #include "userprompts.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -215,6 +216,12 @@ QWidget *BatchWindow::buildLeftColumn()
         optionsLayout->addWidget(m_options[i]);
         connect(m_options[i], &QRadioButton::clicked, this, [this, mode = modes[i]] { chooseMode(mode); });
     }
+    m_fastReduction = new QCheckBox(QStringLiteral("&Fast reduction"), options);
+    m_fastReduction->setObjectName(QStringLiteral("fastReduction"));
+    m_fastReduction->setToolTip(
+        QStringLiteral("Reduced images are shrunk while they are decoded, then filtered to their exact size: "
+                       "much faster, slightly different pixels."));
+    optionsLayout->addWidget(m_fastReduction);
     m_estimateLabel = new QLabel(options);
     m_estimateLabel->setObjectName(QStringLiteral("estimateLabel"));
     m_estimateLabel->setWordWrap(true);
@@ -382,6 +389,7 @@ void BatchWindow::fill(const BatchSettings &values)
 {
     m_dstInput->setText(values.destination);
     m_saveasInput->setText(values.baseName);
+    m_fastReduction->setChecked(values.fastReduction);
     for (const AlbumLayoutField &field : kAlbumLayoutFields) {
         const QString name = QLatin1String(field.name);
         if (field.range == FieldRange::Color)
@@ -404,7 +412,7 @@ BatchMode BatchWindow::mode() const
 
 BatchSettings BatchWindow::values() const
 {
-    BatchSettings values{m_dstInput->text(), m_saveasInput->text(), {}};
+    BatchSettings values{m_dstInput->text(), m_saveasInput->text(), {}, m_fastReduction->isChecked()};
     for (auto field = m_fields.begin(); field != m_fields.end(); ++field)
         values.layout.fields.insert(field.key(), field.value()->text());
     values.layout.swatches = m_colors;
@@ -509,7 +517,8 @@ void BatchWindow::browseForFolder()
 
 void BatchWindow::setRunControlsEnabled(bool enabled)
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{m_generateButton, m_dstButton, m_dstInput, m_saveasInput})
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{m_generateButton, m_dstButton, m_dstInput, m_saveasInput, m_fastReduction})
         control->setEnabled(enabled);
 }
 

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QPointer>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -113,6 +114,7 @@ private:
     QLineEdit *m_saveasInput = nullptr;
     QToolButton *m_dstButton = nullptr;
     QRadioButton *m_options[3] = {};
+    QCheckBox *m_fastReduction = nullptr;
     QPushButton *m_generateButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
     QLabel *m_estimateLabel = nullptr;
