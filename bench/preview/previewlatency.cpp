@@ -129,8 +129,16 @@ int main(int argc, char *argv[])
     MainWindow window(folder.path(), store, settings, prompts);
     AdjustmentPanel &panel = window.adjustments();
     window.show();
-    // The photo is listed and chosen, as a click in the list would.
-    window.showPath(photo);
+    // The photo is listed and chosen, as a click in the list would. The
+    // rounds start once that preview is shown and the window has painted
+    // itself for the first time, as it has long before a user clicks.
+    {
+        QEventLoop settled;
+        QObject::connect(&panel.preview(), &PreviewController::previewShown, &settled,
+                         [&] { QTimer::singleShot(200, &settled, &QEventLoop::quit); });
+        window.showPath(photo);
+        settled.exec();
+    }
 
     const Scenario scenarios[] = {
         {"unadjusted", true, "100", 0},
