@@ -165,7 +165,7 @@ void ZoomwellDecodedTest::decodedLoadMatchesLoadImage()
         m_decoded->setZoom(150);
     }
     // Decoded on another thread, as a host keeps the decode off its window's.
-    const QImage upright = std::async(std::launch::async, lensbox::loadPictureFile, path).get();
+    const lensbox::PictureRef upright = std::async(std::launch::async, lensbox::loadPicture, path).get();
 
     EventLog loadedEvents(m_loaded.get());
     EventLog decodedEvents(m_decoded.get());
@@ -192,7 +192,7 @@ void ZoomwellDecodedTest::pictureInAnotherFormatIsShownLikeALoadedOne()
 {
     const QString path = testFile(QStringLiteral("wide.png"));
     m_loaded->LoadImage(path);
-    m_decoded->LoadDecodedImage(path, QImage(path).convertToFormat(QImage::Format_RGB888));
+    m_decoded->LoadDecodedImage(path, lensbox::makePicture(QImage(path).convertToFormat(QImage::Format_RGB888)));
     compareStates(shownState(*m_decoded), shownState(*m_loaded));
 }
 
@@ -203,7 +203,7 @@ void ZoomwellDecodedTest::withoutAPathNothingHappens()
     const ShownState shown = shownState(*m_decoded);
     EventLog events(m_decoded.get());
 
-    m_decoded->LoadDecodedImage(QString(), QImage(QSize(30, 30), QImage::Format_RGB32));
+    m_decoded->LoadDecodedImage(QString(), lensbox::makePicture(QImage(QSize(30, 30), QImage::Format_RGB32)));
 
     QCOMPARE(events.events, QStringList());
     compareStates(shownState(*m_decoded), shown);
