@@ -80,6 +80,33 @@ QByteArray jfifThumbnail()
     return QByteArray("JFXX\0\x10", 6) + smallJpeg();
 }
 
+// A photo-sized file with its compressed data damaged in many ways: stray
+// bytes, stray 0xFF bytes and stray markers. libjpeg decodes damaged data
+// with one of two Huffman decoders depending on how much of the file it has
+// buffered, and the library's loader buffers less than we do.
+QList<std::pair<QString, QByteArray>> damagedFiles()
+{
+    JpegRecipe recipe;
+    recipe.size = {1280, 960};
+    recipe.quality = 97;
+    const QByteArray sound = test::encodeJpeg(recipe);
+    const qsizetype scanData = sound.indexOf("\xff\xda") + 20;
+    QList<std::pair<QString, QByteArray>> damaged;
+    quint32 seed = 12345;
+    const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int variant = 0; variant < 24; ++variant) {
+        QByteArray bytes = sound;
+        for (int change = 0; change <= variant % 8; ++change) {
+            const qsizetype at = scanData + qsizetype(next() % quint32(bytes.size() - scanData - 2));
+            bytes[at] = char(variant % 3 == 0 ? 0xFF : next());
+            if (variant % 4 == 1)
+                bytes[at + 1] = char(0xD0 + next() % 10); // a restart or end marker
+        }
+        damaged.append({QStringLiteral("damaged %1").arg(variant), bytes});
+    }
+    return damaged;
+}
+
 // Files other programs write, made with libjpeg's encoder.
 QList<std::pair<QString, QByteArray>> generatedFiles()
 {
@@ -104,7 +131,7 @@ QList<std::pair<QString, QByteArray>> generatedFiles()
         r.progressive = true;
     });
     // clang-format off
-    return {
+    return QList<std::pair<QString, QByteArray>>{
         {"4:2:0", recipe([](JpegRecipe &) {})},
         {"4:2:2", recipe([](JpegRecipe &r) { r.lumaSampling = {2, 1}; })},
         {"4:4:4", recipe([](JpegRecipe &r) { r.lumaSampling = {1, 1}; })},
@@ -128,7 +155,7 @@ QList<std::pair<QString, QByteArray>> generatedFiles()
         {"EXIF thumbnail", test::encodeJpeg(withSegments({{kApp0 + 1, test::exifSegment(3, smallJpeg())}}))},
         {"truncated baseline", baseline.left(baseline.size() * 3 / 5)},
         {"truncated progressive", progressive.left(progressive.size() / 2)},
-    };
+    } + damagedFiles();
     // clang-format on
 }
 
