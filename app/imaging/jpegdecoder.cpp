@@ -210,7 +210,7 @@ bool readRows(Decompressor &jpeg, FIBITMAP *bitmap)
                 convertCmykRow(cmykRow[0], row, info.output_width);
             } else {
                 jpeg_read_scanlines(&info, &row, 1);
-                if (bytesPerPixel >= 3)
+                if (bytesPerPixel >= 3 && info.out_color_space != JCS_EXT_BGR)
                     swapRedBlue(row, info.output_width, bytesPerPixel);
             }
         }
@@ -277,6 +277,10 @@ DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominato
     info.do_fancy_upsampling = FALSE;
     info.scale_num = 1;
     info.scale_denom = unsigned(scaleDenominator);
+    // The bitmap keeps blue first: libjpeg writes colour pixels that way
+    // itself, with the same arithmetic as for red first.
+    if (info.out_color_space == JCS_RGB)
+        info.out_color_space = JCS_EXT_BGR;
     if (!jpeg.guarded([&] { jpeg_calc_output_dimensions(&info); }))
         return result;
     const int bitsPerPixel = isCmyk(info) ? 24 : 8 * info.output_components;
