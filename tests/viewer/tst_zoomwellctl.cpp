@@ -1,418 +1,786 @@
-#include "viewertestsupport.h"
-
+#include <lensbox/controlfactory.h>
+#include <lensbox/openfiledialog.h>
+#include <lensbox/pictureloader.h>
+#include <lensbox/propertybag.h>
+#include <lensbox/scrollcolorfix.h>
 #include <lensbox/zoomwellctl.h>
 
 #include <QAction>
-#include <QApplication>
-#include <QSignalSpy>
+#include <QBitmap>
+#include <QFileInfo>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QVBoxLayout>
 
+#include <cmath>
+#include <future>
+#include <limits>
 #include <memory>
 
 using lensbox::kFalse;
 using lensbox::kTrue;
-using lensbox::ScrollBarState;
+using lensbox::PropertyBag;
 using lensbox::ZoomwellCtl;
-using viewertest::child;
-using viewertest::cursorShapeWidth;
 
 namespace {
 
 constexpr int kDraggingCursor = 13; // widths of the two pan cursors' shapes
 constexpr int kPanCursor = 15;
 constexpr int kTickWaitMs = 350; // a few toolbar ticks
+constexpr lensbox::OleColor kRed = 0x0000FF;
+
+template<class Widget = QWidget> Widget *child(const ZoomwellCtl &control, const char *name)
+{
+    return control.findChild<Widget *>(QString::fromLatin1(name));
+}
+
+// How many pixels across a cursor's visible shape is (0 for a shape cursor),
+// which tells the control's two pan cursors apart.
+int cursorShapeWidth(const QCursor &cursor)
+{
+    return cursor.shape() == Qt::BitmapCursor ? QRegion(cursor.mask()).boundingRect().width() : 0;
+}
+
+// What a host can observe of the control: its picture, zoom and look, and
+// where the canvas and the bars' ranges are.
+QVariantList shownState(ZoomwellCtl &control)
+{
+    const lensbox::ViewGeometry &geometry = control.viewGeometry();
+    return {control.Picture()->image(),    control.Zoom(),
+            control.grab().toImage(),      child(control, "picView")->geometry(),
+            geometry.horizontal().maximum, geometry.vertical().maximum};
+}
+
+// The events a host sees from the control, in the order it sees them.
+class EventLog : public QObject
+{
+public:
+    explicit EventLog(ZoomwellCtl *control)
+    {
+        connect(control, &ZoomwellCtl::ZoomChanged, this,
+                [this](qint32 percent) { events << QStringLiteral("ZoomChanged %1").arg(percent); });
+        connect(control, &ZoomwellCtl::propertyChanged, this,
+                [this](const QString &name) { events << QStringLiteral("propertyChanged ") + name; });
+        connect(control, &ZoomwellCtl::ZoomInClick, this, [this] { events << QStringLiteral("ZoomInClick"); });
+        connect(control, &ZoomwellCtl::ZoomOutClick, this, [this] { events << QStringLiteral("ZoomOutClick"); });
+        connect(control, &ZoomwellCtl::MaxClick, this, [this] { events << QStringLiteral("MaxClick"); });
+        connect(control, &ZoomwellCtl::Paint, this, [this] { events << QStringLiteral("Paint"); });
+    }
+    QStringList events;
+};
 
 } // namespace
 
+// The control as a host drives it: properties, mouse, keys, wheel and
+// toolbar, loading and drawing.
 class ZoomwellCtlTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void zoomChangedCarriesTheRoundedZoom();
-    void dragPansOppositeToTheMouse_data();
-    void dragPansOppositeToTheMouse();
-    void arrowKeyFocusesABarAwayFromItsEnd_data();
-    void arrowKeyFocusesABarAwayFromItsEnd();
-    void toolbarButtonsFollowSwitchesWithoutAPicture();
-    void toolbarFollowsTheCursor_data();
-    void toolbarFollowsTheCursor();
-    void toolbarButtonsOnlyRaiseEvents();
-    void unloadImageKeepsZoomAndCanvas();
-    void recallDropsAPlaceOfAnotherZoom();
-    void noPixelHidesUnderABar();
-    void wheelScrollsOrAsksToZoom_data();
-    void wheelScrollsOrAsksToZoom();
-    void ctrlWheelBesideThePicture();
-
-private:
+    // Starts and shows a control of 400 x 300 pixels as a host does.
+    static void start(ZoomwellCtl &control)
+    {
+        control.initProperties();
+        control.setGeometry(100, 100, 400, 300);
+        control.show();
+    }
     QToolBar *toolbar() const { return m_control->findChild<QToolBar *>(QStringLiteral("tbrQuickFloat")); }
     QAction *button(int index) const { return toolbar()->actions().at(index); }
+    QScrollBar *bar(const char *name) const { return child<QScrollBar>(*m_control, name); }
+    QWidget *canvas() const { return child(*m_control, "picView"); }
     QPoint values() const
     {
         return {m_control->viewGeometry().horizontal().value, m_control->viewGeometry().vertical().value};
     }
-    void loadLargePicture();
+    static QVariant int16(short value) { return QVariant::fromValue(value); }
+    static bool isRed(const QWidget *widget) { return widget->palette().color(QPalette::Window) == QColor(Qt::red); }
+    // Files of the shared set are named by their folder there.
+    QString testFile(const QString &file) const
+    {
+        return file.contains(u'/') ? m_shared + u'/' + file : m_folder.filePath(file);
+    }
 
     QTemporaryDir m_folder;
-    QString m_large; // 1000 x 800, larger than the control both ways
-    QString m_small; // 100 x 100
+    QString m_shared; // the shared test images, empty when not beside the checkout
     std::unique_ptr<ZoomwellCtl> m_control;
-};
 
-void ZoomwellCtlTest::initTestCase()
-{
-    m_large = viewertest::writePicture(m_folder.path(), QStringLiteral("large.png"), {1000, 800}, Qt::darkCyan);
-    m_small = viewertest::writePicture(m_folder.path(), QStringLiteral("small.png"), {100, 100}, Qt::yellow);
-    QVERIFY(!m_large.isEmpty() && !m_small.isEmpty());
-}
-
-void ZoomwellCtlTest::init()
-{
-    m_control = std::make_unique<ZoomwellCtl>();
-    m_control->initProperties();
-    m_control->setGeometry(100, 100, 400, 300);
-    m_control->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_control.get()));
-}
-
-void ZoomwellCtlTest::cleanup()
-{
-    m_control.reset();
-    QCursor::setPos(0, 0);
-}
-
-void ZoomwellCtlTest::loadLargePicture()
-{
-    m_control->LoadImage(m_large);
-    QVERIFY(m_control->viewGeometry().horizontal().visible && m_control->viewGeometry().vertical().visible);
-}
-
-void ZoomwellCtlTest::zoomChangedCarriesTheRoundedZoom()
-{
-    QSignalSpy changed(m_control.get(), &ZoomwellCtl::ZoomChanged);
-    const QRect canvas = child(*m_control, "picView")->geometry();
-
-    m_control->setZoom(150.5); // no picture: nothing to zoom, the event still comes
-
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed.first().first().toInt(), 150); // half to even
-    QCOMPARE(m_control->Zoom(), 150.5);
-    QCOMPARE(child(*m_control, "picView")->geometry(), canvas);
-}
-
-void ZoomwellCtlTest::dragPansOppositeToTheMouse_data()
-{
-    QTest::addColumn<bool>("largePicture");
-    QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<short>("hostButton"); // written into MouseDown's Button; 0 leaves it
-    QTest::addColumn<int>("startValue");
-    QTest::addColumn<QList<int>>("offsets"); // mouse positions right of the press point, in turn
-    QTest::addColumn<int>("endValue");
-    QTest::addColumn<int>("cursorWhilePressed");
-
-    const auto left = Qt::LeftButton;
-    // clang-format off
-    QTest::newRow("10 pixels right lowers the value by 10") << true << left << short(0) << -100 << QList<int>{10} << -110 << kDraggingCursor;
-    QTest::newRow("step past the left end dropped") << true << left << short(0) << -3 << QList<int>{-10} << -3 << kDraggingCursor;
-    QTest::newRow("3 more after the dropped step reach the end") << true << left << short(0) << -3 << QList<int>{-10, -13} << 0 << kDraggingCursor;
-    QTest::newRow("right button does not pan") << true << Qt::RightButton << short(0) << -100 << QList<int>{10} << -100 << kPanCursor;
-    QTest::newRow("host turns left into right") << true << left << short(2) << -100 << QList<int>{10} << -100 << kPanCursor;
-    QTest::newRow("no bar visible") << false << left << short(0) << 0 << QList<int>{10} << 0 << kPanCursor;
-    // clang-format on
-}
-
-void ZoomwellCtlTest::dragPansOppositeToTheMouse()
-{
-    QFETCH(bool, largePicture);
-    QFETCH(Qt::MouseButton, button);
-    QFETCH(short, hostButton);
-    QFETCH(int, startValue);
-    QFETCH(QList<int>, offsets);
-    m_control->LoadImage(largePicture ? m_large : m_small);
-    m_control->setPanActive(kTrue);
-    child<QScrollBar>(*m_control, "hscPicture")->setValue(-startValue); // as the user would with the bar
-    const int vValue = values().y();
-    connect(m_control.get(), &ZoomwellCtl::MouseDown, this, [hostButton](short &Button, short &, float &, float &) {
-        if (hostButton != 0)
-            Button = hostButton;
-    });
-    QWidget *canvas = child(*m_control, "picView");
-    QCOMPARE(cursorShapeWidth(canvas->cursor()), kPanCursor);
-
-    // Screen positions: the canvas moves under the mouse.
-    const QPoint pressedAt = m_control->mapToGlobal(QPoint(150, 120));
-    QPoint at = pressedAt;
-    QTest::mousePress(canvas, button, {}, canvas->mapFromGlobal(at));
-    QTEST(cursorShapeWidth(canvas->cursor()), "cursorWhilePressed");
-    QCOMPARE(canvas->cursor().hotSpot(), QPoint(8, 7));
-    QCOMPARE(canvas->cursor().bitmap().size(), QSize(32, 32));
-    for (int offset : offsets) {
-        at = pressedAt + QPoint(offset, 0);
-        QTest::mouseMove(canvas, canvas->mapFromGlobal(at));
-    }
-    QTest::mouseRelease(canvas, button, {}, canvas->mapFromGlobal(at));
-
-    QTEST(values().x(), "endValue");
-    if (largePicture)
-        QTEST(canvas->x(), "endValue");
-    QCOMPARE(child<QScrollBar>(*m_control, "hscPicture")->value(), -values().x());
-    QCOMPARE(values().y(), vValue);
-    QCOMPARE(cursorShapeWidth(canvas->cursor()), kPanCursor);
-}
-
-void ZoomwellCtlTest::arrowKeyFocusesABarAwayFromItsEnd_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QPoint>("start"); // horizontal and vertical values
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<QPoint>("afterSecondKey"); // the focused bar scrolls by 5
-
-    const QPoint start(-50, -50);
-    QTest::newRow("left at the left end") << int(Qt::Key_Left) << QPoint(0, -50) << QString() << QPoint(0, -50);
-    QTest::newRow("right") << int(Qt::Key_Right) << start << QStringLiteral("hscPicture") << QPoint(-55, -50);
-    QTest::newRow("up at the top") << int(Qt::Key_Up) << QPoint(-50, 0) << QString() << QPoint(-50, 0);
-    QTest::newRow("down") << int(Qt::Key_Down) << start << QStringLiteral("vscPicture") << QPoint(-50, -55);
-    QTest::newRow("other key") << int(Qt::Key_PageDown) << start << QString() << start;
-}
-
-void ZoomwellCtlTest::arrowKeyFocusesABarAwayFromItsEnd()
-{
-    QFETCH(int, key);
-    QFETCH(QPoint, start);
-    QFETCH(QString, focus);
-    loadLargePicture();
-    child<QScrollBar>(*m_control, "hscPicture")->setValue(-start.x());
-    child<QScrollBar>(*m_control, "vscPicture")->setValue(-start.y());
-    m_control->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_control.get()));
-    m_control->setFocus();
-
-    QTest::keyClick(m_control.get(), Qt::Key(key));
-
-    QWidget *focused = QApplication::focusWidget();
-    QCOMPARE(focused == m_control.get() ? QString() : focused->objectName(), focus);
-    QCOMPARE(values(), start); // the first key only moves the focus
-    QTest::keyClick(focused, Qt::Key(key));
-    QTEST(values(), "afterSecondKey");
-}
-
-void ZoomwellCtlTest::toolbarButtonsFollowSwitchesWithoutAPicture()
-{
-    m_control->setUseQuickBar(kTrue);
-    m_control->setAllowZoomIn(kTrue);
-    m_control->setAllowZoomOut(kFalse);
-    QCursor::setPos(m_control->mapToGlobal(QPoint(200, 100)));
-
-    QTRY_VERIFY(button(0)->isEnabled() && !button(1)->isEnabled());
-    QTest::qWait(kTickWaitMs);
-    QVERIFY2(toolbar()->isHidden(), "with no picture the toolbar does not appear");
-
-    toolbar()->show();
-    QCursor::setPos(m_control->mapToGlobal(QPoint(-50, -50)));
-    QTest::qWait(kTickWaitMs);
-    QVERIFY2(toolbar()->isVisible(), "with no picture the toolbar does not disappear");
-}
-
-void ZoomwellCtlTest::toolbarFollowsTheCursor_data()
-{
-    QTest::addColumn<QString>("over");
-    QTest::addColumn<bool>("shown");
-
-    QTest::newRow("corner box") << QStringLiteral("picTemp") << true;
-    QTest::newRow("toolbar button") << QStringLiteral("button") << true;
-    QTest::newRow("scroll bar") << QStringLiteral("hscPicture") << false;
-    QTest::newRow("outside the control") << QString() << false;
-}
-
-void ZoomwellCtlTest::toolbarFollowsTheCursor()
-{
-    QFETCH(QString, over);
-    loadLargePicture();
-    m_control->setUseQuickBar(kTrue);
-    const QPoint overCanvas = m_control->mapToGlobal(QPoint(250, 60)); // the canvas is scrolled: inside the frame
-    QCursor::setPos(overCanvas);
-    QTRY_VERIFY(toolbar()->isVisible());
-
-    QPoint target = m_control->mapToGlobal(QPoint(-50, -50));
-    if (over == QLatin1String("button"))
-        target = toolbar()->widgetForAction(button(1))->mapToGlobal(QPoint(5, 5));
-    else if (!over.isEmpty())
-        target = child(*m_control, qPrintable(over))->mapToGlobal(QPoint(5, 5));
-    QCursor::setPos(target);
-    QTest::qWait(kTickWaitMs);
-
-    QTEST(toolbar()->isVisible(), "shown");
-}
-
-void ZoomwellCtlTest::toolbarButtonsOnlyRaiseEvents()
-{
-    loadLargePicture();
-    QCOMPARE(toolbar()->geometry(), QRect(8, 168, 76, 24));
-    toolbar()->show();
-    QSignalSpy zoomIn(m_control.get(), &ZoomwellCtl::ZoomInClick);
-    QSignalSpy zoomOut(m_control.get(), &ZoomwellCtl::ZoomOutClick);
-    QSignalSpy max(m_control.get(), &ZoomwellCtl::MaxClick);
-    const QRect canvas = child(*m_control, "picView")->geometry();
-    const QStringList tips{QStringLiteral("Zoom In"), QStringLiteral("Zoom Out"), QStringLiteral("Maximize")};
-
-    for (int index = 0; index < 3; ++index) {
-        QCOMPARE(button(index)->toolTip(), tips.at(index));
-        QVERIFY2(toolbar()->widgetForAction(button(index))->isVisible(), "all three buttons fit the toolbar");
-        QTest::mouseClick(toolbar()->widgetForAction(button(index)), Qt::LeftButton);
-        QList<int> raised{0, 0, 0};
-        raised[index] = 1;
-        QCOMPARE((QList<int>{int(zoomIn.size()), int(zoomOut.size()), int(max.size())}), raised);
-        zoomIn.clear();
-        zoomOut.clear();
-        max.clear();
-    }
-    QCOMPARE(m_control->Zoom(), 100.0); // the host decides what a button means
-    QCOMPARE(child(*m_control, "picView")->geometry(), canvas);
-}
-
-void ZoomwellCtlTest::unloadImageKeepsZoomAndCanvas()
-{
-    loadLargePicture();
-    m_control->setZoom(200);
-    QWidget *canvas = child(*m_control, "picView");
-    const QRect canvasAt = canvas->geometry();
-    QSignalSpy zoomChanged(m_control.get(), &ZoomwellCtl::ZoomChanged);
-
-    m_control->UnloadImage();
-
-    QCOMPARE(zoomChanged.size(), 0);
-    QCOMPARE(m_control->Zoom(), 200.0);
-    QCOMPARE(m_control->Picture()->Handle(), 0u);
-    QCOMPARE(canvas->geometry(), canvasAt);
-    QVERIFY(!button(0)->isEnabled() && !button(1)->isEnabled());
-
-    m_control->setZoom(50);
-    QCOMPARE(canvas->geometry(), canvasAt);
-    QCOMPARE(zoomChanged.size(), 1);
-}
-
-// A place stored at another zoom no longer fits the ranges and is dropped;
-// an unchanged range coming back is checked with the quick picture's swap.
-void ZoomwellCtlTest::recallDropsAPlaceOfAnotherZoom()
-{
-    loadLargePicture();
-    m_control->setZoom(200);
-    child<QScrollBar>(*m_control, "hscPicture")->setValue(77);
-    child<QScrollBar>(*m_control, "vscPicture")->setValue(33);
-    m_control->StorePosition();
-
-    m_control->setZoom(150);
-    const QPoint centred = values();
-    QVERIFY(centred != QPoint(-77, -33));
-    m_control->RecallPosition();
-
-    QCOMPARE(values(), centred);
-    QCOMPARE(child(*m_control, "picView")->pos(), centred);
-    QCOMPARE(child<QScrollBar>(*m_control, "hscPicture")->value(), -centred.x());
-}
-
-void ZoomwellCtlTest::noPixelHidesUnderABar()
-{
-    const QWidget *frame = child(*m_control, "picMain");
-    const QWidget *canvas = child(*m_control, "picView");
-    for (const bool across : {true, false}) {
-        const auto *bar = child<QScrollBar>(*m_control, across ? "hscPicture" : "vscPicture");
-        const auto *otherBar = child<QScrollBar>(*m_control, across ? "vscPicture" : "hscPicture");
-        const int frameSide = across ? frame->width() : frame->height();
-
-        // Every length around the one where the bar appears; the other side is so
-        // long that the other bar shows.
-        for (int length = frameSide - 40; length <= frameSide + 5; ++length) {
-            QImage picture(across ? QSize(length, 1000) : QSize(2000, length), QImage::Format_RGB32);
-            picture.fill(Qt::gray);
-            m_control->setPicture(lensbox::makePicture(picture));
-
-            QVERIFY(otherBar->isVisible());
-            const int seenUpTo = across ? otherBar->x() : otherBar->y();
-            const ScrollBarState &state =
-                across ? m_control->viewGeometry().horizontal() : m_control->viewGeometry().vertical();
-            // Scrolled to either end of the bar, or where it stays without one.
-            const int firstAt = bar->isVisible() ? 0 : (across ? canvas->x() : canvas->y());
-            const int lastAt = bar->isVisible() ? state.maximum : firstAt;
-            const QString where = QStringLiteral("%1 length %2: %3 to %4 seen up to %5")
-                                      .arg(across ? "across" : "down")
-                                      .arg(length)
-                                      .arg(lastAt)
-                                      .arg(lastAt + length)
-                                      .arg(seenUpTo);
-            QVERIFY2(firstAt >= 0 && lastAt + length <= seenUpTo, qPrintable(where));
+private slots:
+    void initTestCase()
+    {
+        const QString shared = qEnvironmentVariable("TOVIN_TESTDATA");
+        if (QFileInfo(shared + QStringLiteral("/orientation")).isDir())
+            m_shared = shared;
+        // The large picture is larger than the control both ways.
+        for (auto [name, size, color] : {std::tuple("large.png", QSize(1000, 800), QColor(Qt::darkCyan)),
+                                         {"yellow.png", QSize(120, 90), QColor(Qt::yellow)},
+                                         {"blue.bmp", QSize(100, 100), QColor(Qt::blue)}}) {
+            QImage picture(size, QImage::Format_RGB32);
+            picture.fill(color);
+            QVERIFY(picture.save(testFile(name)));
         }
     }
-}
 
-void ZoomwellCtlTest::wheelScrollsOrAsksToZoom_data()
-{
-    QTest::addColumn<QList<int>>("angles"); // 120 is one notch, up or away from the user
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<bool>("acrossWheel");
-    QTest::addColumn<short>("allowed"); // AllowZoomIn and AllowZoomOut
-    QTest::addColumn<QPoint>("end"); // from (-100, -100); a notch is three lines of 20 pixels
-    QTest::addColumn<QList<int>>("raised"); // ZoomInClick, ZoomOutClick
+    void init()
+    {
+        m_control = std::make_unique<ZoomwellCtl>();
+        start(*m_control);
+        QVERIFY(QTest::qWaitForWindowExposed(m_control.get()));
+    }
 
-    const Qt::KeyboardModifiers none;
-    const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
-    const Qt::KeyboardModifiers ctrl(Qt::ControlModifier);
-    const QPoint start(-100, -100);
-    const QList<int> no{0, 0};
-    // clang-format off
-    QTest::newRow("down a notch") << QList<int>{-120} << none << false << kTrue << QPoint(-100, -160) << no;
-    QTest::newRow("up five notches stops at the top") << QList<int>{600} << none << false << kTrue << QPoint(-100, 0) << no;
-    QTest::newRow("shift turns it across") << QList<int>{-120} << shift << false << kTrue << QPoint(-160, -100) << no;
-    QTest::newRow("horizontal wheel") << QList<int>{-120} << none << true << kTrue << QPoint(-160, -100) << no;
-    QTest::newRow("ctrl: down two notches zoom out twice") << QList<int>{-240} << ctrl << false << kTrue << start << QList<int>{0, 2};
-    QTest::newRow("ctrl: parts of a notch add up") << QList<int>{60, 30, 30} << ctrl << false << kTrue << start << QList<int>{1, 0};
-    QTest::newRow("ctrl: a turn back starts again") << QList<int>{90, -60, 90} << ctrl << false << kTrue << start << no;
-    QTest::newRow("ctrl: not while the buttons are off") << QList<int>{120, -120} << ctrl << false << kFalse << start << no;
-    // clang-format on
-}
+    void cleanup()
+    {
+        m_control.reset();
+        QCursor::setPos(0, 0);
+    }
 
-void ZoomwellCtlTest::wheelScrollsOrAsksToZoom()
-{
-    QFETCH(QList<int>, angles);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(bool, acrossWheel);
-    QFETCH(short, allowed);
-    loadLargePicture();
-    m_control->setAllowZoomIn(allowed);
-    m_control->setAllowZoomOut(allowed);
-    child<QScrollBar>(*m_control, "hscPicture")->setValue(100);
-    child<QScrollBar>(*m_control, "vscPicture")->setValue(100);
-    QSignalSpy zoomIn(m_control.get(), &ZoomwellCtl::ZoomInClick);
-    QSignalSpy zoomOut(m_control.get(), &ZoomwellCtl::ZoomOutClick);
+    void readingTheBagSetsEveryProperty_data()
+    {
+        QTest::addColumn<QVariant>("stored"); // under the lower-case names of the four switches
+        QTest::addColumn<short>("value");
+        QTest::addColumn<int>("canvasCursor");
 
-    for (int angle : angles)
-        viewertest::turnWheel(child(*m_control, "picView"), angle, modifiers, acrossWheel);
+        QTest::newRow("empty bag gives defaults") << int16(kFalse) << kFalse << 0;
+        QTest::newRow("True") << int16(kTrue) << kTrue << kPanCursor;
+        QTest::newRow("bool true") << QVariant(true) << kTrue << kPanCursor;
+        QTest::newRow("set but not True") << int16(1) << short(1) << 0;
+    }
 
-    // Ctrl leaves the step to the host: nothing scrolls.
-    QTEST(values(), "end");
-    QTEST(child(*m_control, "picView")->pos(), "end");
-    QTEST((QList<int>{int(zoomIn.size()), int(zoomOut.size())}), "raised");
-}
+    void readingTheBagSetsEveryProperty()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(short, value);
+        PropertyBag bag;
+        for (const char *name : {"allowzoomin", "allowzoomout", "usequickbar", "panactive"})
+            bag.write(QString::fromLatin1(name), stored, int16(kFalse));
+        ZoomwellCtl control;
+        control.setAutoRedraw(kFalse);
+        control.setBackColor(kRed);
+        control.setEnabled(kFalse);
+        control.setMousePointer(2);
+        EventLog log(&control);
 
-// Around a small picture the frame shows; Ctrl+wheel there asks to zoom too.
-void ZoomwellCtlTest::ctrlWheelBesideThePicture()
-{
-    loadLargePicture();
-    m_control->setAllowZoomOut(kTrue);
-    m_control->setZoom(20);
-    QSignalSpy zoomOut(m_control.get(), &ZoomwellCtl::ZoomOutClick);
+        control.readProperties(bag);
 
-    viewertest::turnWheel(child(*m_control, "picMain"), -120, Qt::ControlModifier);
+        QCOMPARE(control.AutoRedraw(), kTrue);
+        QCOMPARE(control.BackColor(), lensbox::kApplicationWorkspace);
+        QCOMPARE(control.Enabled(), kTrue);
+        QCOMPARE(control.MousePointer(), short(0));
+        for (short read : {control.AllowZoomIn(), control.AllowZoomOut(), control.UseQuickBar(), control.PanActive()})
+            QCOMPARE(read, value);
+        QTEST(cursorShapeWidth(child(control, "picView")->cursor()), "canvasCursor");
+        QCOMPARE(log.events, QStringList()); // reading the saved values changes nothing to save
+        QVERIFY2(isRed(child(control, "picMain")), "the back colour read goes to the canvas only");
+        QVERIFY2(!isRed(child(control, "hscPicture")), "reading the bag protects the bars from the frame's colour");
+    }
 
-    QCOMPARE(zoomOut.size(), 1);
-}
+    void setsAreCheckedReportedAndSaved_data()
+    {
+        QTest::addColumn<QString>("property");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QStringList>("events"); // propertyChanged: the host saves it with the window
+
+        const QStringList none;
+        // clang-format off
+        for (auto [name, value] : {std::pair("AllowZoomIn", kTrue), {"AllowZoomOut", kTrue}, {"AutoRedraw", kFalse},
+                                   {"Enabled", kFalse}, {"PanActive", kTrue}, {"UseQuickBar", kTrue}}) {
+            const QString property = QString::fromLatin1(name);
+            QTest::addRow("%s", name) << property << int16(value) << true << QStringList{"propertyChanged " + property};
+        }
+        QTest::newRow("BackColor") << "BackColor" << QVariant::fromValue(kRed) << true << QStringList{"propertyChanged BackColor"};
+        QTest::newRow("MousePointer 11") << "MousePointer" << int16(11) << true << QStringList{"propertyChanged MousePointer"};
+        QTest::newRow("MousePointer 200") << "MousePointer" << int16(200) << false << none;
+        QTest::newRow("MousePointer -1") << "MousePointer" << int16(-1) << false << none;
+        QTest::newRow("Zoom 150.5, no picture") << "Zoom" << QVariant(150.5) << true << QStringList{"ZoomChanged 150"};
+        QTest::newRow("Zoom NaN") << "Zoom" << QVariant(std::nan("")) << false << none;
+        QTest::newRow("Zoom infinite") << "Zoom" << QVariant(std::numeric_limits<double>::infinity()) << false << none;
+        QTest::newRow("Zoom beyond 32 bits") << "Zoom" << QVariant(3e9) << false << none;
+        // clang-format on
+    }
+
+    void setsAreCheckedReportedAndSaved()
+    {
+        QFETCH(QString, property);
+        QFETCH(QVariant, value);
+        QFETCH(bool, accepted);
+        const QByteArray name = property.toLatin1();
+        m_control->setMousePointer(2);
+        m_control->setZoom(120);
+        PropertyBag bag;
+        m_control->writeProperties(bag);
+        QCOMPARE(bag.names(), QStringList{"MousePointer"}); // what differs from the defaults
+        const QVariant before = m_control->property(name);
+        EventLog log(m_control.get());
+
+        // Only the pointer and the zoom can refuse a value; they say so.
+        bool taken = true;
+        if (property == QLatin1String("MousePointer"))
+            taken = m_control->setMousePointer(value.value<short>());
+        else if (property == QLatin1String("Zoom"))
+            taken = m_control->setZoom(value.toDouble());
+        else
+            QVERIFY(m_control->setProperty(name, value));
+
+        QCOMPARE(taken, accepted);
+        const QVariant now = m_control->property(name);
+        QCOMPARE(now, accepted ? value : before); // a refused value leaves the old one
+        QTEST(log.events, "events");
+        QCOMPARE(m_control->cursor().shape(), now == int16(11) ? Qt::WaitCursor : Qt::CrossCursor); // pointers 11, 2
+        QVERIFY2(!isRed(bar("vscPicture")), "a new instance protects the bars from the frame's colour");
+        // A copy reads back what was saved; the zoom is the host's to keep.
+        m_control->writeProperties(bag);
+        ZoomwellCtl copy;
+        copy.readProperties(bag);
+        if (property != QLatin1String("Zoom"))
+            QCOMPARE(copy.property(name), now);
+        QCOMPARE(copy.cursor().shape(), m_control->cursor().shape());
+    }
+
+    void bagMatchesNamesWithoutCase()
+    {
+        PropertyBag bag;
+        bag.write(QStringLiteral("PanActive"), int16(kTrue), int16(kFalse));
+        bag.write(QStringLiteral("panactive"), int16(1), int16(kFalse));
+        QCOMPARE(bag.names().size(), 1);
+        QCOMPARE(bag.read(QStringLiteral("PANACTIVE"), int16(kFalse)), int16(1));
+        // Writing the default forgets what an earlier save left under the name.
+        bag.write(QStringLiteral("PanActive"), int16(kFalse), int16(kFalse));
+        QVERIFY(!bag.contains(QStringLiteral("panactive")));
+    }
+
+    void factoryKnowsOneIdentifier()
+    {
+        const lensbox::ControlCreation made = lensbox::createControl(QStringLiteral("lensbox.zoomwellctl")); // any case
+        const std::unique_ptr<ZoomwellCtl> owned(made.control);
+        QVERIFY(made.control && made.error.isEmpty());
+        const lensbox::ControlCreation unknown = lensbox::createControl(QStringLiteral("Lensbox.Other"));
+        QCOMPARE(unknown.control, nullptr);
+        QVERIFY2(unknown.error.contains(QStringLiteral("Lensbox.Other")), qPrintable(unknown.error));
+    }
+
+    void scrollColorFixHooksOneWindowAtATime()
+    {
+        QWidget windows[2];
+        const QScrollBar *bars[] = {new QScrollBar(&windows[0]), new QScrollBar(&windows[1])};
+        QPalette red;
+        red.setColor(QPalette::Window, Qt::red);
+        lensbox::ScrollColorFix fix;
+
+        fix.install(&windows[0]);
+        windows[0].setPalette(red);
+        QVERIFY(!isRed(bars[0]));
+        fix.install(&windows[1]);
+        QVERIFY2(isRed(bars[0]), "unhooked, the bar inherits again");
+        windows[1].setPalette(red);
+        QVERIFY(!isRed(bars[1]));
+        fix.remove();
+        QVERIFY(isRed(bars[1]));
+    }
+
+    void dragPansOppositeToTheMouse_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<short>("hostButton"); // written into MouseDown's Button; 0 leaves it
+        QTest::addColumn<int>("startValue");
+        QTest::addColumn<QList<int>>("offsets"); // mouse positions right of the press point, in turn
+        QTest::addColumn<int>("endValue");
+        QTest::addColumn<int>("cursorWhilePressed");
+
+        const auto left = Qt::LeftButton;
+        const QString large = QStringLiteral("large.png");
+        // clang-format off
+        QTest::newRow("10 pixels right lowers the value by 10") << large << left << short(0) << -100 << QList<int>{10} << -110 << kDraggingCursor;
+        QTest::newRow("step past the left end dropped") << large << left << short(0) << -3 << QList<int>{-10} << -3 << kDraggingCursor;
+        QTest::newRow("3 more after the dropped step reach the end") << large << left << short(0) << -3 << QList<int>{-10, -13} << 0 << kDraggingCursor;
+        QTest::newRow("right button does not pan") << large << Qt::RightButton << short(0) << -100 << QList<int>{10} << -100 << kPanCursor;
+        QTest::newRow("host turns left into right") << large << left << short(2) << -100 << QList<int>{10} << -100 << kPanCursor;
+        QTest::newRow("no bar visible") << "blue.bmp" << left << short(0) << 0 << QList<int>{10} << 0 << kPanCursor;
+        // clang-format on
+    }
+
+    void dragPansOppositeToTheMouse()
+    {
+        QFETCH(QString, picture);
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(short, hostButton);
+        QFETCH(QList<int>, offsets);
+        m_control->LoadImage(testFile(picture));
+        m_control->setPanActive(kTrue);
+        QFETCH(int, startValue);
+        bar("hscPicture")->setValue(-startValue); // as the user would with the bar
+        const int vValue = values().y();
+        if (hostButton != 0)
+            connect(m_control.get(), &ZoomwellCtl::MouseDown, this,
+                    [hostButton](short &Button, short &, float &, float &) { Button = hostButton; });
+
+        // Screen positions: the canvas moves under the mouse.
+        const QPoint pressedAt = m_control->mapToGlobal(QPoint(150, 120));
+        QTest::mousePress(canvas(), button, {}, canvas()->mapFromGlobal(pressedAt));
+        QTEST(cursorShapeWidth(canvas()->cursor()), "cursorWhilePressed");
+        QCOMPARE(canvas()->cursor().hotSpot(), QPoint(8, 7));
+        QCOMPARE(canvas()->cursor().bitmap().size(), QSize(32, 32));
+        for (int offset : offsets)
+            QTest::mouseMove(canvas(), canvas()->mapFromGlobal(pressedAt + QPoint(offset, 0)));
+        QTest::mouseRelease(canvas(), button, {}, canvas()->mapFromGlobal(pressedAt + QPoint(offsets.last(), 0)));
+
+        QTEST(values().x(), "endValue");
+        if (bar("hscPicture")->isVisible())
+            QTEST(canvas()->x(), "endValue");
+        QCOMPARE(bar("hscPicture")->value(), -values().x());
+        QCOMPARE(values().y(), vValue);
+        QCOMPARE(cursorShapeWidth(canvas()->cursor()), kPanCursor);
+    }
+
+    void arrowKeyFocusesABarAwayFromItsEnd_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QPoint>("start"); // horizontal and vertical values
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QPoint>("afterSecondKey"); // the focused bar scrolls by 5
+
+        const QPoint start(-50, -50);
+        QTest::newRow("left at the left end") << int(Qt::Key_Left) << QPoint(0, -50) << QString() << QPoint(0, -50);
+        QTest::newRow("right") << int(Qt::Key_Right) << start << QStringLiteral("hscPicture") << QPoint(-55, -50);
+        QTest::newRow("up at the top") << int(Qt::Key_Up) << QPoint(-50, 0) << QString() << QPoint(-50, 0);
+        QTest::newRow("down") << int(Qt::Key_Down) << start << QStringLiteral("vscPicture") << QPoint(-50, -55);
+        QTest::newRow("other key") << int(Qt::Key_PageDown) << start << QString() << start;
+    }
+
+    void arrowKeyFocusesABarAwayFromItsEnd()
+    {
+        QFETCH(int, key);
+        QFETCH(QPoint, start);
+        m_control->LoadImage(testFile("large.png"));
+        bar("hscPicture")->setValue(-start.x());
+        bar("vscPicture")->setValue(-start.y());
+        m_control->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_control.get()));
+        m_control->setFocus();
+
+        QTest::keyClick(m_control.get(), Qt::Key(key));
+
+        QWidget *focused = QApplication::focusWidget();
+        QTEST(focused == m_control.get() ? QString() : focused->objectName(), "focus");
+        QCOMPARE(values(), start); // the first key only moves the focus
+        QTest::keyClick(focused, Qt::Key(key));
+        QTEST(values(), "afterSecondKey");
+    }
+
+    void toolbarFollowsTheCursor_data()
+    {
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<QString>("over"); // after the canvas
+        QTest::addColumn<bool>("shown");
+
+        QTest::newRow("corner box") << true << QStringLiteral("picTemp") << true;
+        QTest::newRow("toolbar button") << true << QStringLiteral("button") << true;
+        QTest::newRow("scroll bar") << true << QStringLiteral("hscPicture") << false;
+        QTest::newRow("outside the control") << true << QString() << false;
+        QTest::newRow("no picture: stays as it is") << false << QString() << true;
+    }
+
+    void toolbarFollowsTheCursor()
+    {
+        QFETCH(bool, picture);
+        QFETCH(QString, over);
+        if (picture)
+            m_control->LoadImage(testFile("large.png"));
+        m_control->setUseQuickBar(kTrue);
+        m_control->setAllowZoomIn(kTrue);
+        QCursor::setPos(m_control->mapToGlobal(QPoint(250, 60))); // the canvas is scrolled: inside the frame
+
+        // The buttons follow the host's switches, with a picture or without.
+        QTRY_VERIFY(button(0)->isEnabled() && !button(1)->isEnabled());
+        QTest::qWait(kTickWaitMs);
+        QCOMPARE(toolbar()->isVisible(), picture);
+        toolbar()->show();
+        QPoint target = m_control->mapToGlobal(QPoint(-50, -50));
+        if (over == QLatin1String("button"))
+            target = toolbar()->widgetForAction(button(1))->mapToGlobal(QPoint(5, 5));
+        else if (!over.isEmpty())
+            target = child(*m_control, qPrintable(over))->mapToGlobal(QPoint(5, 5));
+        QCursor::setPos(target);
+        QTest::qWait(kTickWaitMs);
+        QTEST(toolbar()->isVisible(), "shown");
+    }
+
+    void toolbarButtonsOnlyRaiseEvents()
+    {
+        m_control->LoadImage(testFile("large.png"));
+        QCOMPARE(toolbar()->geometry(), QRect(8, 168, 76, 24));
+        toolbar()->show();
+        EventLog log(m_control.get());
+        QStringList tips;
+
+        for (QAction *action : toolbar()->actions()) {
+            tips << action->toolTip();
+            QVERIFY2(toolbar()->widgetForAction(action)->isVisible(), "all three buttons fit the toolbar");
+            QTest::mouseClick(toolbar()->widgetForAction(action), Qt::LeftButton);
+        }
+
+        QCOMPARE(tips, (QStringList{"Zoom In", "Zoom Out", "Maximize"}));
+        // The host decides what a button means: nothing zooms.
+        QCOMPARE(log.events, (QStringList{"ZoomInClick", "ZoomOutClick", "MaxClick"}));
+        QCOMPARE(m_control->Zoom(), 100.0);
+    }
+
+    void wheelScrollsOrAsksToZoom_data()
+    {
+        QTest::addColumn<QList<QPoint>>("turns"); // eighths of a degree, 120 a notch; up or away is positive
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<short>("allowed"); // AllowZoomIn and AllowZoomOut
+        QTest::addColumn<QString>("over"); // the canvas, or the frame beside it
+        QTest::addColumn<QPoint>("end"); // from (-100, -100); a notch is three lines of 20 pixels
+        QTest::addColumn<QStringList>("events");
+
+        const Qt::KeyboardModifiers none;
+        const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
+        const Qt::KeyboardModifiers ctrl(Qt::ControlModifier);
+        const QString canvas = QStringLiteral("picView");
+        const QPoint start(-100, -100);
+        const QStringList in{QStringLiteral("ZoomInClick")};
+        const QStringList out{QStringLiteral("ZoomOutClick")};
+        const QStringList no;
+        // clang-format off
+        QTest::newRow("down a notch") << QList<QPoint>{{0, -120}} << none << kTrue << canvas << QPoint(-100, -160) << no;
+        QTest::newRow("up five notches stops at the top") << QList<QPoint>{{0, 600}} << none << kTrue << canvas << QPoint(-100, 0) << no;
+        QTest::newRow("shift turns it across") << QList<QPoint>{{0, -120}} << shift << kTrue << canvas << QPoint(-160, -100) << no;
+        QTest::newRow("horizontal wheel") << QList<QPoint>{{-120, 0}} << none << kTrue << canvas << QPoint(-160, -100) << no;
+        QTest::newRow("ctrl: down two notches zoom out twice") << QList<QPoint>{{0, -240}} << ctrl << kTrue << canvas << start << out + out;
+        QTest::newRow("ctrl: parts of a notch add up") << QList<QPoint>{{0, 60}, {0, 30}, {0, 30}} << ctrl << kTrue << canvas << start << in;
+        QTest::newRow("ctrl: a turn back starts again") << QList<QPoint>{{0, 90}, {0, -60}, {0, 90}} << ctrl << kTrue << canvas << start << no;
+        QTest::newRow("ctrl: not while the buttons are off") << QList<QPoint>{{0, 120}, {0, -120}} << ctrl << kFalse << canvas << start << no;
+        QTest::newRow("ctrl: beside the picture too") << QList<QPoint>{{0, -120}} << ctrl << kTrue << "picMain" << start << out;
+        // clang-format on
+    }
+
+    void wheelScrollsOrAsksToZoom()
+    {
+        QFETCH(QList<QPoint>, turns);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(short, allowed);
+        QFETCH(QString, over);
+        m_control->LoadImage(testFile("large.png"));
+        m_control->setAllowZoomIn(allowed);
+        m_control->setAllowZoomOut(allowed);
+        bar("hscPicture")->setValue(100);
+        bar("vscPicture")->setValue(100);
+        EventLog log(m_control.get());
+
+        QWidget *target = child(*m_control, qPrintable(over));
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        for (const QPoint turn : turns) {
+            QWheelEvent event(at, target->mapToGlobal(at), {}, turn, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &event);
+        }
+
+        // Ctrl leaves the step to the host: nothing scrolls.
+        QTEST(values(), "end");
+        QTEST(canvas()->pos(), "end");
+        QTEST(log.events, "events");
+    }
+
+    void loadWithoutAPathAsksForAFile()
+    {
+        m_control->LoadImage(testFile("yellow.png"));
+        m_control->setZoom(150);
+        const QVariantList shown = shownState(*m_control);
+        lensbox::OpenFileDialog::Request asked;
+        QString answer; // empty: cancelled
+        child<lensbox::OpenFileDialog>(*m_control, "CDlgPicture")->setChooser([&](const auto &request) {
+            asked = request;
+            return answer;
+        });
+        EventLog log(m_control.get());
+
+        m_control->LoadImage();
+        // shows nothing either
+        m_control->LoadDecodedImage(QString(), lensbox::makePicture(QImage(QSize(30, 30), QImage::Format_RGB32)));
+
+        QCOMPARE(asked.title, QStringLiteral("Open Image"));
+        QCOMPARE(asked.filter, QStringLiteral("Supported Image Formats|*.gif;*.jpg;*.bmp"));
+        QVERIFY2(QFileInfo::exists(asked.initialFolder + QStringLiteral("/libLensbox.so")),
+                 qPrintable(asked.initialFolder));
+        QCOMPARE(shownState(*m_control), shown);
+        answer = testFile("blue.bmp");
+        m_control->LoadImage();
+        QCOMPARE(canvas()->size(), QSize(100, 100));
+        m_control->LoadImage(); // at zoom 100 already: the event comes anyway
+        QCOMPARE(log.events, (QStringList{"ZoomChanged 100", "ZoomChanged 100"}));
+    }
+
+    void photosShowUpright()
+    {
+        if (m_shared.isEmpty())
+            QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)");
+        m_control->LoadImage(testFile("orientation/Landscape_1.jpg")); // stored as it is seen
+        const QImage reference = m_control->Picture()->image();
+        // Shrunk to 4 x 4 pixels, the same scene differs by a few grey levels, a turned one by far more.
+        const auto difference = [](const QImage &a, const QImage &b) {
+            const QImage x = a.scaled(4, 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            const QImage y = b.scaled(4, 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            int total = 0;
+            for (int i = 0; i < 16; ++i)
+                total += std::abs(qGray(x.pixel(i % 4, i / 4)) - qGray(y.pixel(i % 4, i / 4)));
+            return total;
+        };
+
+        for (const char *turned :
+             {"orientation/Landscape_3.jpg", "orientation/Landscape_6.jpg", "orientation/Landscape_8.jpg"}) {
+            m_control->LoadImage(testFile(turned));
+            const QImage shown = m_control->Picture()->image();
+            QCOMPARE(shown.size(), reference.size());
+            QCOMPARE(canvas()->size(), reference.size());
+            const int upright = difference(shown, reference);
+            const int turnedOver = difference(shown, reference.mirrored(true, true));
+            QVERIFY2(upright * 4 < turnedOver,
+                     qPrintable(QString::asprintf("%s: %d upright, %d turned over", turned, upright, turnedOver)));
+        }
+    }
+
+    void unreadableFileNeverShowsAStaleCanvas_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("unloadedFirst");
+
+        QTest::newRow("empty file") << "unusual/empty.jpg" << false;
+        QTest::newRow("no frame header") << "unusual/missing-sof.jpg" << false;
+        QTest::newRow("header claims 65535 x 65535") << "unusual/max_size.jpg" << false;
+        QTest::newRow("missing file") << "unusual/no-such-file.jpg" << false;
+        QTest::newRow("no frame header after unload") << "unusual/missing-sof.jpg" << true;
+    }
+
+    void unreadableFileNeverShowsAStaleCanvas()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, unloadedFirst);
+        if (m_shared.isEmpty())
+            QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)");
+        m_control->LoadImage(testFile("yellow.png"));
+        m_control->setZoom(300);
+        EventLog log(m_control.get());
+        if (unloadedFirst) {
+            // Unloading keeps the zoom and the canvas, and later zooms leave it.
+            m_control->UnloadImage();
+            QCOMPARE(m_control->Zoom(), 300.0);
+            m_control->setZoom(150);
+            QCOMPARE(canvas()->size(), QSize(360, 270));
+            QVERIFY(!button(0)->isEnabled() && !button(1)->isEnabled());
+        }
+        const quint32 handle = m_control->Picture()->Handle();
+        QCOMPARE(handle == 0, unloadedFirst);
+
+        m_control->LoadImage(testFile(file));
+
+        // The picture held before is shown again at 100, and still zooms; with
+        // none held, nothing is shown rather than the canvas of old.
+        QCOMPARE(m_control->Picture()->Handle(), handle);
+        QCOMPARE(log.events,
+                 (unloadedFirst ? QStringList{"ZoomChanged 150", "ZoomChanged 100"} : QStringList{"ZoomChanged 100"}));
+        QCOMPARE(canvas()->size(), unloadedFirst ? QSize(0, 0) : QSize(120, 90));
+        m_control->setZoom(200);
+        QCOMPARE(canvas()->size(), unloadedFirst ? QSize(0, 0) : QSize(240, 180));
+        QCOMPARE(m_control->viewGeometry().horizontal().visible, false);
+    }
+
+    void largePhotoLoads()
+    {
+        // 192 MB decoded, above the 128 MB that Qt allows by default.
+        QImage photo(8000, 6000, QImage::Format_RGB32);
+        photo.fill(QColor(90, 140, 60));
+        QVERIFY(photo.save(testFile("large.jpg"), "JPG", 30));
+        photo = QImage();
+
+        m_control->LoadImage(testFile("large.jpg"));
+
+        QCOMPARE(canvas()->size(), QSize(8000, 6000));
+    }
+
+    void decodedPictureShowsLikeALoadedOne_data()
+    {
+        QTest::addColumn<QString>("file"); // loaded over another picture at zoom 150
+        QTest::addColumn<int>("format"); // what the host converted its decode to; Invalid: none
+
+        const int asDecoded = QImage::Format_Invalid;
+        QTest::newRow("picture in another format") << "large.png" << int(QImage::Format_RGB888);
+        QTest::newRow("unreadable file") << "unusual/missing-sof.jpg" << asDecoded;
+    }
+
+    // A picture the host decoded on another thread shows as LoadImage shows
+    // it, with the same events; the path is kept alike, so a later zoom and
+    // the pending layout after events lay it out the same way too.
+    void decodedPictureShowsLikeALoadedOne()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, format);
+        if (file.contains(u'/') && m_shared.isEmpty())
+            QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)");
+        lensbox::PictureRef upright = std::async(std::launch::async, lensbox::loadPicture, testFile(file)).get();
+        if (format != QImage::Format_Invalid)
+            upright = lensbox::makePicture(upright->image().convertToFormat(QImage::Format(format)));
+        QList<QVariantList> shown; // loaded, then decoded
+
+        for (const bool decoded : {false, true}) {
+            ZoomwellCtl control;
+            start(control);
+            QVERIFY(QTest::qWaitForWindowExposed(&control));
+            control.LoadImage(testFile("yellow.png"));
+            control.setZoom(150);
+            EventLog log(&control);
+            if (decoded)
+                control.LoadDecodedImage(testFile(file), upright);
+            else
+                control.LoadImage(testFile(file));
+            shown << shownState(control);
+            control.setZoom(250);
+            QCoreApplication::processEvents();
+            shown.last() << shownState(control) << log.events;
+        }
+
+        QCOMPARE(shown.last(), shown.first());
+    }
+
+    void paintPictureDrawsOnTheCanvas()
+    {
+        m_control->LoadImage(testFile("blue.bmp"));
+        QImage red(10, 10, QImage::Format_RGB32);
+        red.fill(Qt::red);
+
+        m_control->PaintPicture(lensbox::makePicture(red), 5, 5); // native size
+        m_control->PaintPicture(lensbox::makePicture(red), 40, 40, 20.0f, 30.0f); // stretched
+
+        const QImage drawn = m_control->Image()->image();
+        for (const QPoint inside : {QPoint(5, 5), QPoint(14, 14), QPoint(59, 69)})
+            QCOMPARE(drawn.pixelColor(inside), QColor(Qt::red));
+        for (const QPoint outside : {QPoint(15, 15), QPoint(60, 70)})
+            QCOMPARE(drawn.pixelColor(outside), QColor(Qt::blue));
+        m_control->Cls();
+        QCOMPARE(m_control->Image()->image().pixelColor(5, 5), QColor(Qt::blue));
+    }
+
+    // Set through Picture, as a host hands one control's picture to another,
+    // the picture is laid out in one pass and keeps its native size.
+    void pictureSetLaysOutLikeALoad()
+    {
+        m_control->LoadImage(testFile("large.png"));
+        // Set on a shown control, then before the window is laid out.
+        for (const bool beforeShow : {false, true}) {
+            QWidget window; // as a host window holds the control
+            auto *layout = new QVBoxLayout(&window);
+            auto *control = new ZoomwellCtl;
+            control->initProperties();
+            layout->addWidget(control);
+            window.resize(400, 300);
+            if (beforeShow)
+                control->setPicture(m_control->Picture());
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            if (!beforeShow)
+                control->setPicture(m_control->Picture());
+            QCoreApplication::processEvents();
+
+            const QWidget *corner = child(*control, "picTemp");
+            const auto *h = child<QScrollBar>(*control, "hscPicture");
+            const auto *v = child<QScrollBar>(*control, "vscPicture");
+            QVERIFY(h->isVisible() && v->isVisible() && corner->isVisible());
+            QCOMPARE(corner->geometry(), QRect(v->x(), h->y(), v->width(), h->height()));
+            QVERIFY(child(*control, "picMain")->rect().contains(corner->geometry()));
+            const QPoint between = corner->mapTo(control, corner->rect().center());
+            QCOMPARE(control->grab().toImage().pixelColor(between), corner->palette().color(QPalette::Window));
+            control->setZoom(200); // no path loaded: the picture stays at its native size
+            QCOMPARE(child(*control, "picView")->size(), QSize(1000, 800));
+        }
+    }
+
+    void zoomingATransparentPictureKeepsOneDrawing()
+    {
+        QImage glass(200, 150, QImage::Format_ARGB32);
+        glass.fill(QColor(0, 0, 255, 128));
+        m_control->LoadDecodedImage(QStringLiteral("glass.png"), lensbox::makePicture(glass));
+        m_control->setZoom(300);
+        const QColor once = m_control->Image()->image().pixelColor(100, 100);
+
+        // A drawing over the whole canvas replaces the ones before it: they would
+        // show through it, and every repaint would draw the whole run again.
+        for (int zoom = 101; zoom <= 300; ++zoom)
+            m_control->setZoom(zoom);
+
+        QCOMPARE(m_control->Image()->image().pixelColor(100, 100), once);
+    }
+
+    void reducedViewAveragesThePixels_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::newRow("small picture") << 400;
+        QTest::newRow("picture with halved copies") << 2400;
+    }
+
+    void reducedViewAveragesThePixels()
+    {
+        // One white column in four: reduced to 100 pixels, every pixel of the
+        // view stands for four or more columns and is a quarter white, where
+        // picking single source pixels gives black or white stripes.
+        QFETCH(int, side);
+        QImage stripe(4, 1, QImage::Format_RGB32);
+        stripe.fill(Qt::black);
+        stripe.setPixel(0, 0, qRgb(255, 255, 255));
+        QImage lines(side, side, QImage::Format_RGB32);
+        QPainter(&lines).fillRect(lines.rect(), QBrush(stripe));
+        m_control->LoadDecodedImage(QStringLiteral("lines.png"), lensbox::makePicture(lines));
+
+        m_control->setZoom(100.0 * 100 / side);
+
+        QCOMPARE(m_control->Image()->image().size(), QSize(100, 100));
+        const auto worstGrey = [this] {
+            const QImage shown = m_control->Image()->image();
+            int worst = 0;
+            for (int x = 10; x < 90; ++x)
+                worst = std::max(worst, std::abs(qGray(shown.pixel(x, 50)) - 64));
+            return worst;
+        };
+        QTRY_VERIFY2(worstGrey() <= 24, qPrintable(QStringLiteral("a grey %1 off a quarter white").arg(worstGrey())));
+    }
+
+    // A host shows a reduced decode at once, then swaps in the full picture at
+    // the zoom that shows it the same size, keeping the user's place. A place
+    // stored at another zoom no longer fits the ranges and is dropped.
+    void quickPictureGivesWayToTheFullOne()
+    {
+        QImage full(1600, 1200, QImage::Format_RGB32);
+        full.fill(Qt::darkGreen);
+        m_control->LoadDecodedImage(QStringLiteral("quick.png"), lensbox::makePicture(full.scaled(400, 300)));
+        m_control->setZoom(200);
+        bar("hscPicture")->setValue(50);
+        bar("vscPicture")->setValue(30);
+        m_control->setAutoRedraw(kFalse); // a repaint raises Paint
+        QCoreApplication::processEvents();
+        const QPoint place = values();
+        EventLog log(m_control.get());
+
+        m_control->StorePosition();
+        m_control->setPicture(lensbox::makePicture(full));
+        m_control->setZoom(50);
+        m_control->RecallPosition();
+
+        // Nothing in between reached the screen.
+        QCOMPARE(log.events, (QStringList{"ZoomChanged 100", "ZoomChanged 50"}));
+        QCoreApplication::processEvents();
+        QCOMPARE(values(), place); // and nothing left for later moved the view
+        QCOMPARE(canvas()->pos(), place);
+        QCOMPARE(canvas()->size(), QSize(800, 600));
+        m_control->setZoom(75);
+        const QPoint centred = values();
+        QVERIFY(centred != place);
+        m_control->RecallPosition();
+        QCOMPARE(values(), centred);
+        QCOMPARE(canvas()->pos(), centred);
+        QCOMPARE(bar("hscPicture")->value(), -centred.x());
+    }
+};
 
 QTEST_MAIN(ZoomwellCtlTest)
 
