@@ -1,6 +1,7 @@
 // Our resampler against FreeImage_Rescale itself, byte for byte: random
 // images over hundreds of size pairs, every filter the program offers, grey,
-// colour and colour with alpha, both vector paths and several thread counts.
+// colour and colour with alpha, both vector paths and several thread counts;
+// what it does not reproduce itself it must hand on to FreeImage.
 // Any difference in any byte, palette entry, metadata or resolution fails.
 
 #include "bitmapcompare.h"
