@@ -1,9 +1,11 @@
 // The rules every part of the program shares: rounding, 16-bit ranges,
-// numbers typed as text, path joining, and copying only regular files.
+// numbers typed as text, path joining, copying only regular files, and the
+// colour text of a swatch.
 
 #include "fileio.h"
 #include "numbertext.h"
 #include "paths.h"
+#include "platformcolor.h"
 #include "runtimeerror.h"
 
 #include <tovin/numeric.h>
@@ -118,6 +120,18 @@ private slots:
             QCOMPARE(error.file(), source);
         }
         QVERIFY(!QFile::exists(copy));
+    }
+
+    void colorTexts()
+    {
+        for (auto [color, hex] : {std::pair(0x0000FF, "FF0000"), {0x123456, "563412"}}) {
+            QCOMPARE(ColorToHexRGB(color), QLatin1String(hex));
+            QCOMPARE(colorFromHexRGB(QLatin1String(hex)), std::optional<std::int32_t>(color));
+            QCOMPARE(colorFromHexRGB(QString::fromLatin1(hex).toLower()), std::optional<std::int32_t>(color));
+        }
+        QCOMPARE(ColorToHexRGB(-1), QString());
+        QCOMPARE(colorFromHexRGB(QStringLiteral("FF00")), std::nullopt);
+        QCOMPARE(colorFromHexRGB(QStringLiteral("GG0000")), std::nullopt);
     }
 };
 

@@ -1,9 +1,12 @@
-// Our JPEG decoder against the image library's own loader, file by file: the
-// same bitmap (pixels, palette, layout, density, metadata, thumbnail) and the
-// same bytes when saved; and the image engine writes the same files as it did
-// when the library decoded for it.
+// Our JPEG decoder. Against the image library's own loader, file by file:
+// the same bitmap (pixels, palette, layout, density, metadata, thumbnail) and
+// the same bytes when saved, and the image engine writes the same files as it
+// did when the library decoded for it. Then its limits: hostile headers, the
+// memory budget, reduced decoding, fuzzed bytes, and the largest photograph
+// it must still decode.
 
 #include "bitmapcompare.h"
+#include "encodedimagefile.h"
 #include "imageengine.h"
 #include "jpegdecoder.h"
 #include "jpegrecipes.h"
@@ -12,13 +15,61 @@
 #include <FreeImage.h>
 
 #include <QDirIterator>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
+
 using namespace tovin;
+using tovin::test::encodeJpeg;
 using tovin::test::JpegRecipe;
+using tovin::test::withClaimedSize;
+
+Q_DECLARE_METATYPE(tovin::DecodeFailure)
 
 namespace {
+
+std::span<const unsigned char> spanOf(const QByteArray &bytes)
+{
+    return {reinterpret_cast<const unsigned char *>(bytes.constData()), size_t(bytes.size())};
+}
+
+QByteArray sharedFile(const QString &name)
+{
+    const QString shared = test::sharedTestData();
+    return shared.isEmpty() ? QByteArray() : test::readBytes(shared + QStringLiteral("/unusual/") + name);
+}
+
+const QByteArray kTiny = encodeJpeg({.size = {16, 16}, .components = 1});
+
+std::int64_t peakResidentBytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return std::int64_t(usage.ru_maxrss) * 1024;
+}
+
+// IFD0's entry count, or IFD1's thumbnail offset and length, changed.
+QByteArray exifWithFirstDirectoryCount(int count)
+{
+    QByteArray exif = test::exifSegment(6);
+    constexpr int kCountAt = 6 + 8; // after "Exif\0\0" and the TIFF header
+    exif[kCountAt] = char(count & 0xFF);
+    exif[kCountAt + 1] = char(count >> 8);
+    return exif;
+}
+
+QByteArray exifWithThumbnailAt(quint32 offset, quint32 length)
+{
+    QByteArray exif = test::exifSegment(6, kTiny);
+    const qsizetype ifd1 = exif.size() - kTiny.size() - 30;
+    for (int byte = 0; byte < 4; ++byte) {
+        exif[ifd1 + 2 + 8 + byte] = char(offset >> (8 * byte));
+        exif[ifd1 + 2 + 12 + 8 + byte] = char(length >> (8 * byte));
+    }
+    return exif;
+}
 
 constexpr int kCom = 0xFE;
 constexpr int kApp0 = 0xE0;
@@ -62,9 +113,9 @@ QList<std::pair<int, QByteArray>> iccSegments(int profileBytes)
 // Files other programs write, made with libjpeg's encoder.
 QList<std::pair<QString, QByteArray>> generatedFiles()
 {
-    const QByteArray small = test::encodeJpeg({.size = {16, 12}});
-    const QByteArray baseline = test::encodeJpeg({.size = {300, 200}});
-    const QByteArray progressive = test::encodeJpeg({.size = {300, 200}, .progressive = true});
+    const QByteArray small = encodeJpeg({.size = {16, 12}});
+    const QByteArray baseline = encodeJpeg({.size = {300, 200}});
+    const QByteArray progressive = encodeJpeg({.size = {300, 200}, .progressive = true});
     QList<std::pair<int, QByteArray>> everything{{kCom, "A comment"},
                                                  {kApp0 + 1, test::exifSegment(6)},
                                                  {kApp0 + 1, test::xmpSegment()},
@@ -96,7 +147,7 @@ QList<std::pair<QString, QByteArray>> generatedFiles()
     QList<std::pair<QString, QByteArray>> files{{"truncated baseline", baseline.left(baseline.size() * 3 / 5)},
                                                 {"truncated progressive", progressive.left(progressive.size() / 2)}};
     for (const auto &[name, recipe] : recipes)
-        files.append({name, test::encodeJpeg(recipe)});
+        files.append({name, encodeJpeg(recipe)});
     return files;
 }
 
@@ -138,6 +189,131 @@ private slots:
         qInfo("%d files compared with the library's loader", int(m_files.size()));
     }
 
+    // Refused before any memory is taken (checked before the comparisons
+    // raise the peak of memory in use). Segments are the library's to parse,
+    // but never in a form that makes it read past them or decode a thumbnail
+    // itself: the picture still decodes, with its raw EXIF kept for saving.
+    void hostileFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("headerSize");
+        QTest::addColumn<DecodeFailure>("failure");
+        QTest::addColumn<bool>("thumbnail");
+        const QSize none(0, 0);
+        const QSize sound(61, 47);
+        using enum DecodeFailure;
+        const auto tiny = [](bool progressive, int components, bool arithmetic) {
+            return encodeJpeg(
+                {.size = {16, 16}, .components = components, .progressive = progressive, .arithmetic = arithmetic});
+        };
+        const auto exif = [](const QByteArray &segment) { return encodeJpeg({.segments = {{0xE1, segment}}}); };
+        const QByteArray bomb = withClaimedSize(tiny(true, 1, true), {20000, 20000});
+        const QByteArray longProgressive = withClaimedSize(tiny(true, 1, false), {49157, 27397});
+        const QByteArray largeColour = withClaimedSize(tiny(false, 3, true), {30000, 20000});
+        const QByteArray jfifBomb = encodeJpeg({.segments = {{0xE0, QByteArray("JFXX\0\x10", 6) + bomb}}});
+        // clang-format off
+        // Huffman-coded: far too few bytes for the blocks claimed.
+        QTest::newRow("186 bytes for 65535 x 65535") << sharedFile("max_size.jpg") << none << NotDecodable << false;
+        QTest::newRow("progressive claiming 49157 x 27397") << longProgressive << none << NotDecodable << false;
+        QTest::newRow("empty") << QByteArray() << none << NotDecodable << false;
+        QTest::newRow("no frame header") << sharedFile("missing-sof.jpg") << none << NotDecodable << false;
+        QTest::newRow("not a JPEG") << QByteArray("GIF89a\x01\x00\x01\x00", 10) << none << NotDecodable << false;
+        // Arithmetic coding can be that small: the header is believed, the
+        // budget refuses the picture (the progressive one would need 800 MB of
+        // coefficients).
+        QTest::newRow("colour above the bitmap budget") << largeColour << QSize(30000, 20000) << TooLarge << false;
+        QTest::newRow("progressive above the working memory") << bomb << QSize(20000, 20000) << TooLarge << false;
+        // The library's own loader reads far past the segment here and crashes.
+        QTest::newRow("EXIF IFD past its end") << exif(exifWithFirstDirectoryCount(0xFF02)) << sound << None << false;
+        QTest::newRow("thumbnail past 4 GB") << exif(exifWithThumbnailAt(0xFFFFFF00u, 0x200)) << sound << None << false;
+        QTest::newRow("EXIF thumbnail in place") << exif(test::exifSegment(6, kTiny)) << sound << None << true;
+        QTest::newRow("EXIF thumbnail of 20000 x 20000") << exif(test::exifSegment(6, bomb)) << sound << None << false;
+        QTest::newRow("JFIF thumbnail of 20000 x 20000") << jfifBomb << sound << None << false;
+        // clang-format on
+    }
+
+    void hostileFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, headerSize);
+        QFETCH(DecodeFailure, failure);
+        QFETCH(bool, thumbnail);
+        if (bytes.isEmpty() && QByteArray(QTest::currentDataTag()) != "empty")
+            QSKIP("the shared test images are not beside this checkout");
+        const std::int64_t peakBefore = peakResidentBytes();
+        QCOMPARE(readJpegSize(spanOf(bytes)).value_or(QSize(0, 0)), headerSize);
+        const DecodedJpeg decoded = decodeJpeg(spanOf(bytes));
+        QCOMPARE(decoded.failure, failure);
+        QCOMPARE(bool(decoded.bitmap), failure == DecodeFailure::None);
+        QCOMPARE(decoded.bitmap && FreeImage_GetThumbnail(decoded.bitmap.get()), thumbnail);
+        if (decoded.bitmap)
+            QCOMPARE(FreeImage_GetMetadataCount(FIMD_EXIF_RAW, decoded.bitmap.get()),
+                     bytes.contains(QByteArray("Exif\0\0", 6)) ? 1u : 0u);
+        QVERIFY2(peakResidentBytes() - peakBefore < (64 << 20), "a hostile file took memory");
+    }
+
+    // A reduced decode is sized as libjpeg sizes it: each side divided,
+    // rounded up; grey stays 8 bits, CMYK becomes 24.
+    void reducedDecoding()
+    {
+        for (const JpegRecipe &recipe :
+             {JpegRecipe{.size = {61, 47}}, JpegRecipe{.size = {17, 9}, .components = 1, .progressive = true},
+              JpegRecipe{.size = {1, 1}, .components = 4}}) {
+            const QByteArray bytes = encodeJpeg(recipe);
+            for (int denominator : {1, 2, 4, 8}) {
+                const DecodedJpeg decoded = decodeJpeg(spanOf(bytes), denominator);
+                QVERIFY(decoded.bitmap);
+                FIBITMAP *b = decoded.bitmap.get();
+                QCOMPARE(std::tuple(FreeImage_GetWidth(b), FreeImage_GetHeight(b), FreeImage_GetBPP(b)),
+                         std::tuple(unsigned((recipe.size.width() + denominator - 1) / denominator),
+                                    unsigned((recipe.size.height() + denominator - 1) / denominator),
+                                    recipe.components == 1 ? 8u : 24u));
+            }
+        }
+    }
+
+    // Mutated real files, baseline with every kind of segment and progressive:
+    // whatever the bytes, the decoder answers without crashing, and a bitmap
+    // comes exactly when no failure is reported.
+    void fuzzedBytesNeverCrash()
+    {
+        const QList<std::pair<int, QByteArray>> segments{{0xFE, "comment"},
+                                                         {0xE1, test::exifSegment(6, kTiny)},
+                                                         {0xE1, test::xmpSegment()},
+                                                         {0xED, test::iptcSegment()},
+                                                         {0xE2, test::iccSegments(200).first()}};
+        QList<QByteArray> originals{encodeJpeg({.size = {40, 30}, .segments = segments}),
+                                    encodeJpeg({.size = {40, 30}, .progressive = true})};
+        if (const QByteArray real = sharedFile("jpg-cmyk-1.jpg"); !real.isEmpty())
+            originals.append(real);
+
+        QRandomGenerator random(20261207);
+        int decoded = 0;
+        for (const QByteArray &original : originals) {
+            for (int round = 0; round < 200; ++round) {
+                QByteArray bytes = original;
+                switch (random.bounded(3)) {
+                case 0: // a few bytes changed
+                    for (int count = 1 + random.bounded(8); count > 0; --count)
+                        bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+                    break;
+                case 1: // cut short, then a byte changed
+                    bytes.truncate(1 + random.bounded(bytes.size()));
+                    bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+                    break;
+                default: // a stretch repeated
+                    const int from = random.bounded(bytes.size());
+                    bytes.insert(random.bounded(bytes.size()), bytes.mid(from, 1 + random.bounded(64)));
+                }
+                readJpegSize(spanOf(bytes));
+                const DecodedJpeg result = decodeJpeg(spanOf(bytes), 1 << random.bounded(4));
+                QCOMPARE(bool(result.bitmap), result.failure == DecodeFailure::None);
+                decoded += result.bitmap ? 1 : 0;
+            }
+        }
+        qInfo("%d of %d mutated files decoded", decoded, int(originals.size()) * 200);
+    }
+
     void sameBitmap_data() { addFileRows(); }
 
     // In saving them too, with the library's default and with other flags.
@@ -145,9 +321,7 @@ private slots:
     {
         QFETCH(QString, path);
         const Bitmap expected(FreeImage_Load(FIF_JPEG, QFile::encodeName(path).constData(), 0));
-        const QByteArray bytes = test::readBytes(path);
-        const Bitmap actual =
-            decodeJpeg({reinterpret_cast<const unsigned char *>(bytes.constData()), size_t(bytes.size())}).bitmap;
+        const Bitmap actual = decodeJpeg(spanOf(test::readBytes(path))).bitmap;
         if (QByteArray(QTest::currentDataTag()).contains("thumbnail"))
             QVERIFY(FreeImage_GetThumbnail(expected.get()));
         QCOMPARE(test::bitmapDifference(expected.get(), actual.get()), QString());
@@ -174,6 +348,20 @@ private slots:
             QCOMPARE(outcome.written, scaleTheOldWay(path, before, settings));
             QVERIFY(!outcome.error);
             QCOMPARE(test::readBytes(after), test::readBytes(before));
+        }
+    }
+    // Over the old 300-megapixel limit, under the bitmap budget.
+    void largestPhotographDecodes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("large.jpg"));
+        QVERIFY(test::writeBytes(path, encodeJpeg({.size = {20000, 15500}, .quality = 10, .smooth = true})));
+        QCOMPARE(imageFileSize(path, kFormatJpeg), QSize(20000, 15500));
+        const EncodedImageFile encoded(path);
+        for (auto [denominator, size] : {std::pair(1, QSize(20000, 15500)), std::pair(8, QSize(2500, 1938))}) {
+            const DecodedJpeg decoded = encoded.decode(kFormatJpeg, denominator);
+            QCOMPARE(decoded.failure, DecodeFailure::None);
+            QCOMPARE(QSize(FreeImage_GetWidth(decoded.bitmap.get()), FreeImage_GetHeight(decoded.bitmap.get())), size);
         }
     }
 };
