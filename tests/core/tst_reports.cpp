@@ -1,7 +1,8 @@
-// How the program tells the user about failures, creates folders, keeps its
-// settings and starts up.
+// How the program tells the user about refused fields and failures, creates
+// folders, keeps its settings and starts up.
 
 #include "errorreport.h"
+#include "fieldchecks.h"
 #include "makefolder.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
@@ -11,119 +12,170 @@
 #include "testenvironment.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace tovin;
-using tovin::test::ScriptedPrompts;
-using tovin::test::ShownPrompt;
+using tovin::test::messageBox;
+
+// Nothing for an accepted text; else the one refusal, titled "Error!".
+QList<test::ShownPrompt> refusals(const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    return {messageBox(text, QStringLiteral("Error!"), PromptIcon::Exclamation)};
+}
 
 class ReportsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void errorReportShape();
-    void makeFolder_data();
-    void makeFolder();
-    void settingsKeepTextsPerProgramAndSection();
-    void startupWithoutRecordListEnds();
-    void startupCreatesWorkFolder();
-
-private:
     QTemporaryDir m_settings;
-};
+    test::ScriptedPrompts m_prompts;
 
-void ReportsTest::initTestCase()
-{
-    test::useTemporarySettings(m_settings);
-}
+private slots:
+    void initTestCase() { test::useTemporarySettings(m_settings); }
+    void init() { m_prompts = {}; }
 
-void ReportsTest::errorReportShape()
-{
-    ScriptedPrompts prompts;
-    showErrorReport(prompts, RuntimeError(76, QStringLiteral("Path not found")));
-    QCOMPARE(prompts.shown,
-             QList<ShownPrompt>{test::messageBox(QStringLiteral("Error! (# 76): Path not found"),
-                                                 QStringLiteral("Error! #76"), PromptIcon::Critical)});
-}
-
-// clang-format off
-void ReportsTest::makeFolder_data()
-{
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<bool>("created");
-    QTest::addColumn<QString>("report");
-    QTest::newRow("new folder") << "fresh" << true << QString();
-    QTest::newRow("already there") << "existing" << false << QString();
-    QTest::newRow("two levels missing") << "missing/child" << false << "Could not create folder:%1/missing/child Path not found|Error! #76";
-    QTest::newRow("a file in the way") << "a-file" << false << "Could not create folder:%1/a-file File already exists|Error! #58";
-}
-// clang-format on
-
-void ReportsTest::makeFolder()
-{
-    QFETCH(QString, relative);
-    QFETCH(bool, created);
-    QFETCH(QString, report);
-
-    QTemporaryDir root;
-    QDir(root.path()).mkdir(QStringLiteral("existing"));
-    QFile(root.filePath(QStringLiteral("a-file"))).open(QIODevice::WriteOnly);
-    ScriptedPrompts prompts;
-
-    QCOMPARE(MakeFolder(root.filePath(relative), prompts), created);
-    QCOMPARE(QFileInfo(root.filePath(relative)).isDir(), created || relative == QLatin1String("existing"));
-    if (report.isEmpty()) {
-        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.transcript()));
-        return;
+    void validatesFields_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("refusal");
+        const QString percent = QStringLiteral("Number must be between 1 and 200.");
+        const QString level = QStringLiteral("Number must be -100 and 100.");
+        const QString notNumber = QStringLiteral("Please enter a number.");
+        // clang-format off
+        QTest::newRow("width 0") << "widthInput" << "0" << percent;
+        QTest::newRow("width 0.5") << "widthInput" << "0.5" << "";
+        QTest::newRow("height 201") << "heightInput" << "201" << percent;
+        QTest::newRow("width emptied") << "widthInput" << "" << notNumber;
+        QTest::newRow("brightness -100") << "brightInput" << "-100" << "";
+        QTest::newRow("brightness -101") << "brightInput" << "-101" << level;
+        QTest::newRow("rows 10") << "thumb_r" << "10" << "";
+        QTest::newRow("rows 11") << "thumb_r" << "11" << "Value must be between 1 to 10";
+        QTest::newRow("columns 0") << "thumb_c" << "0" << "Value must be between 1 to 10";
+        QTest::newRow("slide alpha 0") << "slide_a" << "0" << "";
+        QTest::newRow("thumb padding 101") << "thumb_p" << "101" << "Value must be between 0 to 100";
+        QTest::newRow("typed quality letter") << "qualityCombo" << "x" << notNumber;
+        QTest::newRow("slide x at the screen's edge") << "slide_x" << "19200" << "";
+        QTest::newRow("slide x past the edge") << "slide_x" << "19201" << "Value must be between 1 to 19200";
+        QTest::newRow("spacing against the height") << "thumb_s" << "15361" << "Value must be between 1 to 15360";
+        // clang-format on
     }
-    const QStringList expected = report.arg(root.path()).split(u'|');
-    QCOMPARE(prompts.shown, QList<ShownPrompt>{test::messageBox(expected.at(0), expected.at(1), PromptIcon::Critical)});
-}
 
-// Texts come back verbatim (checked with the main window's settings); here:
-// a nested section is its own group, a renamed copy of the program starts fresh.
-void ReportsTest::settingsKeepTextsPerProgramAndSection()
-{
-    const QString nested = QStringLiteral("Startup\\Sorvel");
-    const QString none = QStringLiteral("none");
-    SettingsStore(QStringLiteral("Tovin_en")).write(nested, QStringLiteral("k"), QStringLiteral(" 5 "));
+    void validatesFields()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, refusal);
+        // A 1280 x 1024 screen at 96 dots per inch.
+        QCOMPARE(ValidateAdjustmentField(field, text, ScreenTwips{19200, 15360}, m_prompts), refusal.isEmpty());
+        QCOMPARE(m_prompts.shown, refusals(refusal));
+    }
 
-    const SettingsStore sameProgram(QStringLiteral("Tovin_en"));
-    QCOMPARE(sameProgram.read(nested, QStringLiteral("k"), none), QStringLiteral(" 5 "));
-    QCOMPARE(sameProgram.read(QStringLiteral("Startup"), QStringLiteral("k"), none), none);
-    QCOMPARE(SettingsStore(QStringLiteral("Tovin_copy")).read(nested, QStringLiteral("k"), none), none);
-}
+    void forbiddenCharacters_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isPath");
+        QTest::addColumn<QString>("refusal");
+        const QString unacceptable = QStringLiteral(" ' %1 ' is an unacceptable character.\n");
+        // clang-format off
+        QTest::newRow("folder") << "/photos/out" << true << "";
+        QTest::newRow("question mark in a folder") << "/photos/out?" << true << unacceptable.arg(QChar(u'?'));
+        QTest::newRow("backslash in a folder") << "/photos\\out" << true << unacceptable.arg(QChar(u'\\'));
+        QTest::newRow("the first forbidden one is named") << "/a|b*c" << true << unacceptable.arg(QChar(u'|'));
+        QTest::newRow("empty folder") << "   " << true << "Field is empty. Please try again.";
+        QTest::newRow("empty file name") << "" << false << "";
+        QTest::newRow("colon in a file name") << "a:b" << false << unacceptable.arg(QChar(u':'));
+        QTest::newRow("separator in a file name") << "a/b" << false << unacceptable.arg(QChar(u'/'));
+        // clang-format on
+    }
 
-void ReportsTest::startupWithoutRecordListEnds()
-{
-    QTemporaryDir programFolder;
-    ScriptedPrompts prompts;
-    RecordStore records(programFolder.path(), prompts);
-    QVERIFY(!prepareProgramFolder(programFolder.path(), records, prompts));
-    QCOMPARE(prompts.shown,
-             QList<ShownPrompt>{
-                 test::messageBox(QStringLiteral("Could not load database file. Application will be terminated!"),
+    void forbiddenCharacters()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, isPath);
+        QFETCH(QString, refusal);
+        QCOMPARE(CheckForbiddenCharacters(text, isPath, m_prompts), refusal.isEmpty());
+        QCOMPARE(m_prompts.shown, refusals(refusal));
+    }
+
+    void errorReportShape()
+    {
+        const RuntimeError error(76, QStringLiteral("Path not found"));
+        showErrorReport(m_prompts, error);
+        showErrorReport(m_prompts, error.aboutFile(QStringLiteral("/home/ann/a.jpg")));
+        const QString title = QStringLiteral("Error! #76");
+        QCOMPARE(m_prompts.shown,
+                 (QList{messageBox(QStringLiteral("Error! (# 76): Path not found"), title, PromptIcon::Critical),
+                        messageBox(QStringLiteral("Error! (# 76): Path not found: /home/ann/a.jpg"), title,
+                                   PromptIcon::Critical)}));
+    }
+
+    void makeFolder_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<bool>("created");
+        QTest::addColumn<QString>("report");
+        // clang-format off
+        QTest::newRow("new folder") << "fresh" << true << QString();
+        QTest::newRow("already there") << "existing" << false << QString();
+        QTest::newRow("two levels missing") << "missing/child" << false << "Path not found|76";
+        QTest::newRow("a file in the way") << "a-file" << false << "File already exists|58";
+        // clang-format on
+    }
+
+    void makeFolder()
+    {
+        QFETCH(QString, relative);
+        QFETCH(bool, created);
+        QFETCH(QString, report);
+        QTemporaryDir root;
+        QVERIFY(QDir(root.path()).mkdir(QStringLiteral("existing")));
+        QVERIFY(test::writeBytes(root.filePath(QStringLiteral("a-file")), {}));
+        QCOMPARE(MakeFolder(root.filePath(relative), m_prompts), created);
+        QCOMPARE(QFileInfo(root.filePath(relative)).isDir(), created || relative == QLatin1String("existing"));
+        const QString text = QStringLiteral("Could not create folder:%1 %2").arg(root.filePath(relative));
+        const QStringList parts = report.split(u'|');
+        QCOMPARE(m_prompts.shown,
+                 report.isEmpty()
+                     ? QList<test::ShownPrompt>()
+                     : QList{messageBox(text.arg(parts.at(0)), "Error! #" + parts.at(1), PromptIcon::Critical)});
+    }
+
+    // Texts come back verbatim (checked with the main window's settings); here:
+    // a nested section is its own group, a renamed copy of the program starts fresh.
+    void settingsKeepTextsPerProgramAndSection()
+    {
+        const QString nested = QStringLiteral("Startup\\Sorvel");
+        const QString none = QStringLiteral("none");
+        SettingsStore(QStringLiteral("Tovin_en")).write(nested, QStringLiteral("k"), QStringLiteral(" 5 "));
+        const SettingsStore sameProgram(QStringLiteral("Tovin_en"));
+        QCOMPARE(sameProgram.read(nested, QStringLiteral("k"), none), QStringLiteral(" 5 "));
+        QCOMPARE(sameProgram.read(QStringLiteral("Startup"), QStringLiteral("k"), none), none);
+        QCOMPARE(SettingsStore(QStringLiteral("Tovin_copy")).read(nested, QStringLiteral("k"), none), none);
+    }
+
+    // Without a Record List the program ends; with one it makes its work
+    // folder and works in the program folder.
+    void startup()
+    {
+        for (bool withRecordList : {false, true}) {
+            QTemporaryDir programFolder;
+            QVERIFY(!withRecordList || test::installRecordList(programFolder.path()));
+            RecordStore records(programFolder.path(), m_prompts);
+            const QString before = QDir::currentPath();
+            QCOMPARE(prepareProgramFolder(programFolder.path(), records, m_prompts), withRecordList);
+            QCOMPARE(QFileInfo(programFolder.filePath(QStringLiteral("tmp"))).isDir(), withRecordList);
+            QCOMPARE(QDir::currentPath(), withRecordList ? QDir(programFolder.path()).canonicalPath() : before);
+            QDir::setCurrent(before);
+        }
+        QCOMPARE(m_prompts.shown,
+                 QList{messageBox(QStringLiteral("Could not load database file. Application will be terminated!"),
                                   QStringLiteral("Error! #0"), PromptIcon::Critical)});
-    QVERIFY(!QFileInfo::exists(programFolder.filePath(QStringLiteral("tmp"))));
-}
-
-void ReportsTest::startupCreatesWorkFolder()
-{
-    QTemporaryDir programFolder;
-    QVERIFY(test::installRecordList(programFolder.path()));
-    ScriptedPrompts prompts;
-    RecordStore records(programFolder.path(), prompts);
-    const QString before = QDir::currentPath();
-    QVERIFY(prepareProgramFolder(programFolder.path(), records, prompts));
-    QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.transcript()));
-    QVERIFY(QFileInfo(programFolder.filePath(QStringLiteral("tmp"))).isDir());
-    QCOMPARE(QDir::currentPath(), QDir(programFolder.path()).canonicalPath());
-    QDir::setCurrent(before);
-}
+    }
+};
 
 QTEST_GUILESS_MAIN(ReportsTest)
 #include "tst_reports.moc"

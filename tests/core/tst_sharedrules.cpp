@@ -1,15 +1,22 @@
 // The rules every part of the program shares: rounding, 16-bit ranges,
-// numbers typed as text, and path joining.
+// numbers typed as text, path joining, copying only regular files, and the
+// colour text of a swatch.
 
+#include "fileio.h"
 #include "numbertext.h"
 #include "paths.h"
+#include "platformcolor.h"
 #include "runtimeerror.h"
 
 #include <tovin/numeric.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
+
+#include <sys/stat.h>
 
 using namespace tovin;
 
@@ -18,107 +25,115 @@ class SharedRulesTest : public QObject
     Q_OBJECT
 
 private slots:
-    void roundsHalfToEven_data();
-    void roundsHalfToEven();
-    void int16Range_data();
-    void int16Range();
-    void numberTexts_data();
-    void numberTexts();
-    void joinsPaths_data();
-    void joinsPaths();
-};
-
-// clang-format off
-void SharedRulesTest::roundsHalfToEven_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<double>("rounded");
-    QTest::newRow("2.5 down to even") << 2.5 << 2.0;
-    QTest::newRow("3.5 up to even") << 3.5 << 4.0;
-    QTest::newRow("negative half") << -3.5 << -4.0;
-    QTest::newRow("4.52 minutes") << 4.52 << 5.0;
-}
-// clang-format on
-
-void SharedRulesTest::roundsHalfToEven()
-{
-    QFETCH(double, value);
-    QFETCH(double, rounded);
-    QCOMPARE(roundHalfEven(value), rounded);
-}
-
-// clang-format off
-void SharedRulesTest::int16Range_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<std::optional<int>>("converted");
-    QTest::newRow("largest") << 32767.0 << std::optional<int>(32767);
-    QTest::newRow("rounds up past the top") << 32767.5 << std::optional<int>();
-    QTest::newRow("half below the bottom rounds back in") << -32768.5 << std::optional<int>(-32768);
-    QTest::newRow("one past the bottom") << -32769.0 << std::optional<int>();
-}
-// clang-format on
-
-void SharedRulesTest::int16Range()
-{
-    QFETCH(double, value);
-    QFETCH(std::optional<int>, converted);
-    try {
-        QCOMPARE(std::optional<int>(toInt16(value)), converted);
-    } catch (const RuntimeError &error) {
-        QVERIFY(!converted);
-        QCOMPARE(QStringLiteral("%1 %2").arg(error.number()).arg(error.description()), QStringLiteral("6 Overflow"));
+    void roundsHalfToEven()
+    {
+        for (auto [value, rounded] : {std::pair(2.5, 2.0), {3.5, 4.0}, {-3.5, -4.0}, {4.52, 5.0}})
+            QCOMPARE(roundHalfEven(value), rounded);
     }
-}
 
-// clang-format off
-void SharedRulesTest::numberTexts_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<std::optional<double>>("number");
-    QTest::newRow("whole") << "85" << std::optional<double>(85);
-    QTest::newRow("blanks and sign") << "  -100 " << std::optional<double>(-100);
-    QTest::newRow("leading point") << ".5" << std::optional<double>(0.5);
-    QTest::newRow("exponent") << "25E-1" << std::optional<double>(2.5);
-    QTest::newRow("empty") << "" << std::optional<double>();
-    QTest::newRow("trailing letter") << "8a" << std::optional<double>();
-    QTest::newRow("blank inside") << "1 2" << std::optional<double>();
-    QTest::newRow("comma") << "1,5" << std::optional<double>();
-    QTest::newRow("point alone") << "." << std::optional<double>();
-    QTest::newRow("infinity") << "inf" << std::optional<double>();
-    QTest::newRow("too large") << "1e999" << std::optional<double>();
-}
-// clang-format on
+    // Half below the bottom rounds back in; half above the top does not.
+    void int16Range()
+    {
+        for (auto [value, converted] : {std::pair(32767.0, std::optional<int>(32767)),
+                                        {32767.5, std::nullopt},
+                                        {-32768.5, -32768},
+                                        {-32769.0, std::nullopt}}) {
+            try {
+                QCOMPARE(std::optional<int>(toInt16(value)), converted);
+            } catch (const RuntimeError &error) {
+                QVERIFY2(!converted, qPrintable(QString::number(value)));
+                QCOMPARE(QStringLiteral("%1 %2").arg(error.number()).arg(error.description()),
+                         QStringLiteral("6 Overflow"));
+            }
+        }
+    }
 
-void SharedRulesTest::numberTexts()
-{
-    QFETCH(QString, text);
-    QFETCH(std::optional<double>, number);
-    QCOMPARE(parseNumberText(text), number);
-    if (!number)
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, textToDouble(text));
-}
+    void numberTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<double>>("number");
+        // clang-format off
+        QTest::newRow("whole") << "85" << std::optional<double>(85);
+        QTest::newRow("blanks and sign") << "  -100 " << std::optional<double>(-100);
+        QTest::newRow("leading point") << ".5" << std::optional<double>(0.5);
+        QTest::newRow("exponent") << "25E-1" << std::optional<double>(2.5);
+        // clang-format on
+        for (const char *refused : {"", "8a", "1 2", "1,5", ".", "inf", "1e999"})
+            QTest::newRow(*refused ? refused : "empty") << refused << std::optional<double>();
+    }
 
-// clang-format off
-void SharedRulesTest::joinsPaths_data()
-{
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("joined");
-    QTest::newRow("plain") << "/photos/out" << "/photos/out/a.jpg";
-    QTest::newRow("trailing separator") << "/photos/out/" << "/photos/out/a.jpg";
-    QTest::newRow("root") << "/" << "/a.jpg";
-    QTest::newRow("runs collapse, dot-dot stays") << "/photos///../out//" << "/photos/../out/a.jpg";
-}
-// clang-format on
+    void numberTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(std::optional<double>, number);
+        QCOMPARE(parseNumberText(text), number);
+        if (!number)
+            QVERIFY_THROWS_EXCEPTION(RuntimeError, textToDouble(text));
+    }
 
-void SharedRulesTest::joinsPaths()
-{
-    QFETCH(QString, folder);
-    QFETCH(QString, joined);
-    QCOMPARE(joinPath(folder, QStringLiteral("a.jpg")), joined);
-    QCOMPARE(fileNameOf(joined), QStringLiteral("a.jpg"));
-    QCOMPARE(trimBlanks(QStringLiteral(" \t") + folder + QStringLiteral("  ")), QStringLiteral("\t") + folder);
-}
+    // Runs of separators collapse, a dot-dot stays.
+    void joinsPaths()
+    {
+        for (auto [folder, joined] : {std::pair("/photos/out", "/photos/out/a.jpg"),
+                                      {"/photos/out/", "/photos/out/a.jpg"},
+                                      {"/", "/a.jpg"},
+                                      {"/photos///../out//", "/photos/../out/a.jpg"}}) {
+            QCOMPARE(joinPath(QLatin1String(folder), QStringLiteral("a.jpg")), QLatin1String(joined));
+            QCOMPARE(fileNameOf(QLatin1String(joined)), QStringLiteral("a.jpg"));
+            QCOMPARE(trimBlanks(QStringLiteral(" \t%1  ").arg(folder)), QStringLiteral("\t%1").arg(folder));
+        }
+    }
+
+    // A device or a FIFO named like a photo can neither fill the disk nor
+    // hang the copy; the failure names the file.
+    void onlyRegularFilesAreCopied_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("number");
+        // clang-format off
+        QTest::newRow("link to /dev/zero") << "zero" << 75;
+        QTest::newRow("FIFO without a writer") << "fifo" << 75;
+        QTest::newRow("folder") << "folder" << 75;
+        QTest::newRow("missing") << "missing" << 53;
+        // clang-format on
+    }
+
+    void onlyRegularFilesAreCopied()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, number);
+        QTemporaryDir root;
+        const QString source = root.filePath(QStringLiteral("photo.jpg"));
+        const QByteArray name = QFile::encodeName(source);
+        if (kind == QLatin1String("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), source));
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(name.constData(), 0644), 0);
+        if (kind == QLatin1String("folder"))
+            QCOMPARE(::mkdir(name.constData(), 0755), 0);
+        const QString copy = root.filePath(QStringLiteral("copy.jpg"));
+        try {
+            copyFileReplacing(source, copy);
+            QFAIL("the copy was made");
+        } catch (const RuntimeError &error) {
+            QCOMPARE(error.number(), number);
+            QCOMPARE(error.file(), source);
+        }
+        QVERIFY(!QFile::exists(copy));
+    }
+
+    void colorTexts()
+    {
+        for (auto [color, hex] : {std::pair(0x0000FF, "FF0000"), {0x123456, "563412"}}) {
+            QCOMPARE(ColorToHexRGB(color), QLatin1String(hex));
+            QCOMPARE(colorFromHexRGB(QLatin1String(hex)), std::optional<std::int32_t>(color));
+            QCOMPARE(colorFromHexRGB(QString::fromLatin1(hex).toLower()), std::optional<std::int32_t>(color));
+        }
+        QCOMPARE(ColorToHexRGB(-1), QString());
+        QCOMPARE(colorFromHexRGB(QStringLiteral("FF00")), std::nullopt);
+        QCOMPARE(colorFromHexRGB(QStringLiteral("GG0000")), std::nullopt);
+    }
+};
 
 QTEST_GUILESS_MAIN(SharedRulesTest)
 #include "tst_sharedrules.moc"

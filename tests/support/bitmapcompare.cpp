@@ -1,51 +1,33 @@
 #include "bitmapcompare.h"
 
+#include <QStringList>
+
 #include <cstring>
 
 namespace tovin::test {
 namespace {
 
-QString tagDifference(FREE_IMAGE_MDMODEL model, FITAG *expected, FITAG *actual)
+// Every tag of one metadata model, sorted by key: id, type, count, length,
+// value bytes and description.
+QStringList tagsOf(FIBITMAP *bitmap, FREE_IMAGE_MDMODEL model)
 {
-    const QString where = QStringLiteral("model %1 tag %2: ").arg(model).arg(FreeImage_GetTagKey(expected));
-    if (!actual)
-        return where + QStringLiteral("missing");
-    const auto same = [&](auto property) { return property(expected) == property(actual); };
-    if (!same(FreeImage_GetTagID) || !same(FreeImage_GetTagType) || !same(FreeImage_GetTagCount)
-        || !same(FreeImage_GetTagLength))
-        return where + QStringLiteral("differs in id, type, count or length");
-    const auto value = [length = FreeImage_GetTagLength(expected)](FITAG *tag) {
-        const auto *bytes = static_cast<const char *>(FreeImage_GetTagValue(tag));
-        return QByteArray(bytes, bytes ? qsizetype(length) : 0);
-    };
-    if (!same(value))
-        return where + QStringLiteral("value differs");
-    if (!same([](FITAG *tag) { return QByteArray(FreeImage_GetTagDescription(tag)); }))
-        return where + QStringLiteral("description differs");
-    return {};
-}
-
-QString metadataDifference(FIBITMAP *expected, FIBITMAP *actual)
-{
-    for (int model = FIMD_COMMENTS; model <= FIMD_EXIF_RAW; ++model) {
-        const auto typed = FREE_IMAGE_MDMODEL(model);
-        if (FreeImage_GetMetadataCount(typed, expected) != FreeImage_GetMetadataCount(typed, actual))
-            return QStringLiteral("model %1: tag count").arg(model);
-        FITAG *tag = nullptr;
-        FIMETADATA *walk = FreeImage_FindFirstMetadata(typed, expected, &tag);
-        QString difference;
-        if (walk) {
-            do {
-                FITAG *ours = nullptr;
-                FreeImage_GetMetadata(typed, actual, FreeImage_GetTagKey(tag), &ours);
-                difference = tagDifference(typed, tag, ours);
-            } while (difference.isEmpty() && FreeImage_FindNextMetadata(walk, &tag));
-            FreeImage_FindCloseMetadata(walk);
-        }
-        if (!difference.isEmpty())
-            return difference;
+    QStringList tags;
+    FITAG *tag = nullptr;
+    FIMETADATA *walk = FreeImage_FindFirstMetadata(model, bitmap, &tag);
+    for (bool more = walk != nullptr; more; more = FreeImage_FindNextMetadata(walk, &tag)) {
+        const auto *value = static_cast<const char *>(FreeImage_GetTagValue(tag));
+        tags << QStringLiteral("model %1 tag %2: id %3 type %4 count %5 value %6 description %7")
+                    .arg(model)
+                    .arg(FreeImage_GetTagKey(tag))
+                    .arg(FreeImage_GetTagID(tag))
+                    .arg(FreeImage_GetTagType(tag))
+                    .arg(FreeImage_GetTagCount(tag))
+                    .arg(QString::fromLatin1(QByteArray(value, value ? FreeImage_GetTagLength(tag) : 0).toHex()),
+                         QString::fromUtf8(FreeImage_GetTagDescription(tag)));
     }
-    return {};
+    FreeImage_FindCloseMetadata(walk);
+    tags.sort();
+    return tags;
 }
 
 } // namespace
@@ -79,8 +61,15 @@ QString bitmapDifference(FIBITMAP *expected, FIBITMAP *actual, bool withPadding)
     if (expectedProfile->size != actualProfile->size || expectedProfile->flags != actualProfile->flags
         || (expectedProfile->size && memcmp(expectedProfile->data, actualProfile->data, expectedProfile->size)))
         return QStringLiteral("ICC profile");
-    if (const QString metadata = metadataDifference(expected, actual); !metadata.isEmpty())
-        return metadata;
+    for (int model = FIMD_COMMENTS; model <= FIMD_EXIF_RAW; ++model) {
+        const QStringList expectedTags = tagsOf(expected, FREE_IMAGE_MDMODEL(model));
+        const QStringList actualTags = tagsOf(actual, FREE_IMAGE_MDMODEL(model));
+        for (qsizetype i = 0; i < std::max(expectedTags.size(), actualTags.size()); ++i) {
+            if (expectedTags.value(i) != actualTags.value(i))
+                return actualTags.value(i, QStringLiteral("no tag")) + QStringLiteral(" instead of ")
+                    + expectedTags.value(i, QStringLiteral("no tag"));
+        }
+    }
     if (const QString thumbnail = bitmapDifference(FreeImage_GetThumbnail(expected), FreeImage_GetThumbnail(actual));
         !thumbnail.isEmpty())
         return QStringLiteral("thumbnail: ") + thumbnail;

@@ -26,7 +26,7 @@ struct JpegRecipe {
     int xDensity = 1;
     int yDensity = 1;
     // APPn or COM segments written after the header: marker and contents.
-    QList<std::pair<int, QByteArray>> segments;
+    QList<std::pair<int, QByteArray>> segments{};
 };
 
 QByteArray encodeJpeg(const JpegRecipe &recipe);

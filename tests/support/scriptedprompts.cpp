@@ -6,7 +6,7 @@ namespace tovin::test {
 
 ShownPrompt messageBox(const QString &text, const QString &title, PromptIcon icon)
 {
-    return {ShownPrompt::Kind::Message, text, title, icon, PromptButtons::Ok};
+    return {ShownPrompt::Kind::Message, text, title, icon};
 }
 
 char *toString(const ShownPrompt &prompt)
@@ -27,7 +27,7 @@ PromptAnswer ScriptedPrompts::showMessage(const QString &text, const QString &ti
 
 void ScriptedPrompts::showNotice(const QString &text, const QString &title)
 {
-    shown.append({ShownPrompt::Kind::Notice, text, title, PromptIcon::None, PromptButtons::Ok});
+    shown.append({ShownPrompt::Kind::Notice, text, title});
 }
 
 OverwriteAnswer ScriptedPrompts::askOverwrite(const QString &text)
@@ -51,16 +51,13 @@ int ScriptedPrompts::chooseColor(int initialColor)
 
 void ScriptedPrompts::openDocument(const QString &path)
 {
-    shown.append({ShownPrompt::Kind::Document, path, {}, PromptIcon::None, PromptButtons::Ok});
+    shown.append({ShownPrompt::Kind::Document, path, {}});
 }
 
 QList<ShownPrompt> ScriptedPrompts::ofKind(ShownPrompt::Kind kind) const
 {
-    QList<ShownPrompt> matching;
-    for (const ShownPrompt &prompt : shown) {
-        if (prompt.kind == kind)
-            matching.append(prompt);
-    }
+    QList<ShownPrompt> matching = shown;
+    matching.removeIf([kind](const ShownPrompt &prompt) { return prompt.kind != kind; });
     return matching;
 }
 

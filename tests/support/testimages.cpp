@@ -1,5 +1,7 @@
 #include "testimages.h"
 
+#include "testenvironment.h"
+
 #include <FreeImage.h>
 
 #include <QFile>
@@ -29,10 +31,7 @@ bool writeTestJpeg(const QString &path, QSize size, int quality)
 
 QList<int> firstQuantisationTable(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readBytes(path);
     for (qsizetype at = 2; at + 4 < bytes.size();) {
         if (uchar(bytes[at]) != 0xFF)
             return {};
