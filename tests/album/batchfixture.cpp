@@ -1,15 +1,27 @@
 #include "batchfixture.h"
 
 #include "albumlayout.h"
+#include "filesystemfaults.h"
+#include "imageengine.h"
 #include "recordschema.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
 #include <QDir>
-#include <QFile>
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QTest>
+#include <QUrl>
 #include <QXmlStreamReader>
 
+#include <optional>
+
 namespace tovin::test {
+namespace {
+
+const QStringList kFixedAlbumFiles{"Sorvel.js", "back_button.jpg", "index.html", "next_button.jpg"};
+
+} // namespace
 
 BatchFixture::BatchFixture()
     : records(m_root.filePath(QStringLiteral("program")), prompts)
@@ -23,9 +35,46 @@ BatchFixture::BatchFixture()
 BatchItem BatchFixture::addPhoto(const QString &name, QSize size, bool selected)
 {
     const QString path = photoFolder() + u'/' + name;
-    if (!writeTestJpeg(path, size))
+    if (!QDir().mkpath(QFileInfo(path).path()) || !writeTestJpeg(path, size))
         qFatal("could not write a test photo");
     return {path, selected, ListEntryKind::Image, QStringLiteral("date of ") + name};
+}
+
+QList<BatchItem> BatchFixture::addList(const QString &list)
+{
+    static const QRegularExpression photo("^(-?)([^:]+):?(\\d*)x?(\\d*)$");
+    QList<BatchItem> items;
+    for (const QString &word : list.split(u' ', Qt::SkipEmptyParts)) {
+        const QRegularExpressionMatch part = photo.match(word);
+        if (word == QLatin1String(".."))
+            items.append({photoFolder() + u'/', true, ListEntryKind::Up, {}});
+        else if (word.endsWith(u'/'))
+            items.append({photoFolder() + u'/' + word.chopped(1), true, ListEntryKind::Folder, {}});
+        else if (part.captured(3).isEmpty())
+            items.append(addPhoto(part.captured(2), {40, 30}, part.captured(1).isEmpty()));
+        else
+            items.append(addPhoto(part.captured(2), {part.captured(3).toInt(), part.captured(4).toInt()},
+                                  part.captured(1).isEmpty()));
+    }
+    return items;
+}
+
+void BatchFixture::addStanding(const QString &standing)
+{
+    for (const QString &name : standing.split(u' ', Qt::SkipEmptyParts)) {
+        const QString path = inDestination(name);
+        bool made = QDir().mkpath(QFileInfo(path).path());
+        if (name.endsWith(u'/'))
+            made = made && QDir().mkpath(path);
+        else if (name.endsWith(u'='))
+            made = made && writeBytes(path.chopped(1), {});
+        else if (name.endsWith(QLatin1String(".xml")))
+            made = made && writeBytes(path, "<html xmlns=\"http://www.w3.org/1999/xhtml\"/>");
+        else
+            made = made && writeTestJpeg(path, {5, 5});
+        if (!made)
+            qFatal("could not lay out %s", qPrintable(path));
+    }
 }
 
 BatchRequest BatchFixture::request(BatchMode mode, const QList<BatchItem> &items) const
@@ -54,16 +103,6 @@ QStringList BatchFixture::filesIn(const QString &folder) const
     return QDir(inDestination(folder)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
-QByteArray BatchFixture::album() const
-{
-    return fileContents(inDestination(QStringLiteral("Sorvel.xml")));
-}
-
-QList<QStringList> BatchFixture::albumEntries() const
-{
-    return test::albumEntries(inDestination(QStringLiteral("Sorvel.xml")));
-}
-
 QStringList BatchFixture::transcript() const
 {
     QStringList seen;
@@ -71,11 +110,11 @@ QStringList BatchFixture::transcript() const
     auto showUpTo = [&](int count) {
         for (; shown < count && shown < prompts.shown.size(); ++shown) {
             const ShownPrompt &prompt = prompts.shown.at(shown);
-            if (prompt.kind == ShownPrompt::Kind::Document)
-                continue;
-            seen << (prompt.kind == ShownPrompt::Kind::Overwrite
-                         ? QStringLiteral("? ") + prompt.text.section(u' ', 0, 0)
-                         : prompt.text);
+            if (prompt.kind == ShownPrompt::Kind::Overwrite)
+                seen << QStringLiteral("? ") + prompt.text.section(u' ', 0, 0);
+            else
+                seen << (prompt.kind == ShownPrompt::Kind::Document ? QStringLiteral("open ") : QString())
+                        + prompt.text;
         }
     };
     for (int i = 0; i < observer.titles.size(); ++i) {
@@ -83,18 +122,42 @@ QStringList BatchFixture::transcript() const
         seen << observer.titles.at(i);
     }
     showUpTo(int(prompts.shown.size()));
-    return seen;
+    return seen.replaceInStrings(destination(), "OUT")
+        .replaceInStrings(photoFolder(), "PHOTOS")
+        .replaceInStrings(programFolder(), "PROGRAM");
 }
 
-QByteArray fileContents(const QString &path)
+QStringList BatchFixture::contents(const QString &folder) const
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QDir root(folder.isEmpty() ? destination() : folder);
+    QStringList files;
+    QDirIterator file(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (file.hasNext()) {
+        QString text = root.relativeFilePath(file.next());
+        const QSize size = jpegSize(file.filePath());
+        if (text == QLatin1String("Sorvel.xml")) {
+            for (const QStringList &entry : albumEntries(file.filePath()))
+                text += u' ' + entry.value(2) + u'x' + entry.value(3);
+            if (!isWellFormedXml(readBytes(file.filePath())))
+                text += QStringLiteral(" unclosed");
+        } else if (!size.isEmpty()) {
+            text += QStringLiteral(" %1x%2").arg(size.width()).arg(size.height());
+        }
+        if (!kFixedAlbumFiles.contains(text.section(u' ', 0, 0)))
+            files << text;
+    }
+    files.sort();
+    return files;
+}
+
+QSize jpegSize(const QString &path)
+{
+    return imageFileSize(path, kFormatJpeg);
 }
 
 QList<QStringList> albumEntries(const QString &albumFile)
 {
-    QXmlStreamReader xml(fileContents(albumFile));
+    QXmlStreamReader xml(readBytes(albumFile));
     QList<QStringList> entries;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -107,6 +170,80 @@ QList<QStringList> albumEntries(const QString &albumFile)
             entries.last().append(xml.readElementText());
     }
     return entries;
+}
+
+bool isWellFormedXml(const QByteArray &album)
+{
+    QXmlStreamReader xml(album);
+    while (!xml.atEnd())
+        xml.readNext();
+    return !xml.hasError() && !album.isEmpty();
+}
+
+void addRunColumns()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("standing");
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<BatchOutcome>("outcome");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("left");
+}
+
+void checkRun()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, standing);
+    QFETCH(QString, options);
+    QFETCH(BatchOutcome, outcome);
+    QFETCH(QString, said);
+    const QStringList words = options.split(u' ', Qt::SkipEmptyParts);
+    const auto value = [&words](const QString &name, const QString &otherwise = {}) {
+        const QStringList given = words.filter(QRegularExpression(u'^' + name + u'='));
+        return given.isEmpty() ? otherwise : QUrl::fromPercentEncoding(given.first().section(u'=', 1).toUtf8());
+    };
+    BatchFixture fixture;
+    const BatchMode mode = words.contains("album") ? BatchMode::ScaleAndAlbum
+        : words.contains("album-only")             ? BatchMode::AlbumOnly
+                                                   : BatchMode::ScaleOnly;
+    BatchRequest request = fixture.request(mode, fixture.addList(list));
+    request.baseName = value("base");
+    request.adjustments.width = value("width", "50");
+    request.destination = words.contains("into-photos") ? fixture.photoFolder() : request.destination + value("dest");
+    fixture.addStanding(standing);
+    std::optional<WriteProtection> protection;
+    if (!value("protect").isEmpty())
+        QVERIFY(protection.emplace(fixture.inDestination(value("protect"))).isActive());
+    std::optional<ScratchMount> mount;
+    if (words.contains("full-disk") || words.contains("read-only-disk")) {
+        if (!mount.emplace(256).isMounted())
+            QSKIP("a tmpfs cannot be mounted here (needs root)");
+        request.destination = mount->path();
+        QVERIFY(words.contains("full-disk") ? mount->fill() : mount->remountReadOnly());
+    }
+    if (words.contains("cancel"))
+        fixture.prompts.overwriteAnswers = {OverwriteAnswer::Cancel};
+    fixture.observer.stop = words.contains("stop");
+    if (words.contains("no-records"))
+        fixture.records.CloseRecordStore();
+    for (const QString &name : value("remove").split(u',', Qt::SkipEmptyParts))
+        QVERIFY(QFile::remove(fixture.programFolder() + "/src/sorv/" + name));
+
+    QCOMPARE(fixture.run(request, value("workers", "1").toInt()), outcome);
+    QCOMPARE(fixture.transcript().replaceInStrings(request.destination, "OUT").join(" | "), said);
+    QTEST(fixture.contents(request.destination).join(", "), "left");
+    QCOMPARE(fixture.observer.controlsEnabled, (QList<bool>{false, true}));
+    QCOMPARE(fixture.observer.templatesMissing, value("remove").contains("head") ? 1 : 0);
+    for (const ShownPrompt &notice : fixture.shown(ShownPrompt::Kind::Notice))
+        QCOMPARE(notice.title, QStringLiteral("Error!"));
+    if (outcome == BatchOutcome::Done)
+        QCOMPARE(fixture.observer.imagesDoneCalls, said.count("Scaling: "));
+    if (outcome == BatchOutcome::NotStarted)
+        QVERIFY(!QFileInfo::exists(fixture.destination()));
+    // The album's fixed files stand beside every album a run started.
+    for (const QString &name : kFixedAlbumFiles)
+        QCOMPARE(QFileInfo::exists(request.destination + u'/' + name),
+                 QFileInfo::exists(request.destination + "/Sorvel.xml"));
 }
 
 } // namespace tovin::test

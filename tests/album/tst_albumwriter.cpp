@@ -1,38 +1,72 @@
-// The album writer: token replacement, values no XML text can hold, and what
-// an album that ends early leaves behind.
+// Album pages written from templates: the album writer's token replacement,
+// values no XML text can hold and albums that end early; the batch window's
+// preview album and the pictures that stand in for its samples.
 
-#include "albumlayout.h"
+#include "albumpreview.h"
 #include "albumwriter.h"
 #include "batchfixture.h"
 #include "runtimeerror.h"
 #include "testenvironment.h"
+#include "testimages.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QXmlStreamReader>
 
 using namespace tovin;
+using namespace tovin::test;
 
 namespace {
 
 // Template files of a test's own, and the album's fixed files beside them.
 QString makeTemplates(const QTemporaryDir &root, const QByteArray &head, const QByteArray &loop, const QByteArray &foot)
 {
-    const QString folder = root.filePath(QStringLiteral("templates"));
-    QDir().mkpath(folder);
-    bool written = test::writeBytes(folder + QStringLiteral("/Sorvel_head.tpl"), head)
-        && test::writeBytes(folder + QStringLiteral("/Sorvel_loop.tpl"), loop)
-        && test::writeBytes(folder + QStringLiteral("/Sorvel_foot.tpl"), foot);
+    const QString folder = root.filePath("templates");
+    bool written = QDir().mkpath(folder) && writeBytes(folder + "/Sorvel_head.tpl", head)
+        && writeBytes(folder + "/Sorvel_loop.tpl", loop) && writeBytes(folder + "/Sorvel_foot.tpl", foot);
     for (const char *name : {"Sorvel.js", "Sorvel.html", "next_button.jpg", "back_button.jpg"})
-        written = written && test::writeBytes(folder + u'/' + QLatin1String(name), name);
+        written = written && writeBytes(folder + u'/' + QLatin1String(name), name);
     return written ? folder : QString();
 }
 
 AlbumEntry entry(const QString &date, const QString &description)
 {
     return {QStringLiteral("a.jpg"), 10, 20, 30, 40, date, description};
+}
+
+const QByteArray kPreviewHead = "<head color=\"#SLIDE_FRAME_BACKGROUND_COLOR#\" rows=\"#THUMB_FRAME_ROW#\"/>\n";
+const QByteArray kPreviewLoop = "<entry src=\"#THUMB_SRC#\"/>\n";
+
+// A program folder with preview templates of a test's own and the page
+// beside them.
+struct PreviewFolder {
+    QTemporaryDir root;
+    QString prv() const { return root.filePath("program/src/prv"); }
+    AlbumPreview preview() const { return AlbumPreview(root.filePath("program"), root.filePath("cache")); }
+
+    explicit PreviewFolder(bool withTemplates = true)
+    {
+        bool written = QDir().mkpath(prv()) && writeBytes(prv() + "/prv_Index.html", "<iframe src=\"Sorvel.xml\"/>");
+        if (withTemplates)
+            written = written && writeBytes(prv() + "/prv_Sorvel_head.tpl", kPreviewHead)
+                && writeBytes(prv() + "/prv_Sorvel_loop.tpl", kPreviewLoop)
+                && writeBytes(prv() + "/prv_Sorvel_foot.tpl", "</album>\n");
+        if (!written)
+            qFatal("could not write the preview templates");
+    }
+};
+
+AlbumLayout gridLayout(const QString &rows, const QString &columns)
+{
+    AlbumLayout layout = defaultAlbumLayout();
+    layout.fields["thumb_r"] = rows;
+    layout.fields["thumb_c"] = columns;
+    layout.swatches["slide_bg"] = 255;
+    return layout;
 }
 
 } // namespace
@@ -42,22 +76,41 @@ class AlbumWriterTest : public QObject
     Q_OBJECT
 
 private slots:
-    // clang-format off
     void replacesInOrder_data()
     {
         QTest::addColumn<QString>("loop");
         QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("written");
-        QTest::newRow("a date token in a description stays") << "#DATE#|#DESCRIPTION#" << "d" << "see #DATE#" << "d|see #DATE#";
-        QTest::newRow("a description token in a date is replaced") << "#DATE#|#DESCRIPTION#" << "x#DESCRIPTION#" << "y" << "xy|y";
-        QTest::newRow("a token twice") << "#THUMB_WIDTH#,#THUMB_WIDTH#" << "" << "" << "10,10";
-        QTest::newRow("letter case must match") << "#thumb_width#,#Date#" << "" << "" << "#thumb_width#,#Date#";
-        QTest::newRow("no token at all") << "<plain/>" << "d" << "e" << "<plain/>";
-        QTest::newRow("all eight") << "#THUMB_SRC# #SLIDE_SRC# #THUMB_WIDTH# #THUMB_HEIGHT# #SLIDE_WIDTH# " "#SLIDE_HEIGHT# #DATE# #DESCRIPTION#" << "d" << "e" << "./thumbs/a.jpg ./slides/a.jpg 10 20 30 40 d e";
-        QTest::newRow("markup characters as they stand") << "#DESCRIPTION#" << "" << "a & b < c \"q\"" << "a & b < c \"q\"";
+        const QString all = "#THUMB_SRC# #SLIDE_SRC# #THUMB_WIDTH# #THUMB_HEIGHT# #SLIDE_WIDTH# #SLIDE_HEIGHT# #DATE# "
+                            "#DESCRIPTION#";
+        const QString dated = "#DATE#|#DESCRIPTION#";
+        QTest::newRow("a date token in a description stays") << dated << "d"
+                                                             << "see #DATE#"
+                                                             << "d|see #DATE#";
+        QTest::newRow("a description token in a date is replaced") << dated << "x#DESCRIPTION#"
+                                                                   << "y"
+                                                                   << "xy|y";
+        QTest::newRow("a token twice") << "#THUMB_WIDTH#,#THUMB_WIDTH#"
+                                       << ""
+                                       << ""
+                                       << "10,10";
+        QTest::newRow("letter case must match") << "#thumb_width#,#Date#"
+                                                << ""
+                                                << ""
+                                                << "#thumb_width#,#Date#";
+        QTest::newRow("no token at all") << "<plain/>"
+                                         << "d"
+                                         << "e"
+                                         << "<plain/>";
+        QTest::newRow("all eight") << all << "d"
+                                   << "e"
+                                   << "./thumbs/a.jpg ./slides/a.jpg 10 20 30 40 d e";
+        QTest::newRow("markup characters as they stand") << "#DESCRIPTION#"
+                                                         << ""
+                                                         << "a & b < \"q\""
+                                                         << "a & b < \"q\"";
     }
-    // clang-format on
 
     void replacesInOrder()
     {
@@ -70,22 +123,19 @@ private slots:
         writer.start(root.path(), defaultAlbumLayout());
         writer.addEntry(entry(date, description));
         writer.finish();
-        QCOMPARE(QString::fromUtf8(test::fileContents(root.filePath(QStringLiteral("Sorvel.xml")))),
-                 QStringLiteral("H|") + written + QStringLiteral("|F"));
+        QCOMPARE(QString::fromUtf8(readBytes(root.filePath("Sorvel.xml"))), "H|" + written + "|F");
     }
 
+    // The 25 head tokens in template order; a swatch gives its colour as
+    // 0xRRGGBB, a bare "0x" without one. (Fields as typed: the preview tests.)
     void headValues()
     {
         AlbumLayout layout = defaultAlbumLayout();
-        layout.fields[QStringLiteral("thumb_r")] = QStringLiteral(" 5 ");
-        layout.swatches[QStringLiteral("thumb_bg")] = 0x0000FF;
-        layout.swatches[QStringLiteral("slide_ln")] = 0x123456;
-        layout.swatches[QStringLiteral("caption_bg")] = -1;
+        layout.swatches["slide_ln"] = 0x123456;
+        layout.swatches["caption_bg"] = -1;
         const QList<QPair<QString, QString>> head = headReplacements(layout);
         QCOMPARE(head.size(), 25);
         QCOMPARE(head.first(), qMakePair(QStringLiteral("#THUMB_FRAME_X_POSITION#"), QStringLiteral("750")));
-        QCOMPARE(head.at(6), qMakePair(QStringLiteral("#THUMB_FRAME_ROW#"), QStringLiteral(" 5 ")));
-        QCOMPARE(head.at(9), qMakePair(QStringLiteral("#THUMB_FRAME_BACKGROUND_COLOR#"), QStringLiteral("0xFF0000")));
         QCOMPARE(head.at(14), qMakePair(QStringLiteral("#SLIDE_FRAME_BORDER_COLOR#"), QStringLiteral("0x563412")));
         QCOMPARE(head.last(), qMakePair(QStringLiteral("#TEXT_FRAME_BACKGROUND_COLOR#"), QStringLiteral("0x")));
     }
@@ -103,49 +153,38 @@ private slots:
             {QStringLiteral("a\x01\x08\x0B\x0C\x1F b\tc\nd"), "a b\tc\nd"},
             {QString::fromUtf8("Fuji 🗻 ü"), QString::fromUtf8("Fuji 🗻 ü")}};
         QTemporaryDir root;
-        AlbumWriter writer(test::builtProgramFolder() + QStringLiteral("/src/sorv"));
+        AlbumWriter writer(builtProgramFolder() + "/src/sorv");
         writer.start(root.path(), defaultAlbumLayout());
         for (const auto &[typed, shown] : typedAndShown)
             writer.addEntry(entry(typed, typed));
         writer.finish();
 
-        const QString album = root.filePath(QStringLiteral("Sorvel.xml"));
-        QXmlStreamReader xml(test::fileContents(album));
-        while (!xml.atEnd())
-            xml.readNext();
-        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        const QList<QStringList> entries = test::albumEntries(album);
+        QVERIFY(isWellFormedXml(readBytes(root.filePath("Sorvel.xml"))));
+        const QList<QStringList> entries = albumEntries(root.filePath("Sorvel.xml"));
         QCOMPARE(entries.size(), typedAndShown.size());
         for (qsizetype i = 0; i < entries.size(); ++i)
             QCOMPARE(entries.at(i).mid(6, 2), QStringList(2, typedAndShown.at(i).second));
     }
 
+    // Where no album stood, an unfinished one is kept as far as it got, closed
+    // with its foot so that it opens; it never replaces a finished one.
     void unfinishedAlbumNeverReplacesAFinishedOne()
     {
         QTemporaryDir root;
         const QString templates = makeTemplates(root, "head", "[entry]", "foot");
-        const QString album = root.filePath(QStringLiteral("Sorvel.xml"));
-        {
+        const auto write = [&](int entries, void (AlbumWriter::*end)()) {
             AlbumWriter writer(templates);
             writer.start(root.path(), defaultAlbumLayout());
-            writer.addEntry(entry({}, {}));
-            writer.abort();
-        }
-        // Where no album stood, the unfinished one is kept as far as it got,
-        // closed with its foot so that it opens.
-        QCOMPARE(test::fileContents(album), QByteArray("head[entry]foot"));
-        {
-            AlbumWriter writer(templates);
-            writer.start(root.path(), defaultAlbumLayout());
-            writer.finish();
-        }
-        QCOMPARE(test::fileContents(album), QByteArray("headfoot"));
-        {
-            AlbumWriter writer(templates);
-            writer.start(root.path(), defaultAlbumLayout());
-            writer.addEntry(entry({}, {}));
-        }
-        QCOMPARE(test::fileContents(album), QByteArray("headfoot"));
+            for (int i = 0; i < entries; ++i)
+                writer.addEntry(entry({}, {}));
+            if (end)
+                (writer.*end)();
+            return readBytes(root.filePath("Sorvel.xml"));
+        };
+        QCOMPARE(write(1, &AlbumWriter::abort), QByteArray("head[entry]foot"));
+        QCOMPARE(write(0, &AlbumWriter::finish), QByteArray("headfoot"));
+        QCOMPARE(write(2, &AlbumWriter::abort), QByteArray("headfoot"));
+        QCOMPARE(write(1, nullptr), QByteArray("headfoot"));
         QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
     }
 
@@ -154,14 +193,91 @@ private slots:
         QTemporaryDir root;
         const QString templates = makeTemplates(root, "h", "l", "f");
         QVERIFY(AlbumWriter(templates).templatesPresent());
-        QFile::remove(templates + QStringLiteral("/Sorvel_head.tpl"));
-        QFile::remove(templates + QStringLiteral("/Sorvel_foot.tpl"));
+        QVERIFY(QFile::remove(templates + "/Sorvel_head.tpl") && QFile::remove(templates + "/Sorvel_foot.tpl"));
         QVERIFY(AlbumWriter(templates).templatesPresent());
-        QFile::remove(templates + QStringLiteral("/Sorvel_loop.tpl"));
+        QVERIFY(QFile::remove(templates + "/Sorvel_loop.tpl"));
         QVERIFY(!AlbumWriter(templates).templatesPresent());
         AlbumWriter writer(templates);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, writer.start(root.path(), defaultAlbumLayout()));
-        QVERIFY(!QFileInfo::exists(root.filePath(QStringLiteral("Sorvel.xml"))));
+        QVERIFY(!QFileInfo::exists(root.filePath("Sorvel.xml")));
+    }
+
+    void previewEntriesForTheGrid_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("columns");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("2 x 2") << "2"
+                               << "2" << 8;
+        QTest::newRow("1 x 1") << "1"
+                               << "1" << 2;
+        QTest::newRow("10 x 10") << "10"
+                                 << "10" << 200;
+        QTest::newRow("blanks around") << " 3 "
+                                       << "2" << 12;
+    }
+
+    void previewEntriesForTheGrid()
+    {
+        QFETCH(QString, rows);
+        QFETCH(QString, columns);
+        QFETCH(int, entries);
+        PreviewFolder folder;
+        const AlbumPreview::Result result = folder.preview().write(gridLayout(rows, columns));
+        QCOMPARE(result.status, AlbumPreview::Status::Written);
+        QCOMPARE(result.pageUrl, "file://" + folder.prv() + "/prv_Index.html");
+        QCOMPARE(readBytes(folder.prv() + "/Sorvel.xml"),
+                 "<head color=\"0xFF0000\" rows=\"" + rows.toUtf8() + "\"/>\n" + kPreviewLoop.repeated(entries)
+                     + "</album>\n");
+    }
+
+    void previewWrittenOnlyWithAGridAndTemplates()
+    {
+        PreviewFolder folder;
+        const AlbumPreview::Result result = folder.preview().write(gridLayout("two", "2"));
+        QCOMPARE(result.status, AlbumPreview::Status::Failed);
+        QVERIFY(!result.failure.isEmpty());
+        QVERIFY(!QFile::exists(folder.prv() + "/Sorvel.xml"));
+        PreviewFolder bare(false);
+        QCOMPARE(bare.preview().write(gridLayout("2", "2")).status, AlbumPreview::Status::TemplatesMissing);
+        QCOMPARE(QDir(bare.prv()).entryList(QDir::Files), QStringList{"prv_Index.html"});
+    }
+
+    void previewOfAReadOnlyProgramFolderGoesToTheCache()
+    {
+        PreviewFolder folder;
+        QFile::setPermissions(folder.prv(), QFile::ReadOwner | QFile::ExeOwner);
+        if (QFileInfo(folder.prv()).isWritable())
+            QSKIP("the test runs with rights that write into a read-only folder");
+        const AlbumPreview::Result result = folder.preview().write(gridLayout("1", "1"));
+        QFile::setPermissions(folder.prv(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(result.status, AlbumPreview::Status::Written);
+        const QString cached = folder.root.filePath("cache/prv");
+        QCOMPARE(result.pageUrl, "file://" + cached + "/prv_Index.html");
+        QCOMPARE(QDir(cached).entryList(QDir::Files), (QStringList{"prv_Index.html", "prv_photos.js", "Sorvel.xml"}));
+    }
+
+    // The first pictures that decode, at most kMostPictures, in a script the
+    // page reads; a name is data, whatever it holds.
+    void previewListsTheFirstPicturesThatDecode()
+    {
+        PreviewFolder folder;
+        QStringList pictures{folder.root.filePath("a \"quoted\" <b>.jpg"), folder.root.filePath("broken.jpg")};
+        QVERIFY(writeTestJpeg(pictures.first(), {30, 20}) && writeBytes(pictures.last(), "no picture"));
+        for (int i = 0; i < AlbumPreview::kMostPictures + 2; ++i) {
+            pictures << folder.root.filePath(QStringLiteral("p%1.jpg").arg(i));
+            QVERIFY(writeTestJpeg(pictures.last(), {20, 30}));
+        }
+
+        QCOMPARE(folder.preview().write(defaultAlbumLayout(), pictures).status, AlbumPreview::Status::Written);
+        const QByteArray text = readBytes(folder.prv() + "/prv_photos.js");
+        const QByteArray prefix = "window.sorvelPreviewPhotos = ";
+        QVERIFY(text.startsWith(prefix) && text.trimmed().endsWith(';'));
+        const QJsonArray list = QJsonDocument::fromJson(text.mid(prefix.size()).trimmed().chopped(1)).array();
+        QCOMPARE(list.size(), AlbumPreview::kMostPictures);
+        QCOMPARE(list.first().toObject().value("name").toString(), QStringLiteral("a \"quoted\" <b>.jpg"));
+        QCOMPARE(list.first().toObject().value("width").toInt(), 30);
+        QCOMPARE(list.at(1).toObject().value("name").toString(), QStringLiteral("p0.jpg"));
     }
 };
 

@@ -1,7 +1,7 @@
 /*
  * Test probe, added to an album's foot by the browser tests: it acts as a
- * user would (keys, a swipe, the buttons) and reports what the album did to
- * harness.html, which holds the album in a frame of the size under test.
+ * user would and reports what the album did to harness.html, which holds the
+ * album in a frame of the size under test.
  *
  * Opened on its own (not in a frame) it only notes, on <html>, how long the
  * album took to be ready (data-probe-ready-ms) and to show its first photo
@@ -12,6 +12,7 @@
 
   const root = document.documentElement;
   const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+  const byId = (id) => document.getElementById(id);
 
   // Every picture the page asks for. The browser keeps no resource timing
   // for files read from disk, so the asking is watched instead: an image
@@ -44,68 +45,60 @@
 
   async function settled() {
     for (let waited = 0; waited < 10000; waited += 50) {
-      const state = root.getAttribute('data-slide-state');
       if (root.getAttribute('data-player') === 'error') return;
-      if (root.getAttribute('data-player') === 'ready' && state !== 'loading') return;
+      if (root.getAttribute('data-player') === 'ready' && root.getAttribute('data-slide-state') !== 'loading') return;
       await pause(50);
     }
   }
 
-  function rectOf(element) {
-    const rect = element.getBoundingClientRect();
-    return {
-      left: Math.round(rect.left), top: Math.round(rect.top + window.scrollY),
-      right: Math.round(rect.right), bottom: Math.round(rect.bottom + window.scrollY),
-    };
-  }
-
-  function nameOf(element) {
-    return element.id || element.getAttribute('aria-label') || element.className || element.tagName;
-  }
-
   // Every control, and the slide and its caption, must lie inside the
   // window's width; in the layout arrangement inside its height too, in
-  // the stacked one inside the page that scrolls down.
-  function geometry() {
-    const width = root.clientWidth;
-    const height = window.innerHeight;
+  // the stacked one inside the page that scrolls down. With them, what the
+  // first view shows and the pictures it asked for.
+  async function geometry() {
+    // Long enough for anything the first view asks for to be asked for.
+    await pause(1500);
     const arrangement = root.getAttribute('data-arrangement');
-    const outside = [];
+    const bottomLimit = arrangement === 'stacked' ? root.scrollHeight : window.innerHeight;
     const shown = [...document.querySelectorAll('button, input, #slide, #caption, h1')]
       .filter((element) => element.getClientRects().length > 0);
+    const outside = [];
     for (const element of shown) {
-      const rect = rectOf(element);
-      const bottomLimit = arrangement === 'stacked' ? root.scrollHeight : height;
-      if (rect.left < 0 || rect.top < 0 || rect.right > width || rect.bottom > bottomLimit) {
-        outside.push(`${nameOf(element)} ${JSON.stringify(rect)}`);
+      const box = element.getBoundingClientRect();
+      const rect = [box.left, box.top + window.scrollY, box.right, box.bottom + window.scrollY].map(Math.round);
+      if (rect[0] < 0 || rect[1] < 0 || rect[2] > root.clientWidth || rect[3] > bottomLimit) {
+        const name = element.id || element.getAttribute('aria-label') || element.className || element.tagName;
+        outside.push(`${name} ${rect}`);
       }
     }
+    const names = requested.map((name) => decodeURIComponent(name));
+    const pick = (folder) => names.filter((name) => name.includes(`${folder}/`))
+      .map((name) => name.slice(name.lastIndexOf('/') + 1));
     const thumb = document.querySelector('.thumb');
-    const caption = document.getElementById('caption');
+    const caption = byId('caption');
     return {
       arrangement,
       scale: Number(root.getAttribute('data-scale')),
-      window: [width, height],
-      scrollWidth: root.scrollWidth,
+      sideways: root.scrollWidth > root.clientWidth,
       controls: shown.length,
       outside,
       thumbWidth: thumb ? Math.round(thumb.getBoundingClientRect().width) : 0,
       captionReadable: caption.scrollHeight <= caption.clientHeight + 1 || caption.tabIndex === 0,
+      title: byId('album-title').textContent,
+      slide: byId('slide').getAttribute('src'),
+      caption: byId('caption-text').textContent,
+      markup: byId('caption-text').children.length,
+      cells: document.querySelectorAll('.thumb').length,
+      slides: pick('slides'),
+      thumbs: pick('thumbs'),
     };
   }
 
   function snapshot(step) {
-    const slide = document.getElementById('slide');
-    return {
-      step,
-      index: Number(root.getAttribute('data-slide-index')),
-      page: Number(root.getAttribute('data-thumb-page')),
-      arrangement: root.getAttribute('data-arrangement'),
-      slideshow: root.getAttribute('data-slideshow'),
-      slideWidth: slide ? slide.width : 0,
-      alt: slide ? slide.alt : '',
-      status: document.getElementById('photo-status').textContent,
-    };
+    const state = ['data-slide-index', 'data-thumb-page', 'data-arrangement', 'data-slideshow']
+      .map((name) => root.getAttribute(name)).join(' ');
+    return { step: `${step}: ${state}`, width: byId('slide').width, alt: byId('slide').alt,
+      status: byId('photo-status').textContent };
   }
 
   function press(key) {
@@ -113,7 +106,7 @@
   }
 
   function swipe(fromX, toX) {
-    const frame = document.getElementById('slide-frame');
+    const frame = byId('slide-frame');
     const rect = frame.getBoundingClientRect();
     const y = rect.top + rect.height / 2;
     const pointer = { pointerId: 7, pointerType: 'touch', bubbles: true, isPrimary: true, clientY: y };
@@ -128,40 +121,26 @@
       await pause(wait);
       steps.push(snapshot(step));
     };
-    await act('ArrowRight', () => press('ArrowRight'));
-    await act('ArrowLeft', () => press('ArrowLeft'));
-    await act('End', () => press('End'));
-    await act('Home', () => press('Home'));
-    await act('PageDown', () => press('PageDown'));
+    for (const key of ['ArrowRight', 'ArrowLeft', 'End', 'Home', 'PageDown']) await act(key, () => press(key));
     await act('swipe left', () => swipe(200, 60));
     await act('swipe right', () => swipe(60, 200));
     await act('F', () => press('f'));
     await act('Escape', () => press('Escape'));
-    await act('full screen button', () => document.getElementById('fullscreen-button').click());
-    await act('full screen button again', () => document.getElementById('fullscreen-button').click());
+    await act('full screen button', () => byId('fullscreen-button').click());
+    await act('full screen button again', () => byId('fullscreen-button').click());
     await act('Space', () => press(' '), 4500);
     await act('slideshow runs on', () => {}, 4500);
     await act('ArrowRight pauses', () => press('ArrowRight'), 4500);
-    await act('next button', () => document.getElementById('next-button').click());
-    await act('first page button', () => document.getElementById('page-first').click());
+    await act('next button', () => byId('next-button').click());
+    await act('first page button', () => byId('page-first').click());
     await act('page number typed', () => {
-      const field = document.getElementById('page-input');
-      field.value = '2';
-      field.dispatchEvent(new Event('change', { bubbles: true }));
+      byId('page-input').value = '2';
+      byId('page-input').dispatchEvent(new Event('change', { bubbles: true }));
     });
     return { steps };
   }
 
-  async function resources() {
-    // Long enough for anything the first view asks for to be asked for.
-    await pause(1500);
-    const names = requested.map((name) => decodeURIComponent(name));
-    const pick = (folder) => names.filter((name) => name.includes(`${folder}/`))
-      .map((name) => name.slice(name.lastIndexOf('/') + 1));
-    return { slides: pick('slides'), thumbs: pick('thumbs'), cells: document.querySelectorAll('.thumb').length };
-  }
-
-  const scenarios = { geometry: async () => geometry(), interaction, resources };
+  const scenarios = { geometry, interaction };
 
   window.addEventListener('message', async (event) => {
     if (event.source !== window.parent || !event.data || !scenarios[event.data.scenario]) return;
