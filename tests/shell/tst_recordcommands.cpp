@@ -2,7 +2,6 @@
 // stored, what the user is asked and told, and that Cancel changes nothing.
 
 #include "adjustmentrecordfields.h"
-#include "errorreport.h"
 #include "messagetable.h"
 #include "recordcommands.h"
 #include "recordschema.h"
@@ -11,16 +10,12 @@
 #include "testenvironment.h"
 #include "testimages.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tovin;
-using tovin::test::ScriptedPrompts;
 using tovin::test::ShownPrompt;
 
 namespace {
-
-const QString kDatabase = QString::fromLatin1(kRecordListPath);
 
 ShownPrompt question(int number)
 {
@@ -45,98 +40,84 @@ class RecordCommandsTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void init();
-    void saveAddsThenUpdates();
-    void failedSaveShowsTheNoteAlone();
-    void deletions_data();
-    void deletions();
-
-private:
     std::unique_ptr<QTemporaryDir> m_folder;
-    ScriptedPrompts m_prompts;
+    test::ScriptedPrompts m_prompts;
     std::unique_ptr<RecordStore> m_store;
     QString m_image;
-};
 
-void RecordCommandsTest::init()
-{
-    m_folder = std::make_unique<QTemporaryDir>();
-    QVERIFY(test::installRecordList(m_folder->path()));
-    m_prompts = ScriptedPrompts();
-    m_store = std::make_unique<RecordStore>(m_folder->path(), m_prompts);
-    QVERIFY(m_store->OpenRecordStore(kDatabase));
-    m_image = m_folder->filePath(QStringLiteral("photo.jpg"));
-    QVERIFY(test::writeTestJpeg(m_image, QSize(64, 48)));
-}
-
-void RecordCommandsTest::saveAddsThenUpdates()
-{
-    RecordCommands commands(*m_store, m_prompts);
-    commands.saveAdjustments(m_image, QStringLiteral("2024-05-01 10:00"), kFields);
-    commands.saveAdjustments(m_image, QStringLiteral("2024-05-01 10:00"), kFields);
-    QCOMPARE(
-        m_prompts.shown,
-        (QList<ShownPrompt>{notice(message(46) + "\n\n" + message(48)), notice(message(47) + "\n\n" + message(48))}));
-
-    const std::optional<AdjustmentRecord> stored = commands.storedAdjustments(m_image);
-    QVERIFY(stored);
-    QCOMPARE(stored->imageWidth, 64);
-    QCOMPARE(stored->imageHeight, 48);
-    QCOMPARE(stored->dateText, QStringLiteral("2024-05-01 10:00"));
-    // A typed quality (-1) comes back as no selection.
-    QCOMPARE(fieldsFromRecord(*stored), kFields);
-}
-
-void RecordCommandsTest::failedSaveShowsTheNoteAlone()
-{
-    RecordCommands commands(*m_store, m_prompts);
-    AdjustmentFieldValues fields = kFields;
-    fields.widthPercent = QStringLiteral("99999"); // beyond a 16-bit whole number
-    commands.saveAdjustments(m_image, QString(), fields);
-    QCOMPARE(m_prompts.shown.size(), 2);
-    QCOMPARE(m_prompts.shown.at(0).icon, PromptIcon::Critical);
-    QCOMPARE(m_prompts.shown.at(1), notice(message(48)));
-    QVERIFY(!commands.storedAdjustments(m_image));
-}
-
-void RecordCommandsTest::deletions_data()
-{
-    QTest::addColumn<bool>("all");
-    QTest::addColumn<bool>("recordBefore");
-    QTest::addColumn<bool>("confirm");
-    QTest::addColumn<QList<ShownPrompt>>("shown");
-    QTest::addColumn<bool>("recordAfter");
-
-    QTest::newRow("clear a record") << false << true << true << QList{question(52), information(54, 110)} << false;
-    QTest::newRow("clear nothing") << false << false << true << QList{question(52), information(53, 110)} << false;
-    QTest::newRow("clear cancelled") << false << true << false << QList{question(52)} << true;
-    QTest::newRow("delete all") << true << true << true << QList{question(49), information(50, 112)} << false;
-    QTest::newRow("delete all, empty") << true << false << true << QList{question(49), information(51, 112)} << false;
-    QTest::newRow("delete all cancelled") << true << true << false << QList{question(49)} << true;
-}
-
-void RecordCommandsTest::deletions()
-{
-    QFETCH(bool, all);
-    QFETCH(bool, recordBefore);
-    QFETCH(bool, confirm);
-    QFETCH(QList<ShownPrompt>, shown);
-    QFETCH(bool, recordAfter);
-
-    RecordCommands commands(*m_store, m_prompts);
-    if (recordBefore) {
-        commands.saveAdjustments(m_image, QString(), kFields);
-        m_prompts.shown.clear();
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(test::installRecordList(m_folder->path()));
+        m_prompts = {};
+        m_store = std::make_unique<RecordStore>(m_folder->path(), m_prompts);
+        QVERIFY(m_store->OpenRecordStore(QString::fromLatin1(kRecordListPath)));
+        m_image = m_folder->filePath(QStringLiteral("photo.jpg"));
+        QVERIFY(test::writeTestJpeg(m_image, QSize(64, 48)));
     }
-    m_prompts.messageAnswers = {confirm ? PromptAnswer::Ok : PromptAnswer::Cancel};
-    if (all)
-        commands.clearAllAdjustments();
-    else
-        commands.clearAdjustments(m_image);
-    QCOMPARE(m_prompts.shown, shown);
-    QCOMPARE(commands.storedAdjustments(m_image).has_value(), recordAfter);
-}
+
+    // A typed quality (-1) comes back as no selection.
+    void saveAddsThenUpdates()
+    {
+        RecordCommands commands(*m_store, m_prompts);
+        commands.saveAdjustments(m_image, QStringLiteral("2024-05-01 10:00"), kFields);
+        commands.saveAdjustments(m_image, QStringLiteral("2024-05-01 10:00"), kFields);
+        QCOMPARE(m_prompts.shown,
+                 QList({notice(message(46) + "\n\n" + message(48)), notice(message(47) + "\n\n" + message(48))}));
+        const std::optional<AdjustmentRecord> stored = commands.storedAdjustments(m_image);
+        QVERIFY(stored);
+        QCOMPARE(QSize(stored->imageWidth, stored->imageHeight), QSize(64, 48));
+        QCOMPARE(stored->dateText, QStringLiteral("2024-05-01 10:00"));
+        QCOMPARE(fieldsFromRecord(*stored), kFields);
+    }
+
+    void failedSaveShowsTheNoteAlone()
+    {
+        RecordCommands commands(*m_store, m_prompts);
+        AdjustmentFieldValues fields = kFields;
+        fields.widthPercent = QStringLiteral("99999"); // beyond a 16-bit whole number
+        commands.saveAdjustments(m_image, QString(), fields);
+        QCOMPARE(m_prompts.shown.size(), 2);
+        QCOMPARE(m_prompts.shown.at(0).icon, PromptIcon::Critical);
+        QCOMPARE(m_prompts.shown.at(1), notice(message(48)));
+        QVERIFY(!commands.storedAdjustments(m_image));
+    }
+
+    void deletions_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<bool>("recordBefore");
+        QTest::addColumn<bool>("confirm");
+        QTest::addColumn<QList<ShownPrompt>>("shown");
+        QTest::newRow("clear a record") << false << true << true << QList{question(52), information(54, 110)};
+        QTest::newRow("clear nothing") << false << false << true << QList{question(52), information(53, 110)};
+        QTest::newRow("clear cancelled") << false << true << false << QList{question(52)};
+        QTest::newRow("delete all") << true << true << true << QList{question(49), information(50, 112)};
+        QTest::newRow("delete all, empty") << true << false << true << QList{question(49), information(51, 112)};
+        QTest::newRow("delete all cancelled") << true << true << false << QList{question(49)};
+    }
+
+    // Cancel keeps the record; an answered question removes it.
+    void deletions()
+    {
+        QFETCH(bool, all);
+        QFETCH(bool, recordBefore);
+        QFETCH(bool, confirm);
+        QFETCH(QList<ShownPrompt>, shown);
+        RecordCommands commands(*m_store, m_prompts);
+        if (recordBefore)
+            commands.saveAdjustments(m_image, QString(), kFields);
+        m_prompts = {};
+        m_prompts.messageAnswers = {confirm ? PromptAnswer::Ok : PromptAnswer::Cancel};
+        if (all)
+            commands.clearAllAdjustments();
+        else
+            commands.clearAdjustments(m_image);
+        QCOMPARE(m_prompts.shown, shown);
+        QCOMPARE(commands.storedAdjustments(m_image).has_value(), recordBefore && !confirm);
+    }
+};
 
 QTEST_GUILESS_MAIN(RecordCommandsTest)
 #include "tst_recordcommands.moc"
