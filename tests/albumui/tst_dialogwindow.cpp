@@ -36,9 +36,19 @@ QPushButton *button(DialogWindow &dialog, const char *name)
     return dialog.findChild<QPushButton *>(QLatin1String(name));
 }
 
-void click(DialogWindow &dialog, const char *name)
+QCheckBox *showCheck(DialogWindow &dialog)
 {
-    QTest::mouseClick(button(dialog, name), Qt::LeftButton);
+    return dialog.findChild<QCheckBox *>(QStringLiteral("showCheck"));
+}
+
+Action clicking(const char *name)
+{
+    return [name](DialogWindow &d) { QTest::mouseClick(button(d, name), Qt::LeftButton); };
+}
+
+Action pressing(Qt::Key key)
+{
+    return [key](DialogWindow &d) { QTest::keyClick(&d, key); };
 }
 
 } // namespace
@@ -48,85 +58,65 @@ class DialogWindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    void overwriteAnswers_data();
-    void overwriteAnswers();
-    void noticeClosesLikeOk_data();
-    void noticeClosesLikeOk();
-    void questionShowsTheFileAndKeepsTheLastTitle();
+    // A first question has no title.
+    void overwriteAnswers()
+    {
+        const Action checkThenYes = [](DialogWindow &d) {
+            showCheck(d)->setChecked(true);
+            clicking("okButton")(d);
+        };
+        const Action titleBarRefusedThenYes = [](DialogWindow &d) {
+            QVERIFY(!d.close() && d.isVisible());
+            clicking("okButton")(d);
+        };
+        for (const auto &[action, answer] : {std::pair{clicking("okButton"), OverwriteAnswer::Replace},
+                                             {checkThenYes, OverwriteAnswer::ReplaceWithoutAsking},
+                                             {titleBarRefusedThenYes, OverwriteAnswer::Replace},
+                                             {clicking("cancelButton"), OverwriteAnswer::Cancel},
+                                             {pressing(Qt::Key_Return), OverwriteAnswer::Cancel},
+                                             {pressing(Qt::Key_Escape), OverwriteAnswer::Cancel}}) {
+            DialogWindow dialog;
+            whileShown(dialog, action);
+            QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg")), answer);
+            QCOMPARE(dialog.canceled(), answer == OverwriteAnswer::Cancel);
+            QCOMPARE(dialog.windowTitle(), QString());
+        }
+    }
+
+    // A notice has OK alone and closes every way.
+    void noticeClosesLikeOk()
+    {
+        const Action titleBar = [](DialogWindow &d) { QVERIFY(d.close()); };
+        for (const Action &action :
+             {clicking("okButton"), titleBar, pressing(Qt::Key_Return), pressing(Qt::Key_Escape)}) {
+            DialogWindow dialog;
+            whileShown(dialog, [action](DialogWindow &d) {
+                QVERIFY(!button(d, "cancelButton")->isVisible() && !showCheck(d)->isVisible());
+                QCOMPARE(button(d, "okButton")->text(), QStringLiteral("OK"));
+                action(d);
+            });
+            dialog.showNotice(QStringLiteral("Templates missing"), message(111));
+            QCOMPARE(dialog.windowTitle(), message(111));
+        }
+    }
+
+    void questionShowsTheFileAndKeepsTheLastTitle()
+    {
+        DialogWindow dialog;
+        whileShown(dialog, clicking("okButton"));
+        dialog.showNotice(QStringLiteral("Saved"), message(112));
+        whileShown(dialog, [](DialogWindow &d) {
+            QCOMPARE(d.windowTitle(), message(112));
+            QCOMPARE(d.findChild<QLabel *>(QStringLiteral("msgLabel"))->text(), QStringLiteral("a.jpg question"));
+            QVERIFY(showCheck(d)->isVisible() && button(d, "cancelButton")->isVisible());
+            QCOMPARE(showCheck(d)->text(), message(86));
+            QCOMPARE(button(d, "okButton")->text(), message(77));
+            QCOMPARE(button(d, "cancelButton")->text(), message(74));
+            clicking("cancelButton")(d);
+        });
+        QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg question")), OverwriteAnswer::Cancel);
+    }
 };
-
-void DialogWindowTest::overwriteAnswers_data()
-{
-    QTest::addColumn<Action>("action");
-    QTest::addColumn<OverwriteAnswer>("answer");
-    QTest::newRow("YES") << Action([](DialogWindow &d) { click(d, "okButton"); }) << OverwriteAnswer::Replace;
-    QTest::newRow("YES, do not ask again") << Action([](DialogWindow &d) {
-        d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->setChecked(true);
-        click(d, "okButton");
-    }) << OverwriteAnswer::ReplaceWithoutAsking;
-    QTest::newRow("title bar refused, then YES") << Action([](DialogWindow &d) {
-        QVERIFY(!d.close());
-        QVERIFY(d.isVisible());
-        click(d, "okButton");
-    }) << OverwriteAnswer::Replace;
-    QTest::newRow("Cancel") << Action([](DialogWindow &d) { click(d, "cancelButton"); }) << OverwriteAnswer::Cancel;
-    QTest::newRow("Enter") << Action([](DialogWindow &d) { QTest::keyClick(&d, Qt::Key_Return); })
-                           << OverwriteAnswer::Cancel;
-    QTest::newRow("Escape") << Action([](DialogWindow &d) { QTest::keyClick(&d, Qt::Key_Escape); })
-                            << OverwriteAnswer::Cancel;
-}
-
-void DialogWindowTest::overwriteAnswers()
-{
-    QFETCH(Action, action);
-    QFETCH(OverwriteAnswer, answer);
-    DialogWindow dialog;
-    whileShown(dialog, action);
-    QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg")), answer);
-    QCOMPARE(dialog.canceled(), answer == OverwriteAnswer::Cancel);
-    QCOMPARE(dialog.windowTitle(), QString()); // a first question has no title
-}
-
-void DialogWindowTest::noticeClosesLikeOk_data()
-{
-    QTest::addColumn<Action>("action");
-    QTest::newRow("OK") << Action([](DialogWindow &d) { click(d, "okButton"); });
-    QTest::newRow("title bar") << Action([](DialogWindow &d) { QVERIFY(d.close()); });
-    QTest::newRow("Enter") << Action([](DialogWindow &d) { QTest::keyClick(&d, Qt::Key_Return); });
-    QTest::newRow("Escape") << Action([](DialogWindow &d) { QTest::keyClick(&d, Qt::Key_Escape); });
-}
-
-void DialogWindowTest::noticeClosesLikeOk()
-{
-    QFETCH(Action, action);
-    DialogWindow dialog;
-    whileShown(dialog, [action](DialogWindow &d) {
-        QVERIFY(!button(d, "cancelButton")->isVisible());
-        QVERIFY(!d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->isVisible());
-        QCOMPARE(button(d, "okButton")->text(), QStringLiteral("OK"));
-        action(d);
-    });
-    dialog.showNotice(QStringLiteral("Templates missing"), message(111));
-    QCOMPARE(dialog.windowTitle(), message(111));
-}
-
-void DialogWindowTest::questionShowsTheFileAndKeepsTheLastTitle()
-{
-    DialogWindow dialog;
-    whileShown(dialog, [](DialogWindow &d) { click(d, "okButton"); });
-    dialog.showNotice(QStringLiteral("Saved"), message(112));
-    whileShown(dialog, [](DialogWindow &d) {
-        QCOMPARE(d.windowTitle(), message(112));
-        QCOMPARE(d.findChild<QLabel *>(QStringLiteral("msgLabel"))->text(), QStringLiteral("a.jpg question"));
-        QVERIFY(d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->isVisible());
-        QCOMPARE(d.findChild<QCheckBox *>(QStringLiteral("showCheck"))->text(), message(86));
-        QCOMPARE(button(d, "okButton")->text(), message(77));
-        QCOMPARE(button(d, "cancelButton")->text(), message(74));
-        QVERIFY(button(d, "cancelButton")->isVisible());
-        click(d, "cancelButton");
-    });
-    QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg question")), OverwriteAnswer::Cancel);
-}
 
 QTEST_MAIN(DialogWindowTest)
 #include "tst_dialogwindow.moc"

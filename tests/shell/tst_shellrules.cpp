@@ -1,11 +1,22 @@
+// The shell's rules and commands apart from any window: list keys and
+// sorting, the main window's settings, folders, versions, the adjustment
+// groups, and saving, clearing and deleting adjustments.
+
+#include "adjustmentgroups.h"
+#include "adjustmentrecordfields.h"
 #include "listkeys.h"
 #include "listsorting.h"
 #include "mainsettings.h"
+#include "messagetable.h"
 #include "networkpath.h"
 #include "programversion.h"
+#include "recordcommands.h"
 #include "recordschema.h"
+#include "recordstore.h"
+#include "scriptedprompts.h"
 #include "settingsstore.h"
 #include "testenvironment.h"
+#include "testimages.h"
 #include "writablefolders.h"
 
 #include <QFile>
@@ -13,6 +24,24 @@
 #include <QTest>
 
 using namespace tovin;
+using Kind = test::ShownPrompt::Kind;
+
+namespace {
+
+const AdjustmentFieldValues kFields{"50", "60", "-5", "7", 4, -1, "A beach & <sun>"};
+
+// A Record List of its own, a photo to keep records of and the commands.
+struct RecordFixture {
+    QTemporaryDir folder;
+    test::ScriptedPrompts prompts;
+    RecordStore store{folder.path(), prompts};
+    RecordCommands commands{store, prompts};
+    QString image = folder.filePath(QStringLiteral("photo.jpg"));
+    bool ready = test::installRecordList(folder.path()) && store.OpenRecordStore(QString::fromLatin1(kRecordListPath))
+        && test::writeTestJpeg(image, QSize(64, 48));
+};
+
+} // namespace
 
 class ShellRulesTest : public QObject
 {
@@ -80,13 +109,9 @@ private slots:
     // Past either end, not a 16-bit number: the first entry.
     void listPositions()
     {
-        for (const auto &[stored, position] : {std::pair<QString, int>{"4", 4},
-                                               {"-1", -1},
-                                               {"5", 0},
-                                               {"-2", 0},
-                                               {"Bicubic", 0},
-                                               {"65539", 0},
-                                               {" 3 ", 3}})
+        const QList<std::pair<QString, int>> rows{{"4", 4},       {"-1", -1},   {"5", 0},  {"-2", 0},
+                                                  {"Bicubic", 0}, {"65539", 0}, {" 3 ", 3}};
+        for (const auto &[stored, position] : rows)
             QCOMPARE(listPositionFromSetting(stored, 5), position);
     }
 
@@ -108,13 +133,10 @@ private slots:
 
     void networkPaths()
     {
-        for (const auto &[path, network] : {std::pair<QString, bool>{"\\\\server\\share", true},
-                                            {"//host/share", true},
-                                            {"smb://host/share", true},
-                                            {"/home/u/Photos", false},
-                                            {"/home/u/a:b", false},
-                                            {"Photos", false}})
-            QCOMPARE(isNetworkPath(path), network);
+        for (const QString path : {"\\\\server\\share", "//host/share", "smb://host/share"})
+            QVERIFY2(isNetworkPath(path), qPrintable(path));
+        for (const QString path : {"/home/u/Photos", "/home/u/a:b", "Photos"})
+            QVERIFY2(!isNetworkPath(path), qPrintable(path));
     }
 
     void versionText()
@@ -131,6 +153,84 @@ private slots:
         };
         QCOMPARE(folders(true), QStringList({"/build/bin", "/build/bin"}));
         QCOMPARE(folders(false), QStringList({"/u/share/T", "/u/cache/T"}));
+    }
+
+    // Switched in this order: group 1 on the main window, group 2 on the
+    // batch window; any other group has none.
+    void adjustmentGroups()
+    {
+        QCOMPARE(adjustmentGroupControls(1),
+                 QStringList({"widthInput", "widthTick", "heightInput", "heightTick", "brightInput", "brightTick",
+                              "contrastTick", "contrastInput", "filterCombo", "qualityCombo", "previewButton",
+                              "recordButton", "resetButton", "startButton"}));
+        QCOMPARE(adjustmentGroupControls(2), QStringList({"generateButton", "dstButton", "dstInput", "saveasInput"}));
+        QVERIFY(adjustmentGroupControls(3).isEmpty());
+    }
+
+    // Added, then updated, each with the reminder that the original stays; a
+    // typed quality (-1) comes back as no selection. A refused save shows the
+    // reminder alone.
+    void saveAdjustments()
+    {
+        const auto notice = [](const QString &text) {
+            return test::ShownPrompt{Kind::Notice, text, message(112), PromptIcon::None, PromptButtons::Ok};
+        };
+        RecordFixture f;
+        QVERIFY(f.ready);
+        f.commands.saveAdjustments(f.image, QStringLiteral("2024-05-01 10:00"), kFields);
+        f.commands.saveAdjustments(f.image, QStringLiteral("2024-05-01 10:00"), kFields);
+        QCOMPARE(f.prompts.shown,
+                 QList({notice(message(46) + "\n\n" + message(48)), notice(message(47) + "\n\n" + message(48))}));
+        const std::optional<AdjustmentRecord> stored = f.commands.storedAdjustments(f.image);
+        QVERIFY(stored);
+        QCOMPARE(QSize(stored->imageWidth, stored->imageHeight), QSize(64, 48));
+        QCOMPARE(stored->dateText, QStringLiteral("2024-05-01 10:00"));
+        QCOMPARE(fieldsFromRecord(*stored), kFields);
+
+        RecordFixture refused;
+        QVERIFY(refused.ready);
+        AdjustmentFieldValues fields = kFields;
+        fields.widthPercent = QStringLiteral("99999"); // beyond a 16-bit whole number
+        refused.commands.saveAdjustments(refused.image, QString(), fields);
+        QCOMPARE(refused.prompts.shown.size(), 2);
+        QCOMPARE(refused.prompts.shown.at(0).icon, PromptIcon::Critical);
+        QCOMPARE(refused.prompts.shown.at(1), notice(message(48)));
+        QVERIFY(!refused.commands.storedAdjustments(refused.image));
+    }
+
+    // Asked first: Cancel keeps the record; OK removes it and tells whether
+    // there was one.
+    void clearAdjustments()
+    {
+        const auto question = [](int number) {
+            return test::ShownPrompt{Kind::Message, message(number), message(110), PromptIcon::Question,
+                                     PromptButtons::OkCancel};
+        };
+        const auto told = [](int number, int title) {
+            return test::messageBox(message(number), message(title), PromptIcon::Information);
+        };
+        struct Row {
+            bool all, recordBefore, confirm;
+            QList<test::ShownPrompt> shown;
+        };
+        for (const Row &row :
+             {Row{false, true, true, {question(52), told(54, 110)}},
+              Row{false, false, true, {question(52), told(53, 110)}}, Row{false, true, false, {question(52)}},
+              Row{true, true, true, {question(49), told(50, 112)}},
+              Row{true, false, true, {question(49), told(51, 112)}}, Row{true, true, false, {question(49)}}}) {
+            RecordFixture f;
+            QVERIFY(f.ready);
+            if (row.recordBefore)
+                f.commands.saveAdjustments(f.image, QString(), kFields);
+            f.prompts = {};
+            f.prompts.messageAnswers = {row.confirm ? PromptAnswer::Ok : PromptAnswer::Cancel};
+            if (row.all)
+                f.commands.clearAllAdjustments();
+            else
+                f.commands.clearAdjustments(f.image);
+            QCOMPARE(f.prompts.shown, row.shown);
+            QCOMPARE(f.commands.storedAdjustments(f.image).has_value(), row.recordBefore && !row.confirm);
+        }
     }
 
     // The user's copy holds the user's records: a later start keeps it.

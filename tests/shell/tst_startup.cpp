@@ -1,16 +1,24 @@
+// The start of the program: the splash window, and one running copy per
+// user, with the program itself started as a second process beside the test.
+
 #include "singleinstance.h"
+#include "splashwindow.h"
 #include "testenvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace tovin;
 
-// The program itself, started as a second process beside the test.
-class SingleInstanceTest : public QObject
+class StartupTest : public QObject
 {
     Q_OBJECT
 
@@ -33,6 +41,34 @@ class SingleInstanceTest : public QObject
     bool lockFileExists() const { return QFileInfo::exists(m_runtime->filePath(QStringLiteral("Tovin_en.lock"))); }
 
 private slots:
+    void splashShowsCentredWithoutTitleBar()
+    {
+        SplashWindow frmSplash;
+        frmSplash.start();
+        QVERIFY(frmSplash.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(!frmSplash.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
+        QCOMPARE(frmSplash.findChild<QPushButton *>(QStringLiteral("quitButton"))->text(), QStringLiteral("Quit"));
+        const QPoint screenCentre = frmSplash.screen()->availableGeometry().center();
+        QVERIFY((frmSplash.geometry().center() - screenCentre).manhattanLength() <= 2);
+    }
+
+    // The timer fires once, 2000 ms after the start, unless Quit comes first.
+    void splashTimerFiresOnceUnlessQuitComesFirst()
+    {
+        SplashWindow waited, quitted;
+        QSignalSpy fired(&waited, &SplashWindow::timerFired);
+        QSignalSpy quit(&quitted, &SplashWindow::quitRequested);
+        waited.start();
+        quitted.start();
+        const auto *timer = waited.findChild<QTimer *>(QStringLiteral("Timer1"));
+        QVERIFY(timer->isSingleShot() && timer->isActive());
+        QCOMPARE(timer->interval(), 2000);
+        QTest::mouseClick(quitted.findChild<QPushButton *>(QStringLiteral("quitButton")), Qt::LeftButton);
+        QCOMPARE(quit.size(), 1);
+        QVERIFY(!quitted.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+        QVERIFY(fired.wait(10000));
+    }
+
     void init()
     {
         m_runtime = std::make_unique<QTemporaryDir>();
@@ -85,5 +121,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(SingleInstanceTest)
-#include "tst_singleinstance.moc"
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
