@@ -109,9 +109,6 @@ private slots:
             QCOMPARE(d.windowTitle(), message(112));
             QCOMPARE(d.findChild<QLabel *>(QStringLiteral("msgLabel"))->text(), QStringLiteral("a.jpg question"));
             QVERIFY(showCheck(d)->isVisible() && button(d, "cancelButton")->isVisible());
-            QCOMPARE(showCheck(d)->text(), message(86));
-            QCOMPARE(button(d, "okButton")->text(), message(77));
-            QCOMPARE(button(d, "cancelButton")->text(), message(74));
             clicking("cancelButton")(d);
         });
         QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg question")), OverwriteAnswer::Cancel);

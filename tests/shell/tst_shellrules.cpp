@@ -1,6 +1,4 @@
-// The shell's rules and commands apart from any window: list keys and
-// sorting, the main window's settings, folders, versions, the adjustment
-// groups, and saving, clearing and deleting adjustments.
+// The shell's rules and commands apart from any window.
 
 #include "adjustmentgroups.h"
 #include "adjustmentrecordfields.h"
@@ -167,9 +165,8 @@ private slots:
         QVERIFY(adjustmentGroupControls(3).isEmpty());
     }
 
-    // Added, then updated, each with the reminder that the original stays; a
-    // typed quality (-1) comes back as no selection. A refused save shows the
-    // reminder alone.
+    // A typed quality (-1) comes back as no selection; a refused save shows
+    // the reminder alone.
     void saveAdjustments()
     {
         const auto notice = [](const QString &text) {
