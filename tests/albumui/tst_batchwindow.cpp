@@ -1,9 +1,10 @@
-// frmBatch driven as a user drives it, offscreen with scripted prompts; the
-// rules beneath are tested with the batch job and the fields.
+// frmBatch and frmDialog driven as a user drives them, offscreen with scripted
+// prompts; the rules beneath are tested with the batch job and the fields.
 
 #include "albumlayoutfields.h"
 #include "batchfixture.h"
 #include "batchwindow.h"
+#include "dialogwindow.h"
 #include "messagetable.h"
 #include "settingsstore.h"
 #include "testenvironment.h"
@@ -15,11 +16,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+
+#include <functional>
 
 using namespace tovin;
 using tovin::test::BatchFixture;
@@ -51,13 +55,7 @@ public:
         return *window;
     }
 
-    template<typename T = QWidget> T *child(const QString &name) const
-    {
-        T *found = window->findChild<T *>(name);
-        if (found == nullptr)
-            qFatal("no control %s", qPrintable(name));
-        return found;
-    }
+    template<typename T = QWidget> T *child(const QString &name) const { return window->findChild<T *>(name); }
     QLineEdit *field(const QString &name) const { return child<QLineEdit>(name); }
     void click(const QString &name) const { QTest::mouseClick(child(name), Qt::LeftButton); }
     QString swatchText(const QString &name) const { return child<QLabel>(name + QStringLiteral("Hex"))->text(); }
@@ -99,6 +97,41 @@ QString evaluate(QWebEngineView *view, const QString &script)
         answered = true;
     });
     return QTest::qWaitFor([&] { return answered; }, 10000) ? result : QStringLiteral("(no answer)");
+}
+
+using Action = std::function<void(DialogWindow &)>;
+
+// Runs the action once the dialog's own event loop is up, and closes a
+// dialog the action left open so that a failing test cannot hang.
+void whileShown(DialogWindow &dialog, const Action &action)
+{
+    QTimer::singleShot(0, &dialog, [&dialog, action] {
+        action(dialog);
+        if (dialog.isVisible()) {
+            QTimer::singleShot(0, &dialog, [&dialog] { dialog.done(QDialog::Rejected); });
+            QFAIL("the dialog stayed open");
+        }
+    });
+}
+
+QPushButton *button(DialogWindow &dialog, const char *name)
+{
+    return dialog.findChild<QPushButton *>(QLatin1String(name));
+}
+
+QCheckBox *showCheck(DialogWindow &dialog)
+{
+    return dialog.findChild<QCheckBox *>(QStringLiteral("showCheck"));
+}
+
+Action clicking(const char *name)
+{
+    return [name](DialogWindow &d) { QTest::mouseClick(button(d, name), Qt::LeftButton); };
+}
+
+Action pressing(Qt::Key key)
+{
+    return [key](DialogWindow &d) { QTest::keyClick(&d, key); };
 }
 
 } // namespace
@@ -310,6 +343,61 @@ private slots:
         fixture.open().show();
         fixture.click("generateButton");
         QCOMPARE(fixture.batch.shown(Kind::Overwrite).size(), 5);
+    }
+    // frmDialog: a first question has no title.
+    void dialogOverwriteAnswers()
+    {
+        const Action checkThenYes = [](DialogWindow &d) {
+            showCheck(d)->setChecked(true);
+            clicking("okButton")(d);
+        };
+        const Action titleBarRefusedThenYes = [](DialogWindow &d) {
+            QVERIFY(!d.close() && d.isVisible());
+            clicking("okButton")(d);
+        };
+        for (const auto &[action, answer] : {std::pair{clicking("okButton"), OverwriteAnswer::Replace},
+                                             {checkThenYes, OverwriteAnswer::ReplaceWithoutAsking},
+                                             {titleBarRefusedThenYes, OverwriteAnswer::Replace},
+                                             {clicking("cancelButton"), OverwriteAnswer::Cancel},
+                                             {pressing(Qt::Key_Return), OverwriteAnswer::Cancel},
+                                             {pressing(Qt::Key_Escape), OverwriteAnswer::Cancel}}) {
+            DialogWindow dialog;
+            whileShown(dialog, action);
+            QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg")), answer);
+            QCOMPARE(dialog.canceled(), answer == OverwriteAnswer::Cancel);
+            QCOMPARE(dialog.windowTitle(), QString());
+        }
+    }
+
+    // A notice has OK alone and closes every way.
+    void dialogNoticeClosesLikeOk()
+    {
+        const Action titleBar = [](DialogWindow &d) { QVERIFY(d.close()); };
+        for (const Action &action :
+             {clicking("okButton"), titleBar, pressing(Qt::Key_Return), pressing(Qt::Key_Escape)}) {
+            DialogWindow dialog;
+            whileShown(dialog, [action](DialogWindow &d) {
+                QVERIFY(!button(d, "cancelButton")->isVisible() && !showCheck(d)->isVisible());
+                QCOMPARE(button(d, "okButton")->text(), QStringLiteral("OK"));
+                action(d);
+            });
+            dialog.showNotice(QStringLiteral("Templates missing"), message(111));
+            QCOMPARE(dialog.windowTitle(), message(111));
+        }
+    }
+
+    void dialogQuestionShowsTheFileAndKeepsTheLastTitle()
+    {
+        DialogWindow dialog;
+        whileShown(dialog, clicking("okButton"));
+        dialog.showNotice(QStringLiteral("Saved"), message(112));
+        whileShown(dialog, [](DialogWindow &d) {
+            QCOMPARE(d.windowTitle(), message(112));
+            QCOMPARE(d.findChild<QLabel *>(QStringLiteral("msgLabel"))->text(), QStringLiteral("a.jpg question"));
+            QVERIFY(showCheck(d)->isVisible() && button(d, "cancelButton")->isVisible());
+            clicking("cancelButton")(d);
+        });
+        QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg question")), OverwriteAnswer::Cancel);
     }
 };
 

@@ -1,5 +1,6 @@
 // The main window wired to its rules, which are tested apart, offscreen and
-// with scripted prompts.
+// with scripted prompts; the splash, and one running copy of the program per
+// user, the program started as a second process beside the test.
 
 #include "adjustmentfields.h"
 #include "adjustmentpanel.h"
@@ -12,6 +13,8 @@
 #include "recordstore.h"
 #include "scriptedprompts.h"
 #include "settingsstore.h"
+#include "singleinstance.h"
+#include "splashwindow.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
@@ -27,7 +30,9 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -67,6 +72,8 @@ class MainWindowTest : public QObject
     std::unique_ptr<MainWindow> m_window;
     QString m_image;
     QString m_previewFile;
+    std::unique_ptr<QTemporaryDir> m_runtime;
+    std::unique_ptr<QTemporaryDir> m_config;
 
     const MainWindowForm &form() const { return m_window->form(); }
     PreviewController &preview() const { return m_window->adjustments().preview(); }
@@ -75,24 +82,17 @@ class MainWindowTest : public QObject
     {
         m_window = std::make_unique<MainWindow>(m_program->path(), *m_records, *m_settings, m_prompts);
     }
-    void save(const QString &path) { RecordCommands(*m_records, m_prompts).saveAdjustments(path, {}, kFields); }
-    bool stored(const QString &path)
-    {
-        return RecordCommands(*m_records, m_prompts).storedAdjustments(path).has_value();
-    }
-    QTreeWidgetItem *item(const QString &name) const
-    {
-        return form().ListView1->findItems(name, Qt::MatchExactly).value(0);
-    }
-    QPoint itemPoint(const QString &name) const
-    {
-        return QPoint(20, form().ListView1->visualItemRect(item(name)).center().y());
-    }
+    RecordCommands commands() { return RecordCommands(*m_records, m_prompts); }
+    void save(const QString &path) { commands().saveAdjustments(path, {}, kFields); }
+    bool stored(const QString &path) { return commands().storedAdjustments(path).has_value(); }
+    QTreeWidget *list() const { return form().ListView1; }
+    QTreeWidgetItem *item(const QString &name) const { return list()->findItems(name, Qt::MatchExactly).value(0); }
+    QPoint itemPoint(const QString &name) const { return {20, list()->visualItemRect(item(name)).center().y()}; }
     QStringList listedNames() const
     {
         QStringList names;
-        for (int row = 0; row < form().ListView1->topLevelItemCount(); ++row)
-            names << form().ListView1->topLevelItem(row)->text(0);
+        for (int row = 0; row < list()->topLevelItemCount(); ++row)
+            names << list()->topLevelItem(row)->text(0);
         return names;
     }
     void waitForPreview()
@@ -101,11 +101,28 @@ class MainWindowTest : public QObject
         QVERIFY(shown.wait(20000));
     }
 
+    void startProgram(QProcess &process, const QStringList &arguments = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime->path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Qt tells on its error channel which windows it paints.
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.widgets.painting=true"));
+        process.setProcessEnvironment(environment);
+        process.start(test::builtProgramFolder() + QStringLiteral("/Tovin_en"), arguments);
+        QVERIFY(process.waitForStarted());
+    }
+
+    bool lockFileExists() const { return QFileInfo::exists(m_runtime->filePath(QStringLiteral("Tovin_en.lock"))); }
+
 private slots:
     void initTestCase() { test::useTemporarySettings(m_settingsFolder); }
 
     void init()
     {
+        m_runtime = std::make_unique<QTemporaryDir>(); // 0700, as a runtime folder must be
+        m_config = std::make_unique<QTemporaryDir>();
         m_program = std::make_unique<QTemporaryDir>();
         const QString program = m_program->path();
         QVERIFY(test::installRecordList(program));
@@ -158,7 +175,7 @@ private slots:
         }
         QCOMPARE(form().srcButton->iconSize(), QSize(22, 22));
         QVERIFY(!form().srcButton->icon().pixmap(22).isNull());
-        QCOMPARE(form().ListView1->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
 
         QString version;
         QTimer::singleShot(0, this, [&] {
@@ -268,7 +285,7 @@ private slots:
         QCOMPARE(m_prompts.shown.size(), 2);
         QCOMPARE(m_prompts.shown.last().icon, PromptIcon::Critical);
         QVERIFY(m_prompts.shown.last().title.startsWith(QStringLiteral("Error! #")));
-        QCOMPARE(form().ListView1->topLevelItemCount(), 0);
+        QCOMPARE(list()->topLevelItemCount(), 0);
         QCOMPARE(dirInput->text(), missing);
     }
 
@@ -276,31 +293,30 @@ private slots:
     void listClicksKeysAndDrops()
     {
         m_window->ListFolder(m_photos->path());
-        QTreeWidget *list = form().ListView1;
         form().capInput->setPlainText(QStringLiteral("typed"));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, itemPoint("a.jpg"));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("a.jpg"));
         QVERIFY(showsPicture() && form().widthInput->isEnabled() && form().capInput->toPlainText().isEmpty());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
         QVERIFY(!showsPicture() && !form().widthInput->isEnabled());
         QCOMPARE(listedNames(), kPhotos);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
         QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
-        list->setCurrentItem(item(". . . ."));
-        QTest::keyClick(list, Qt::Key_Return);
+        list()->setCurrentItem(item(". . . ."));
+        QTest::keyClick(list(), Qt::Key_Return);
         QCOMPARE(listedNames(), kPhotos);
         QCOMPARE(form().dirInput->text(), m_photos->path() + QLatin1Char('/'));
-        list->setCurrentItem(item("2006"));
-        QTest::keyClick(list, Qt::Key_Down);
-        QCOMPARE(list->currentItem()->text(0), QStringLiteral("a.jpg"));
+        list()->setCurrentItem(item("2006"));
+        QTest::keyClick(list(), Qt::Key_Down);
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("a.jpg"));
         QVERIFY(showsPicture());
 
         const QString b = m_photos->filePath(QStringLiteral("b.JPEG"));
         save(m_image);
         save(b);
         m_prompts = {};
-        QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier);
+        QTest::keyClick(list(), Qt::Key_R, Qt::ControlModifier);
         QVERIFY(!stored(m_image) && stored(b));
-        QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(list(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!stored(b));
         QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
 
@@ -316,7 +332,7 @@ private slots:
         };
         drop(m_photos->filePath(QStringLiteral("2006/c.jpg")));
         QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
-        QCOMPARE(list->currentItem()->text(0), QStringLiteral("c.jpg"));
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("c.jpg"));
         QVERIFY(showsPicture());
         drop(m_photos->path());
         QCOMPARE(listedNames(), kPhotos);
@@ -327,7 +343,6 @@ private slots:
     void listCommands()
     {
         m_window->ListFolder(m_photos->path());
-        QTreeWidget *list = form().ListView1;
         item("b.JPEG")->setSelected(true);
         const QList<BatchItem> items = m_window->batchItems();
         QCOMPARE(items.size(), 4);
@@ -342,10 +357,10 @@ private slots:
         QTest::mouseClick(form().startButton, Qt::LeftButton);
         QVERIFY(scaled);
 
-        const auto typeName = [this, list](const QString &name) {
+        const auto typeName = [this](const QString &name) {
             form().newFolderAction->trigger();
             auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-            QVERIFY(editor && list->isAncestorOf(editor));
+            QVERIFY(editor && list()->isAncestorOf(editor));
             editor->selectAll();
             QTest::keyClicks(editor, name);
             QTest::keyClick(editor, name.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
@@ -357,12 +372,12 @@ private slots:
         typeName(QStringLiteral("Beach"));
         QVERIFY(QFileInfo(m_photos->filePath(QStringLiteral("Beach"))).isDir());
         QCOMPARE(listedNames(), QStringList({". . . .", "2006", "Beach", "a.jpg", "b.JPEG"}));
-        QCOMPARE(list->currentItem()->text(0), QStringLiteral("Beach"));
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("Beach"));
         typeName(QString());
         QCOMPARE(listedNames().size(), 5);
         QCOMPARE(m_prompts.shown.size(), 1);
 
-        list->setCurrentItem(item("a.jpg"));
+        list()->setCurrentItem(item("a.jpg"));
         item(". . . .")->setSelected(true);
         m_prompts = {};
         m_prompts.messageAnswers = {PromptAnswer::Cancel, PromptAnswer::Ok};
@@ -373,7 +388,7 @@ private slots:
         QVERIFY(QFileInfo::exists(m_image));
         QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Message).size(), 2);
 
-        QHeaderView *header = list->header();
+        QHeaderView *header = list()->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
         QCOMPARE(listedNames(), QStringList({"Beach", "b.JPEG", "2006", ". . . ."}));
@@ -574,6 +589,77 @@ private slots:
         QPointer<LargePreviewWindow> closed(large);
         large->close();
         QTRY_VERIFY(!closed); // closing frees it
+    }
+    void splashShowsCentredWithoutTitleBar()
+    {
+        SplashWindow frmSplash;
+        frmSplash.start();
+        QVERIFY(frmSplash.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(!frmSplash.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
+        QCOMPARE(frmSplash.findChild<QPushButton *>(QStringLiteral("quitButton"))->text(), QStringLiteral("Quit"));
+        const QPoint screenCentre = frmSplash.screen()->availableGeometry().center();
+        QVERIFY((frmSplash.geometry().center() - screenCentre).manhattanLength() <= 2);
+    }
+
+    // The timer fires once, 2000 ms after the start, unless Quit comes first.
+    void splashTimerFiresOnceUnlessQuitComesFirst()
+    {
+        SplashWindow waited, quitted;
+        QSignalSpy fired(&waited, &SplashWindow::timerFired);
+        QSignalSpy quit(&quitted, &SplashWindow::quitRequested);
+        waited.start();
+        quitted.start();
+        const auto *timer = waited.findChild<QTimer *>(QStringLiteral("Timer1"));
+        QVERIFY(timer->isSingleShot() && timer->isActive());
+        QCOMPARE(timer->interval(), 2000);
+        QTest::mouseClick(quitted.findChild<QPushButton *>(QStringLiteral("quitButton")), Qt::LeftButton);
+        QCOMPARE(quit.size(), 1);
+        QVERIFY(!quitted.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+        QVERIFY(fired.wait(10000));
+    }
+
+    // It gets no further than its splash: no main window, no settings, and
+    // nothing said but what was painted.
+    void secondCopyShowsSplashThenEndsSilently()
+    {
+        SingleInstanceLock running(m_runtime->path(), QStringLiteral("Tovin_en"));
+        QVERIFY(running.tryAcquire());
+        QProcess second;
+        startProgram(second);
+        QVERIFY(second.waitForFinished(15000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        const QString said = QString::fromLocal8Bit(second.readAllStandardError() + second.readAllStandardOutput());
+        QVERIFY2(said.contains(QRegularExpression(QStringLiteral("Flushing QRegion\\(.+\\) of tovin::SplashWindow"))),
+                 qPrintable(said));
+        QVERIFY(!said.contains(QStringLiteral("frmMain")));
+        for (const QString &line : said.split(u'\n', Qt::SkipEmptyParts))
+            QVERIFY2(line.startsWith(QStringLiteral("qt.widgets.painting: ")), qPrintable(line));
+        QVERIFY(QDir(m_config->path()).isEmpty());
+    }
+
+    // A killed copy leaves its lock file behind, and the next copy takes it over.
+    void runningCopyHoldsTheLockUntilItEndsOrIsKilled()
+    {
+        {
+            QProcess first;
+            const QString picture = m_config->filePath(QStringLiteral("window.png"));
+            startProgram(first, {QStringLiteral("--screenshot"), picture});
+            QTRY_VERIFY_WITH_TIMEOUT(lockFileExists(), 15000);
+            SingleInstanceLock second(m_runtime->path(), QStringLiteral("Tovin_en"));
+            QVERIFY(!second.tryAcquire());
+            QVERIFY(first.waitForFinished(15000));
+            QCOMPARE(first.exitCode(), 0);
+            QVERIFY(QFileInfo(picture).size() > 0);
+            QVERIFY(second.tryAcquire());
+        }
+        QProcess killed;
+        startProgram(killed);
+        QTRY_VERIFY_WITH_TIMEOUT(lockFileExists(), 15000);
+        killed.kill();
+        QVERIFY(killed.waitForFinished(5000));
+        QVERIFY(lockFileExists());
+        QVERIFY(SingleInstanceLock(m_runtime->path(), QStringLiteral("Tovin_en")).tryAcquire());
     }
 };
 
