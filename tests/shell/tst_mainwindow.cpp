@@ -1,67 +1,61 @@
+// The main window wired to its rules, which are tested apart, offscreen and
+// with scripted prompts; the splash, and one running copy of the program per
+// user, the program started as a second process beside the test.
+
+#include "adjustmentfields.h"
+#include "adjustmentpanel.h"
+#include "largepreviewwindow.h"
 #include "mainwindow.h"
+#include "messagetable.h"
+#include "previewcontroller.h"
+#include "recordcommands.h"
 #include "recordschema.h"
 #include "recordstore.h"
 #include "scriptedprompts.h"
 #include "settingsstore.h"
+#include "singleinstance.h"
+#include "splashwindow.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
 #include <lensbox/pictureobject.h>
 #include <lensbox/zoomwellctl.h>
 
+#include <FreeImage.h>
+
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include <memory>
-
 using namespace tovin;
-using test::ScriptedPrompts;
 using test::ShownPrompt;
 
 namespace {
 
-const QString kTable = QString::fromLatin1(kRecordTable);
-const QString kKeyField = QString::fromLatin1(kRecordKeyField);
+const QStringList kPhotos{". . . .", "2006", "a.jpg", "b.JPEG"};
+const AdjustmentFieldValues kFields{"25", "25", "0", "0", 4, 3, "Harbour"};
 
-QVariantList rowValues(const QString &path)
+// The fit zoom: the viewer's extent in twips against the picture's in 0.01 mm.
+double fitZoom(const QWidget *viewer, QSize picture)
 {
-    return {path, 40, 30, 50, 60, -10, 20, 3, -1, QStringLiteral("05/12/2026 14:03:11"), QString(), true};
+    const double dpi = viewer->screen()->logicalDotsPerInch();
+    const double viewerTwips = (viewer->width() + viewer->height()) * 1440 / dpi;
+    return std::nearbyint(viewerTwips / ((picture.width() + picture.height()) * 2540 / dpi) * 100);
 }
-
-// Remembers the order in which widgets change their enabled state.
-class EnabledLog : public QObject
-{
-public:
-    QStringList changed;
-
-    void watch(const QList<QWidget *> &widgets)
-    {
-        for (QWidget *widget : widgets)
-            widget->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        // Inner parts of a control (a spin box's text field) change with it.
-        static const QRegularExpression control(QStringLiteral("^[a-z]+(Input|Tick|Combo|Button)$"));
-        if (event->type() == QEvent::EnabledChange && control.match(watched->objectName()).hasMatch())
-            changed << watched->objectName();
-        return false;
-    }
-};
 
 } // namespace
 
@@ -69,446 +63,605 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void loadRestoresFirstRunDefaultsAndListsProgramFolder();
-    void loadAppliesStoredPositions();
-    void quitAsksThenSavesTextsAndClosesTheRest();
-    void refusedFolderIsReportedAndTheFieldKept();
-    void folderFieldAndChooserList();
-    void leavingFolderFieldChecksThePath();
-    void listClicksAndKeysOpenImagesAndFolders();
-    void ctrlRDeletesOneRecordCtrlShiftRAll();
-    void headerClickSortsAndTheSortStays();
-    void adjustmentGroupsSwitchInOrder();
-    void batchItemsFollowTheList();
-    void removeAsksAndKeepsTheFiles();
-    void newFolderIsNamedInPlace();
-    void droppedImageIsListedAndOpened();
-    void aboutBoxShowsVersionAndOpensSupport();
-
-private:
-    QTreeWidgetItem *itemNamed(const QString &name) const;
-    QStringList listedNames() const;
-    QPoint itemPoint(const QString &name) const;
-    void createWindow();
-
     QTemporaryDir m_settingsFolder;
-    std::unique_ptr<QTemporaryDir> m_programFolder;
+    std::unique_ptr<QTemporaryDir> m_program;
     std::unique_ptr<QTemporaryDir> m_photos;
-    std::unique_ptr<ScriptedPrompts> m_prompts;
+    test::ScriptedPrompts m_prompts;
     std::unique_ptr<RecordStore> m_records;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<MainWindow> m_window;
-};
+    QString m_image;
+    QString m_previewFile;
+    std::unique_ptr<QTemporaryDir> m_runtime;
+    std::unique_ptr<QTemporaryDir> m_config;
 
-void MainWindowTest::initTestCase()
-{
-    test::useTemporarySettings(m_settingsFolder);
-}
-
-void MainWindowTest::init()
-{
-    m_programFolder = std::make_unique<QTemporaryDir>();
-    const QString program = m_programFolder->path();
-    QVERIFY(test::installRecordList(program));
-    QVERIFY(QDir(program).mkpath(QStringLiteral("src/ico")));
-    for (const char *icon : {"up.bmp", "folder.ico", "file.ico"}) {
-        const QString name = QStringLiteral("/src/ico/") + QString::fromLatin1(icon);
-        QVERIFY(QFile::copy(test::builtProgramFolder() + name, program + name));
+    const MainWindowForm &form() const { return m_window->form(); }
+    PreviewController &preview() const { return m_window->adjustments().preview(); }
+    bool showsPicture() const { return lensbox::holdsPicture(form().Zoomwell->Picture()); }
+    void createWindow()
+    {
+        m_window = std::make_unique<MainWindow>(m_program->path(), *m_records, *m_settings, m_prompts);
     }
-    m_photos = std::make_unique<QTemporaryDir>();
-    QDir photos(m_photos->path());
-    QVERIFY(photos.mkpath(QStringLiteral("2006")));
-    QVERIFY(test::writeTestJpeg(photos.filePath(QStringLiteral("a.jpg")), QSize(40, 30)));
-    QVERIFY(test::writeTestJpeg(photos.filePath(QStringLiteral("b.JPEG")), QSize(30, 40)));
-    QVERIFY(test::writeTestJpeg(photos.filePath(QStringLiteral("2006/c.jpg")), QSize(20, 20)));
+    RecordCommands commands() { return RecordCommands(*m_records, m_prompts); }
+    void save(const QString &path) { commands().saveAdjustments(path, {}, kFields); }
+    bool stored(const QString &path) { return commands().storedAdjustments(path).has_value(); }
+    QTreeWidget *list() const { return form().ListView1; }
+    QTreeWidgetItem *item(const QString &name) const { return list()->findItems(name, Qt::MatchExactly).value(0); }
+    QPoint itemPoint(const QString &name) const { return {20, list()->visualItemRect(item(name)).center().y()}; }
+    QStringList listedNames() const
+    {
+        QStringList names;
+        for (int row = 0; row < list()->topLevelItemCount(); ++row)
+            names << list()->topLevelItem(row)->text(0);
+        return names;
+    }
+    void waitForPreview()
+    {
+        QSignalSpy shown(&preview(), &PreviewController::previewShown);
+        QVERIFY(shown.wait(20000));
+    }
 
-    m_prompts = std::make_unique<ScriptedPrompts>();
-    m_records = std::make_unique<RecordStore>(program, *m_prompts);
-    QVERIFY(m_records->OpenRecordStore(QString::fromLatin1(kRecordListPath)));
-    m_settings = std::make_unique<SettingsStore>(QString::fromLatin1(QTest::currentTestFunction()));
-}
+    void startProgram(QProcess &process, const QStringList &arguments = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime->path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config->path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Qt tells on its error channel which windows it paints.
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.widgets.painting=true"));
+        process.setProcessEnvironment(environment);
+        process.start(test::builtProgramFolder() + QStringLiteral("/Tovin_en"), arguments);
+        QVERIFY(process.waitForStarted());
+    }
 
-void MainWindowTest::createWindow()
-{
-    m_window = std::make_unique<MainWindow>(m_programFolder->path(), *m_records, *m_settings, *m_prompts);
-}
+    bool lockFileExists() const { return QFileInfo::exists(m_runtime->filePath(QStringLiteral("Tovin_en.lock"))); }
 
-void MainWindowTest::cleanup()
-{
-    m_window.reset();
-    m_records.reset();
-    m_settings.reset();
-}
+private slots:
+    void initTestCase() { test::useTemporarySettings(m_settingsFolder); }
 
-QTreeWidgetItem *MainWindowTest::itemNamed(const QString &name) const
-{
-    const QList<QTreeWidgetItem *> found = m_window->form().ListView1->findItems(name, Qt::MatchExactly);
-    return found.isEmpty() ? nullptr : found.first();
-}
+    void init()
+    {
+        m_runtime = std::make_unique<QTemporaryDir>(); // 0700, as a runtime folder must be
+        m_config = std::make_unique<QTemporaryDir>();
+        m_program = std::make_unique<QTemporaryDir>();
+        const QString program = m_program->path();
+        QVERIFY(test::installRecordList(program));
+        QVERIFY(QDir(program).mkpath(QStringLiteral("src/ico")) && QDir(program).mkdir(QStringLiteral("tmp")));
+        for (const char *icon : {"up.bmp", "folder.ico", "file.ico"}) {
+            const QString name = QStringLiteral("/src/ico/") + QString::fromLatin1(icon);
+            QVERIFY(QFile::copy(test::builtProgramFolder() + name, program + name));
+        }
+        m_previewFile = program + QStringLiteral("/tmp/x.jpg");
+        m_photos = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(m_photos->path()).mkdir(QStringLiteral("2006")));
+        m_image = m_photos->filePath(QStringLiteral("a.jpg"));
+        QVERIFY(test::writeTestJpeg(m_image, QSize(1600, 1200)));
+        QVERIFY(test::writeTestJpeg(m_photos->filePath(QStringLiteral("b.JPEG")), QSize(30, 40)));
+        QVERIFY(test::writeTestJpeg(m_photos->filePath(QStringLiteral("2006/c.jpg")), QSize(20, 20)));
+        m_prompts = {};
+        m_records = std::make_unique<RecordStore>(program, m_prompts);
+        QVERIFY(m_records->OpenRecordStore(QString::fromLatin1(kRecordListPath)));
+        m_settings = std::make_unique<SettingsStore>(QString::fromLatin1(QTest::currentTestFunction()));
+        createWindow();
+        form().dirInput->setText(m_photos->path());
+        form().widthInput->setText(QStringLiteral("100"));
+        form().heightInput->setText(QStringLiteral("100"));
+        form().brightInput->setText(QStringLiteral("0"));
+        form().contrastInput->setText(QStringLiteral("0"));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
 
-QStringList MainWindowTest::listedNames() const
-{
-    QStringList names;
-    const QTreeWidget *list = m_window->form().ListView1;
-    for (int row = 0; row < list->topLevelItemCount(); ++row)
-        names << list->topLevelItem(row)->text(0);
-    return names;
-}
+    void cleanup()
+    {
+        m_window.reset();
+        m_records.reset();
+        m_settings.reset();
+    }
 
-QPoint MainWindowTest::itemPoint(const QString &name) const
-{
-    return QPoint(20, m_window->form().ListView1->visualItemRect(itemNamed(name)).center().y());
-}
+    // A fixed client area with every control inside its frame (past the edge
+    // it would be cut off); the about box opens the support page.
+    void formAndAboutBox()
+    {
+        const double dpi = m_window->screen()->logicalDotsPerInch();
+        QCOMPARE(m_window->centralWidget()->size(), QSize(qRound(10455 * dpi / 1440), qRound(6015 * dpi / 1440)));
+        QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+        QVERIFY((m_window->windowFlags() & Qt::WindowMinimizeButtonHint)
+                && !(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        for (QWidget *control : m_window->centralWidget()->findChildren<QWidget *>()) {
+            const QWidget *parent = control->parentWidget();
+            if (parent->inherits("QGroupBox") || parent == m_window->centralWidget())
+                QVERIFY2(parent->rect().contains(control->geometry()), qPrintable(control->objectName()));
+        }
+        QCOMPARE(form().srcButton->iconSize(), QSize(22, 22));
+        QVERIFY(!form().srcButton->icon().pixmap(22).isNull());
+        QCOMPARE(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
 
-void MainWindowTest::loadRestoresFirstRunDefaultsAndListsProgramFolder()
-{
-    createWindow();
-    m_window->load();
-    const MainWindowForm &form = m_window->form();
-    QCOMPARE(m_window->currentSettings(), (MainSettings{m_programFolder->path(), "100", "100", "0", "0", "0", "0"}));
-    QCOMPARE(form.filterCombo->currentText(), QStringLiteral("None"));
-    QCOMPARE(listedNames(), QStringList({". . . .", "src"}));
-    QVERIFY(!form.widthInput->isEnabled() && !form.startButton->isEnabled());
-    QVERIFY(form.capInput->isEnabled() && form.resetAllButton->isEnabled());
-    QVERIFY2(m_prompts->shown.isEmpty(), qPrintable(m_prompts->transcript()));
-}
+        QString version;
+        QTimer::singleShot(0, this, [&] {
+            QWidget *about = QApplication::activeModalWidget();
+            QVERIFY(about);
+            version = about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
+            emit about->findChild<QLabel *>(QStringLiteral("urlLabel"))->linkActivated(QStringLiteral("x"));
+            QVERIFY(about->isVisible());
+            QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        QTest::mouseClick(form().aboutButton, Qt::LeftButton);
+        QVERIFY(version.startsWith(QStringLiteral("Version ")));
+        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Document).size(), 1);
+        QVERIFY(m_prompts.shown.first().text.startsWith(QStringLiteral("https://")));
+        QVERIFY(!QApplication::activeModalWidget());
+    }
 
-void MainWindowTest::loadAppliesStoredPositions()
-{
-    writeMainSettings(*m_settings, {m_photos->path(), "7", "8", "9", "10", "-1", "Med"});
-    createWindow();
-    m_window->load();
-    QCOMPARE(m_window->form().filterCombo->currentIndex(), -1);
-    QCOMPARE(m_window->form().qualityCombo->currentIndex(), 0);
-    QCOMPARE(m_window->form().widthInput->text(), QStringLiteral("7"));
-    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
-}
+    // First-run defaults list the program folder, the adjustments disabled.
+    void loadRestoresTheSettings()
+    {
+        m_window->load();
+        QCOMPARE(m_window->currentSettings(), (MainSettings{m_program->path(), "100", "100", "0", "0", "0", "0"}));
+        QCOMPARE(listedNames(), QStringList({". . . .", "src", "tmp"}));
+        QVERIFY(!form().widthInput->isEnabled() && !form().startButton->isEnabled());
+        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
+        writeMainSettings(*m_settings, {m_photos->path(), "7", "8", "9", "10", "-1", "Med"});
+        createWindow();
+        m_window->load();
+        QCOMPARE(form().filterCombo->currentIndex(), -1);
+        QCOMPARE(form().qualityCombo->currentIndex(), 0);
+        QCOMPARE(form().widthInput->text(), QStringLiteral("7"));
+        QCOMPARE(listedNames(), kPhotos);
+    }
 
-void MainWindowTest::quitAsksThenSavesTextsAndClosesTheRest()
-{
-    createWindow();
-    m_window->load();
-    m_window->show();
-    QWidget other;
-    other.setObjectName(QStringLiteral("frmLarge"));
-    other.show();
-    const MainWindowForm &form = m_window->form();
-    form.widthInput->setText(QStringLiteral("abc"));
-    form.brightInput->setText(QStringLiteral("-999"));
-    form.filterCombo->setCurrentIndex(3);
-    form.qualityCombo->setEditText(QStringLiteral("77"));
-    m_window->LoadImageRecord(m_photos->filePath(QStringLiteral("a.jpg")));
-    QVERIFY(lensbox::holdsPicture(form.Zoomwell->Picture()));
-    m_prompts->shown.clear();
+    // Cancel keeps everything; OK stores the texts as typed, closes the other
+    // windows, unloads the picture and closes the Record List.
+    void quitAsksThenSavesTextsAndClosesTheRest()
+    {
+        m_window->load();
+        QWidget other;
+        other.setObjectName(QStringLiteral("frmLarge"));
+        other.show();
+        form().widthInput->setText(QStringLiteral("abc"));
+        form().brightInput->setText(QStringLiteral("-999"));
+        form().filterCombo->setCurrentIndex(3);
+        form().qualityCombo->setEditText(QStringLiteral("77"));
+        m_window->LoadImageRecord(m_image);
+        QVERIFY(showsPicture());
+        m_prompts = {};
+        m_prompts.messageAnswers = {PromptAnswer::Cancel, PromptAnswer::Ok};
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->isVisible() && other.isVisible());
+        const ShownPrompt question{ShownPrompt::Kind::Message, "Are you sure you want to quit Tovin Image Scaler?",
+                                   "Confirm?", PromptIcon::Question, PromptButtons::OkCancel};
+        QCOMPARE(m_prompts.shown, QList{question});
+        QCOMPARE(m_settings->read("Startup", "widthInput", "unsaved"), QStringLiteral("unsaved"));
+        QVERIFY(m_window->close());
+        QVERIFY(!other.isVisible() && !showsPicture());
+        QCOMPARE(readMainSettings(*m_settings, "none"),
+                 (MainSettings{m_program->path(), "abc", "100", "-999", "0", "3", "-1"}));
+        m_prompts = {};
+        QVERIFY(!stored(m_image));
+        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Message).size(), 1);
+    }
 
-    m_prompts->messageAnswers = {PromptAnswer::Cancel, PromptAnswer::Ok};
-    QVERIFY(!m_window->close());
-    QVERIFY(m_window->isVisible() && other.isVisible());
-    const ShownPrompt question{ShownPrompt::Kind::Message, "Are you sure you want to quit Tovin Image Scaler?",
-                               "Confirm?", PromptIcon::Question, PromptButtons::OkCancel};
-    QCOMPARE(m_prompts->shown, QList<ShownPrompt>{question});
-    QCOMPARE(m_settings->read(QStringLiteral("Startup"), QStringLiteral("widthInput"), QStringLiteral("unsaved")),
-             QStringLiteral("unsaved"));
+    // Enter and the chooser list a folder, leaving the field only checks it; a
+    // network folder is refused, a missing one reported.
+    void folderFieldAndChooser()
+    {
+        QLineEdit *dirInput = form().dirInput;
+        dirInput->clear();
+        QTest::keyClick(dirInput, Qt::Key_Return);
+        QTest::keyClicks(dirInput, m_photos->path());
+        QTest::keyClick(dirInput, Qt::Key_Return);
+        QCOMPARE(listedNames(), kPhotos);
+        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
+        QVERIFY(!m_window->ListFolder(QStringLiteral("  //server/share ")));
+        QCOMPARE(m_prompts.shown,
+                 QList{test::messageBox("Network Drive is not supported. Please copy files to a local drive first!",
+                                        "Info!", PromptIcon::Exclamation)});
+        QCOMPARE(listedNames(), kPhotos);
+        QCOMPARE(dirInput->text(), m_photos->path());
 
-    QVERIFY(m_window->close());
-    QVERIFY(!other.isVisible());
-    QVERIFY(!lensbox::holdsPicture(form.Zoomwell->Picture()));
-    const MainSettings saved = readMainSettings(*m_settings, QStringLiteral("none"));
-    QCOMPARE(saved, (MainSettings{m_programFolder->path(), "abc", "100", "-999", "0", "3", "-1"}));
-    // The Record List is closed: a lookup now reports its failure.
-    m_prompts->shown.clear();
-    m_records->DeleteRecords(true, QStringLiteral("dummy"), kKeyField, kTable);
-    QCOMPARE(m_prompts->ofKind(ShownPrompt::Kind::Message).size(), 1);
-}
+        m_prompts = {};
+        m_prompts.folderAnswers = {m_photos->filePath(QStringLiteral("2006"))};
+        QTest::mouseClick(form().srcButton, Qt::LeftButton);
+        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Folder).size(), 1);
+        QTest::mouseClick(form().srcButton, Qt::LeftButton); // cancelled
+        QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
 
-void MainWindowTest::refusedFolderIsReportedAndTheFieldKept()
-{
-    createWindow();
-    QVERIFY(m_window->ListFolder(m_photos->path()));
-    const QStringList before = listedNames();
-    QVERIFY(!m_window->ListFolder(QStringLiteral("  //server/share ")));
-    QCOMPARE(
-        m_prompts->shown,
-        QList<ShownPrompt>{test::messageBox("Network Drive is not supported. Please copy files to a local drive first!",
-                                            "Info!", PromptIcon::Exclamation)});
-    QCOMPARE(listedNames(), before);
-    QCOMPARE(m_window->form().dirInput->text(), m_photos->path());
+        m_prompts = {};
+        dirInput->setFocus();
+        dirInput->setText(QStringLiteral("/tmp/a*b"));
+        form().capInput->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(dirInput->hasFocus());
+        QCOMPARE(m_prompts.shown.size(), 1);
+        QCOMPARE(m_prompts.shown.first().icon, PromptIcon::Exclamation);
+        QCOMPARE(dirInput->text(), QStringLiteral("/tmp/a*b"));
+        dirInput->setText(m_photos->path() + QStringLiteral("/"));
+        form().capInput->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(form().capInput->hasFocus());
+        QCOMPARE(m_prompts.shown.size(), 1);
+        QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
 
-    m_prompts->shown.clear();
-    const QString missing = m_photos->filePath(QStringLiteral("gone"));
-    QVERIFY(!m_window->ListFolder(missing));
-    QCOMPARE(m_prompts->shown.size(), 1);
-    QVERIFY(m_prompts->shown.first().icon == PromptIcon::Critical
-            && m_prompts->shown.first().title.startsWith(QStringLiteral("Error! #")));
-    QCOMPARE(m_window->form().ListView1->topLevelItemCount(), 0);
-    QCOMPARE(m_window->form().dirInput->text(), missing);
-}
-
-void MainWindowTest::folderFieldAndChooserList()
-{
-    createWindow();
-    QLineEdit *dirInput = m_window->form().dirInput;
-    QTest::keyClick(dirInput, Qt::Key_Return);
-    QTest::keyClicks(dirInput, m_photos->path());
-    QCOMPARE(m_window->form().ListView1->topLevelItemCount(), 0);
-    QTest::keyClick(dirInput, Qt::Key_Return);
-    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
-    QVERIFY2(m_prompts->shown.isEmpty(), qPrintable(m_prompts->transcript()));
-
-    m_prompts->folderAnswers = {m_photos->filePath(QStringLiteral("2006"))};
-    QTest::mouseClick(m_window->form().srcButton, Qt::LeftButton);
-    QCOMPARE(m_prompts->shown.first().text, QStringLiteral("Please Select a Folder."));
-    QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
-    // Cancelled: nothing changes.
-    QTest::mouseClick(m_window->form().srcButton, Qt::LeftButton);
-    QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
-}
-
-void MainWindowTest::leavingFolderFieldChecksThePath()
-{
-    createWindow();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QLineEdit *dirInput = m_window->form().dirInput;
-    dirInput->setFocus();
-    dirInput->setText(QStringLiteral("/tmp/a*b"));
-    m_window->form().capInput->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(dirInput->hasFocus());
-    QCOMPARE(m_prompts->shown.size(), 1);
-    QCOMPARE(m_prompts->shown.first().icon, PromptIcon::Exclamation);
-    QCOMPARE(dirInput->text(), QStringLiteral("/tmp/a*b"));
-
-    m_prompts->shown.clear();
-    dirInput->setText(m_photos->path() + QStringLiteral("/"));
-    m_window->form().capInput->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(m_window->form().capInput->hasFocus());
-    QVERIFY(m_prompts->shown.isEmpty());
-    QCOMPARE(m_window->form().ListView1->topLevelItemCount(), 0);
-}
-
-void MainWindowTest::listClicksAndKeysOpenImagesAndFolders()
-{
-    createWindow();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->ListFolder(m_photos->path());
-    QApplication::processEvents();
-    const MainWindowForm &form = m_window->form();
-    QTreeWidget *list = form.ListView1;
-    form.capInput->setPlainText(QStringLiteral("typed"));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, itemPoint("a.jpg"));
-    QVERIFY(lensbox::holdsPicture(form.Zoomwell->Picture()));
-    QVERIFY(form.widthInput->isEnabled());
-    QVERIFY(form.capInput->toPlainText().isEmpty());
-
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
-    QVERIFY(!lensbox::holdsPicture(form.Zoomwell->Picture()));
-    QVERIFY(!form.widthInput->isEnabled());
-    QCOMPARE(listedNames().size(), 4);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
-    QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
-
-    list->setCurrentItem(itemNamed(". . . ."));
-    QTest::keyClick(list, Qt::Key_Return);
-    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
-    QCOMPARE(form.dirInput->text(), m_photos->path() + QLatin1Char('/'));
+        const QString missing = m_photos->filePath(QStringLiteral("gone"));
+        QVERIFY(!m_window->ListFolder(missing));
+        QCOMPARE(m_prompts.shown.size(), 2);
+        QCOMPARE(m_prompts.shown.last().icon, PromptIcon::Critical);
+        QVERIFY(m_prompts.shown.last().title.startsWith(QStringLiteral("Error! #")));
+        QCOMPARE(list()->topLevelItemCount(), 0);
+        QCOMPARE(dirInput->text(), missing);
+    }
 
     // Down moves to the next entry, then its release opens it.
-    list->setCurrentItem(itemNamed("2006"));
-    QTest::keyClick(list, Qt::Key_Down);
-    QCOMPARE(list->currentItem()->text(0), QStringLiteral("a.jpg"));
-    QVERIFY(lensbox::holdsPicture(form.Zoomwell->Picture()));
-    QVERIFY2(m_prompts->shown.isEmpty(), qPrintable(m_prompts->transcript()));
-}
+    void listClicksKeysAndDrops()
+    {
+        m_window->ListFolder(m_photos->path());
+        form().capInput->setPlainText(QStringLiteral("typed"));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("a.jpg"));
+        QVERIFY(showsPicture() && form().widthInput->isEnabled() && form().capInput->toPlainText().isEmpty());
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
+        QVERIFY(!showsPicture() && !form().widthInput->isEnabled());
+        QCOMPARE(listedNames(), kPhotos);
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
+        QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
+        list()->setCurrentItem(item(". . . ."));
+        QTest::keyClick(list(), Qt::Key_Return);
+        QCOMPARE(listedNames(), kPhotos);
+        QCOMPARE(form().dirInput->text(), m_photos->path() + QLatin1Char('/'));
+        list()->setCurrentItem(item("2006"));
+        QTest::keyClick(list(), Qt::Key_Down);
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("a.jpg"));
+        QVERIFY(showsPicture());
 
-void MainWindowTest::ctrlRDeletesOneRecordCtrlShiftRAll()
-{
-    createWindow();
-    m_window->show();
-    m_window->ListFolder(m_photos->path());
-    const QString a = m_photos->filePath(QStringLiteral("a.jpg"));
-    const QString b = m_photos->filePath(QStringLiteral("b.JPEG"));
-    QCOMPARE(m_records->SaveRecord(a, rowValues(a), kKeyField, kTable), RecordResult::Done);
-    QCOMPARE(m_records->SaveRecord(b, rowValues(b), kKeyField, kTable), RecordResult::Done);
-    QTreeWidget *list = m_window->form().ListView1;
-    list->setCurrentItem(itemNamed("a.jpg"));
-    QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier);
-    QVERIFY(!m_records->RecordExists(a, kKeyField, kTable));
-    QVERIFY(m_records->RecordExists(b, kKeyField, kTable));
-    QTest::keyClick(list, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
-    QVERIFY(!m_records->RecordExists(b, kKeyField, kTable));
-    QVERIFY2(m_prompts->shown.isEmpty(), qPrintable(m_prompts->transcript()));
-}
+        const QString b = m_photos->filePath(QStringLiteral("b.JPEG"));
+        save(m_image);
+        save(b);
+        m_prompts = {};
+        QTest::keyClick(list(), Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(!stored(m_image) && stored(b));
+        QTest::keyClick(list(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!stored(b));
+        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
 
-void MainWindowTest::headerClickSortsAndTheSortStays()
-{
-    createWindow();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->ListFolder(m_photos->path());
-    QHeaderView *header = m_window->form().ListView1->header();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
-    QCOMPARE(listedNames(), QStringList({"b.JPEG", "a.jpg", "2006", ". . . ."}));
-    m_window->ListFolder(m_photos->filePath(QStringLiteral("2006")));
-    QCOMPARE(listedNames(), QStringList({"c.jpg", ". . . ."}));
-}
-
-void MainWindowTest::adjustmentGroupsSwitchInOrder()
-{
-    createWindow();
-    QWidget frmBatch;
-    frmBatch.setObjectName(QStringLiteral("frmBatch"));
-    QList<QWidget *> batchControls;
-    for (const char *name : {"saveasInput", "dstInput", "dstButton", "generateButton"}) {
-        auto *widget = new QWidget(&frmBatch);
-        widget->setObjectName(QString::fromLatin1(name));
-        batchControls << widget;
+        const auto drop = [this](const QString &path) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(path)});
+            const QPoint inside = m_window->rect().center();
+            QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_window.get(), &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent dropped(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_window.get(), &dropped);
+        };
+        drop(m_photos->filePath(QStringLiteral("2006/c.jpg")));
+        QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("c.jpg"));
+        QVERIFY(showsPicture());
+        drop(m_photos->path());
+        QCOMPARE(listedNames(), kPhotos);
     }
-    frmBatch.show();
-    EnabledLog log;
-    log.watch(m_window->findChildren<QWidget *>());
-    log.watch(batchControls);
 
-    m_window->SetAdjustmentControlsEnabled(false, 1);
-    QCOMPARE(log.changed,
-             QStringList({"widthInput", "widthTick", "heightInput", "heightTick", "brightInput", "brightTick",
-                          "contrastTick", "contrastInput", "filterCombo", "qualityCombo", "previewButton",
-                          "recordButton", "resetButton", "startButton"}));
-    log.changed.clear();
-    m_window->SetAdjustmentControlsEnabled(false, 2);
-    QCOMPARE(log.changed, QStringList({"generateButton", "dstButton", "dstInput", "saveasInput"}));
-    log.changed.clear();
-    m_window->SetAdjustmentControlsEnabled(false, 3);
-    QVERIFY(log.changed.isEmpty());
-}
+    // A new folder is named in place; Remove leaves the file; the sort stays
+    // for the next folder.
+    void listCommands()
+    {
+        m_window->ListFolder(m_photos->path());
+        item("b.JPEG")->setSelected(true);
+        const QList<BatchItem> items = m_window->batchItems();
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items[0].kind, ListEntryKind::Up);
+        QCOMPARE(items[1].key, m_photos->filePath(QStringLiteral("2006")));
+        QCOMPARE(items[3].key, m_photos->filePath(QStringLiteral("b.JPEG")));
+        QVERIFY(items[3].selected && !items[2].selected);
+        QCOMPARE(items[3].dateText, item("b.JPEG")->text(1));
+        bool scaled = false;
+        m_window->setScaleHandler([&scaled] { scaled = true; });
+        form().startButton->setEnabled(true);
+        QTest::mouseClick(form().startButton, Qt::LeftButton);
+        QVERIFY(scaled);
 
-void MainWindowTest::batchItemsFollowTheList()
-{
-    createWindow();
-    m_window->show();
-    m_window->ListFolder(m_photos->path());
-    itemNamed("b.JPEG")->setSelected(true);
-    const QList<BatchItem> items = m_window->batchItems();
-    QCOMPARE(items.size(), 4);
-    QCOMPARE(items[0].kind, ListEntryKind::Up);
-    QCOMPARE(items[1].key, m_photos->filePath(QStringLiteral("2006")));
-    QCOMPARE(items[3].key, m_photos->filePath(QStringLiteral("b.JPEG")));
-    QVERIFY(items[3].selected && !items[2].selected);
-    QCOMPARE(items[3].dateText, itemNamed("b.JPEG")->text(1));
+        const auto typeName = [this](const QString &name) {
+            form().newFolderAction->trigger();
+            auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            QVERIFY(editor && list()->isAncestorOf(editor));
+            editor->selectAll();
+            QTest::keyClicks(editor, name);
+            QTest::keyClick(editor, name.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+            QApplication::processEvents(); // the list takes the typed name after the key
+        };
+        typeName(QStringLiteral("a|b"));
+        QCOMPARE(m_prompts.shown.size(), 1);
+        QCOMPARE(m_prompts.shown.first().icon, PromptIcon::Exclamation);
+        typeName(QStringLiteral("Beach"));
+        QVERIFY(QFileInfo(m_photos->filePath(QStringLiteral("Beach"))).isDir());
+        QCOMPARE(listedNames(), QStringList({". . . .", "2006", "Beach", "a.jpg", "b.JPEG"}));
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("Beach"));
+        typeName(QString());
+        QCOMPARE(listedNames().size(), 5);
+        QCOMPARE(m_prompts.shown.size(), 1);
 
-    bool scaled = false;
-    m_window->setScaleHandler([&scaled] { scaled = true; });
-    m_window->form().startButton->setEnabled(true);
-    QTest::mouseClick(m_window->form().startButton, Qt::LeftButton);
-    QVERIFY(scaled);
-}
+        list()->setCurrentItem(item("a.jpg"));
+        item(". . . .")->setSelected(true);
+        m_prompts = {};
+        m_prompts.messageAnswers = {PromptAnswer::Cancel, PromptAnswer::Ok};
+        form().removeAction->trigger();
+        QCOMPARE(listedNames().size(), 5);
+        form().removeAction->trigger();
+        QCOMPARE(listedNames(), QStringList({". . . .", "2006", "Beach", "b.JPEG"}));
+        QVERIFY(QFileInfo::exists(m_image));
+        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Message).size(), 2);
 
-void MainWindowTest::removeAsksAndKeepsTheFiles()
-{
-    createWindow();
-    m_window->show();
-    m_window->ListFolder(m_photos->path());
-    QTreeWidget *list = m_window->form().ListView1;
-    list->setCurrentItem(itemNamed("a.jpg"));
-    itemNamed(". . . .")->setSelected(true);
-    m_prompts->messageAnswers = {PromptAnswer::Cancel, PromptAnswer::Ok};
-    m_window->form().removeAction->trigger();
-    QCOMPARE(listedNames().size(), 4);
-    m_window->form().removeAction->trigger();
-    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "b.JPEG"}));
-    QVERIFY(QFileInfo::exists(m_photos->filePath(QStringLiteral("a.jpg"))));
-    QCOMPARE(m_prompts->shown.first().text,
-             QStringLiteral("Are you sure you want to remove this file from the Image List?\n\nNote: This process "
-                            "will not delete your file, it's only removing the file from the Image List."));
-}
+        QHeaderView *header = list()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+        QCOMPARE(listedNames(), QStringList({"Beach", "b.JPEG", "2006", ". . . ."}));
+        m_window->ListFolder(m_photos->filePath(QStringLiteral("2006")));
+        QCOMPARE(listedNames(), QStringList({"c.jpg", ". . . ."}));
+    }
 
-void MainWindowTest::newFolderIsNamedInPlace()
-{
-    createWindow();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    m_window->ListFolder(m_photos->path());
-    QTreeWidget *list = m_window->form().ListView1;
-    const auto typeName = [list](const QString &name) {
-        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-        QVERIFY(editor && list->isAncestorOf(editor));
-        editor->selectAll();
-        QTest::keyClicks(editor, name);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QApplication::processEvents(); // the list takes the typed name after the key
-    };
+    // Group 2 lies on the batch window, found by the controls' names.
+    void adjustmentGroupOfTheBatchWindow()
+    {
+        QWidget frmBatch;
+        auto *generate = new QPushButton(&frmBatch);
+        generate->setObjectName(QStringLiteral("generateButton"));
+        frmBatch.show();
+        m_window->SetAdjustmentControlsEnabled(false, 2);
+        QVERIFY(!generate->isEnabled());
+        m_window->SetAdjustmentControlsEnabled(true, 2);
+        QVERIFY(generate->isEnabled());
+    }
 
-    m_window->form().newFolderAction->trigger();
-    typeName(QStringLiteral("a|b"));
-    QCOMPARE(m_prompts->shown.size(), 1);
-    QCOMPARE(m_prompts->shown.first().icon, PromptIcon::Exclamation);
-    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
+    // One refused field and one accepted, the ticks, the focus tint, a typed
+    // quality checked at each key, the description's 250 characters.
+    void adjustmentFields()
+    {
+        const auto typeAndLeave = [](QLineEdit *edit, const QString &text) {
+            edit->setFocus(Qt::TabFocusReason);
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Delete);
+            QTest::keyClicks(edit, text);
+            QTest::keyClick(edit, Qt::Key_Tab);
+        };
+        typeAndLeave(form().widthInput, QStringLiteral("2011"));
+        QCOMPARE(m_prompts.shown, QList{test::messageBox(message(44), message(111), PromptIcon::Exclamation)});
+        QTRY_VERIFY(form().widthInput->hasFocus());
+        QCOMPARE(form().widthInput->text(), QStringLiteral("201"));
+        form().widthInput->setText(QStringLiteral("200"));
+        QTest::keyClick(form().widthTick, Qt::Key_Up);
+        QCOMPARE(form().widthInput->text(), QStringLiteral("200"));
+        m_prompts = {};
+        typeAndLeave(form().brightInput, QStringLiteral("-99"));
+        QTRY_VERIFY(!form().brightInput->hasFocus());
+        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
+        QTest::keyClick(form().brightTick, Qt::Key_Down);
+        QCOMPARE(form().brightInput->text(), QStringLiteral("-100"));
 
-    m_window->form().newFolderAction->trigger();
-    typeName(QStringLiteral("Beach"));
-    QVERIFY(QFileInfo(m_photos->filePath(QStringLiteral("Beach"))).isDir());
-    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "Beach", "a.jpg", "b.JPEG"}));
-    QCOMPARE(list->currentItem()->text(0), QStringLiteral("Beach"));
+        QLineEdit *edit = form().contrastInput;
+        edit->setText(QStringLiteral("-25"));
+        edit->setCursorPosition(0);
+        edit->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(edit->selectedText(), QStringLiteral("-25"));
+        const QPalette palette = QApplication::palette();
+        QVERIFY(palette.color(QPalette::Midlight) != palette.color(QPalette::Base));
+        QCOMPARE(edit->palette().color(QPalette::Base), palette.color(QPalette::Midlight));
+        form().heightInput->setFocus(Qt::TabFocusReason);
+        QCOMPARE(edit->palette().color(QPalette::Base), palette.color(QPalette::Base));
 
-    // Escape gives up without making anything.
-    m_window->form().newFolderAction->trigger();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    QApplication::processEvents();
-    QCOMPARE(listedNames().size(), 5);
-    QCOMPARE(m_prompts->shown.size(), 1);
-}
+        QComboBox *quality = form().qualityCombo;
+        const AdjustmentSelections &codes = m_window->adjustments().fields().selections();
+        quality->setFocus();
+        quality->lineEdit()->selectAll();
+        QTest::keyClicks(quality->lineEdit(), QStringLiteral("85"));
+        QCOMPARE(codes.SaveQuality, 85);
+        QCOMPARE(quality->currentIndex(), -1);
+        QVERIFY(m_prompts.shown.isEmpty());
+        QTest::keyClick(quality->lineEdit(), Qt::Key_X);
+        QCOMPARE(m_prompts.shown, QList{test::messageBox(message(43), message(111), PromptIcon::Exclamation)});
+        QCOMPARE(codes.SaveQuality, 0);
+        QCOMPARE(quality->currentText(), QStringLiteral("85x"));
+        quality->setCurrentIndex(2);
+        QCOMPARE(codes.SaveQuality, 0x200);
 
-void MainWindowTest::droppedImageIsListedAndOpened()
-{
-    createWindow();
-    m_window->show();
-    const auto drop = [this](const QString &path) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path)});
-        const QPoint inside = m_window->rect().center();
-        QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(m_window.get(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent dropped(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(m_window.get(), &dropped);
-    };
-    drop(m_photos->filePath(QStringLiteral("2006/c.jpg")));
-    QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
-    QCOMPARE(m_window->form().ListView1->currentItem()->text(0), QStringLiteral("c.jpg"));
-    QVERIFY(lensbox::holdsPicture(m_window->form().Zoomwell->Picture()));
-    drop(m_photos->path());
-    QCOMPARE(listedNames(), QStringList({". . . .", "2006", "a.jpg", "b.JPEG"}));
-}
+        form().capInput->setFocus();
+        QTest::keyClicks(form().capInput, QString(260, u'a'));
+        QCOMPARE(form().capInput->toPlainText().size(), 250);
+        form().capInput->setPlainText(QString(300, u'b'));
+        QCOMPARE(form().capInput->toPlainText().size(), 250);
+    }
 
-void MainWindowTest::aboutBoxShowsVersionAndOpensSupport()
-{
-    createWindow();
-    m_window->show();
-    QString title, version;
-    QTimer::singleShot(0, this, [&] {
-        QWidget *about = QApplication::activeModalWidget();
-        QVERIFY(about);
-        title = about->windowTitle();
-        version = about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
-        auto *link = about->findChild<QLabel *>(QStringLiteral("urlLabel"));
-        emit link->linkActivated(QStringLiteral("x"));
-        QVERIFY(about->isVisible());
-        QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    });
-    QTest::mouseClick(m_window->form().aboutButton, Qt::LeftButton);
-    QCOMPARE(title, QStringLiteral("About Tovin Image Scaler"));
-    QVERIFY(version.startsWith(QStringLiteral("Version ")));
-    const QList<ShownPrompt> opened = m_prompts->ofKind(ShownPrompt::Kind::Document);
-    QCOMPARE(opened.size(), 1);
-    QVERIFY(opened.first().text.startsWith(QStringLiteral("https://")));
-    QVERIFY(!QApplication::activeModalWidget());
-}
+    // A refused field holds back the record command; an image with a record
+    // shows it adjusted, the viewer busy meanwhile.
+    void recordsAndTheAdjustedPreview()
+    {
+        m_window->showPath(m_image);
+        QVERIFY(showsPicture());
+        m_prompts = {};
+        form().widthInput->setFocus(Qt::TabFocusReason);
+        form().widthInput->setText(QStringLiteral("0"));
+        QTest::mouseClick(form().recordButton, Qt::LeftButton);
+        QCOMPARE(m_prompts.shown, QList{test::messageBox(message(44), message(111), PromptIcon::Exclamation)});
+        QTRY_VERIFY(form().widthInput->hasFocus());
+        QVERIFY(!stored(m_image));
+        form().widthInput->setText(QStringLiteral("50"));
+        QTest::mouseClick(form().recordButton, Qt::LeftButton);
+        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Notice).size(), 1);
+        QVERIFY(stored(m_image));
+
+        save(m_image);
+        m_prompts = {};
+        m_window->LoadImageRecord(m_image);
+        QVERIFY(form().widthInput->isEnabled());
+        QCOMPARE(form().widthInput->text(), QStringLiteral("25"));
+        QCOMPARE(form().capInput->toPlainText(), QStringLiteral("Harbour"));
+        const AdjustmentSelections &codes = m_window->adjustments().fields().selections();
+        QCOMPARE(std::pair(codes.SelectedFilter, codes.SaveQuality),
+                 std::pair(int(FILTER_BSPLINE), JPEG_QUALITYSUPERB));
+        auto *busy = m_window->findChild<QWidget *>(QStringLiteral("previewBusy"));
+        QVERIFY(busy && busy->isVisible());
+        waitForPreview();
+        QVERIFY(!busy->isVisible());
+        QVERIFY(QFile::exists(m_previewFile));
+        QCOMPARE(form().Zoomwell->Picture()->size(), QSize(400, 300));
+        QVERIFY(form().infoLabel->text().endsWith(QStringLiteral("Dimensions: (400 x 300)")));
+        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
+    }
+
+    // A failed preview leaves no file behind to be described; a newer request
+    // overtakes older ones; a large photo shows a reduced picture first.
+    void previews()
+    {
+        lensbox::ZoomwellCtl *viewer = form().Zoomwell;
+        QVERIFY(test::writeTestJpeg(m_previewFile, QSize(8, 8)));
+        form().widthInput->setText(QStringLiteral("77"));
+        m_window->LoadImageRecord(m_image);
+        QCOMPARE(form().widthInput->text(), QStringLiteral("77"));
+        QVERIFY(!QFile::exists(m_previewFile));
+        QCOMPARE(viewer->Picture()->size(), QSize(1600, 1200));
+        QCOMPARE(viewer->Zoom(), fitZoom(viewer, QSize(1600, 1200)));
+        QVERIFY(form().infoLabel->text().endsWith(QStringLiteral("Dimensions: (1600 x 1200)")));
+
+        const QString broken = m_photos->filePath(QStringLiteral("broken.jpg"));
+        QVERIFY(test::writeBytes(broken, "not a picture"));
+        QVERIFY(test::writeTestJpeg(m_previewFile, QSize(8, 8)));
+        preview().ShowPreview(false, broken);
+        waitForPreview();
+        QVERIFY(!showsPicture() && !QFile::exists(m_previewFile));
+        QVERIFY(form().infoLabel->text().isEmpty());
+
+        const QString large = m_photos->filePath(QStringLiteral("large.jpg"));
+        QVERIFY(test::writeTestJpeg(large, QSize(2400, 1800)));
+        QSignalSpy first(&preview(), &PreviewController::firstPictureShown);
+        QSignalSpy shown(&preview(), &PreviewController::previewShown);
+        form().widthInput->setText(QStringLiteral("10"));
+        preview().ShowPreview(false, m_image);
+        QVERIFY(preview().isRendering());
+        preview().ShowPreview(true, large);
+        preview().ShowPreview(true, m_image);
+        QCOMPARE(shown.size(), 1);
+        QTRY_VERIFY(!preview().isRendering());
+        QTest::qWait(1500);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(first.size(), 0);
+        QCOMPARE(viewer->Picture()->size(), QSize(1600, 1200));
+        QCOMPARE(QDir(m_program->filePath(QStringLiteral("tmp"))).entryList(QDir::Files), QStringList());
+
+        shown.clear();
+        preview().ShowPreview(true, large);
+        QVERIFY(first.wait(20000));
+        const double fit = fitZoom(viewer, QSize(2400, 1800));
+        QCOMPARE(viewer->Picture()->size(), QSize(std::lround(2400 * fit / 100), std::lround(1800 * fit / 100)));
+        QCOMPARE(shown.size(), 0);
+        QVERIFY(shown.wait(20000));
+        QCOMPARE(viewer->Picture()->size(), QSize(2400, 1800));
+        QCOMPARE(viewer->Zoom(), fit);
+    }
+
+    // The large preview opens with a picture only; opened again it keeps its
+    // window, size and label.
+    void viewerButtons()
+    {
+        lensbox::ZoomwellCtl *viewer = form().Zoomwell;
+        viewer->setZoom(195);
+        emit viewer->ZoomInClick();
+        QCOMPARE(viewer->Zoom(), 205.0);
+        viewer->setZoom(14);
+        emit viewer->ZoomOutClick();
+        QCOMPARE(viewer->Zoom(), 4.0);
+        emit viewer->MaxClick();
+        QVERIFY(!m_window->findChild<LargePreviewWindow *>());
+
+        m_window->LoadImageRecord(m_image);
+        emit viewer->MaxClick();
+        auto *large = m_window->findChild<LargePreviewWindow *>(QStringLiteral("frmLarge"));
+        QVERIFY(large && large->isVisible());
+        QCOMPARE(large->windowTitle(), message(114));
+        const auto *info = large->findChild<QLabel *>(QStringLiteral("infoLabel2"));
+        const QString infoText = form().infoLabel->text();
+        const QSize size = large->size();
+        QCOMPARE(info->text(), infoText);
+        QCOMPARE(large->Zoomwell2()->Picture(), viewer->Picture());
+        form().widthInput->setText(QStringLiteral("10"));
+        preview().ShowPreview(false, m_image);
+        waitForPreview();
+        emit viewer->MaxClick();
+        QCOMPARE(m_window->findChildren<LargePreviewWindow *>().size(), 1);
+        QCOMPARE(large->size(), size);
+        QCOMPARE(info->text(), infoText);
+        QCOMPARE(large->Zoomwell2()->Picture(), viewer->Picture());
+        QPointer<LargePreviewWindow> closed(large);
+        large->close();
+        QTRY_VERIFY(!closed); // closing frees it
+    }
+    void splashShowsCentredWithoutTitleBar()
+    {
+        SplashWindow frmSplash;
+        frmSplash.start();
+        QVERIFY(frmSplash.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(!frmSplash.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
+        QCOMPARE(frmSplash.findChild<QPushButton *>(QStringLiteral("quitButton"))->text(), QStringLiteral("Quit"));
+        const QPoint screenCentre = frmSplash.screen()->availableGeometry().center();
+        QVERIFY((frmSplash.geometry().center() - screenCentre).manhattanLength() <= 2);
+    }
+
+    // The timer fires once, 2000 ms after the start, unless Quit comes first.
+    void splashTimerFiresOnceUnlessQuitComesFirst()
+    {
+        SplashWindow waited, quitted;
+        QSignalSpy fired(&waited, &SplashWindow::timerFired);
+        QSignalSpy quit(&quitted, &SplashWindow::quitRequested);
+        waited.start();
+        quitted.start();
+        const auto *timer = waited.findChild<QTimer *>(QStringLiteral("Timer1"));
+        QVERIFY(timer->isSingleShot() && timer->isActive());
+        QCOMPARE(timer->interval(), 2000);
+        QTest::mouseClick(quitted.findChild<QPushButton *>(QStringLiteral("quitButton")), Qt::LeftButton);
+        QCOMPARE(quit.size(), 1);
+        QVERIFY(!quitted.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+        QVERIFY(fired.wait(10000));
+    }
+
+    // It gets no further than its splash: no main window, no settings, and
+    // nothing said but what was painted.
+    void secondCopyShowsSplashThenEndsSilently()
+    {
+        SingleInstanceLock running(m_runtime->path(), QStringLiteral("Tovin_en"));
+        QVERIFY(running.tryAcquire());
+        QProcess second;
+        startProgram(second);
+        QVERIFY(second.waitForFinished(15000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        const QString said = QString::fromLocal8Bit(second.readAllStandardError() + second.readAllStandardOutput());
+        QVERIFY2(said.contains(QRegularExpression(QStringLiteral("Flushing QRegion\\(.+\\) of tovin::SplashWindow"))),
+                 qPrintable(said));
+        QVERIFY(!said.contains(QStringLiteral("frmMain")));
+        for (const QString &line : said.split(u'\n', Qt::SkipEmptyParts))
+            QVERIFY2(line.startsWith(QStringLiteral("qt.widgets.painting: ")), qPrintable(line));
+        QVERIFY(QDir(m_config->path()).isEmpty());
+    }
+
+    // A killed copy leaves its lock file behind, and the next copy takes it over.
+    void runningCopyHoldsTheLockUntilItEndsOrIsKilled()
+    {
+        {
+            QProcess first;
+            const QString picture = m_config->filePath(QStringLiteral("window.png"));
+            startProgram(first, {QStringLiteral("--screenshot"), picture});
+            QTRY_VERIFY_WITH_TIMEOUT(lockFileExists(), 15000);
+            SingleInstanceLock second(m_runtime->path(), QStringLiteral("Tovin_en"));
+            QVERIFY(!second.tryAcquire());
+            QVERIFY(first.waitForFinished(15000));
+            QCOMPARE(first.exitCode(), 0);
+            QVERIFY(QFileInfo(picture).size() > 0);
+            QVERIFY(second.tryAcquire());
+        }
+        QProcess killed;
+        startProgram(killed);
+        QTRY_VERIFY_WITH_TIMEOUT(lockFileExists(), 15000);
+        killed.kill();
+        QVERIFY(killed.waitForFinished(5000));
+        QVERIFY(lockFileExists());
+        QVERIFY(SingleInstanceLock(m_runtime->path(), QStringLiteral("Tovin_en")).tryAcquire());
+    }
+};
 
 QTEST_MAIN(MainWindowTest)
 #include "tst_mainwindow.moc"

@@ -1,11 +1,20 @@
+// The shell's rules and commands apart from any window.
+
+#include "adjustmentgroups.h"
+#include "adjustmentrecordfields.h"
 #include "listkeys.h"
 #include "listsorting.h"
 #include "mainsettings.h"
+#include "messagetable.h"
 #include "networkpath.h"
 #include "programversion.h"
+#include "recordcommands.h"
 #include "recordschema.h"
+#include "recordstore.h"
+#include "scriptedprompts.h"
 #include "settingsstore.h"
 #include "testenvironment.h"
+#include "testimages.h"
 #include "writablefolders.h"
 
 #include <QFile>
@@ -13,227 +22,230 @@
 #include <QTest>
 
 using namespace tovin;
+using Kind = test::ShownPrompt::Kind;
 
-Q_DECLARE_METATYPE(ListKeyAction)
-Q_DECLARE_METATYPE(std::optional<ListEntryKind>)
+namespace {
+
+const AdjustmentFieldValues kFields{"50", "60", "-5", "7", 4, -1, "A beach & <sun>"};
+
+// A Record List of its own, a photo to keep records of and the commands.
+struct RecordFixture {
+    QTemporaryDir folder;
+    test::ScriptedPrompts prompts;
+    RecordStore store{folder.path(), prompts};
+    RecordCommands commands{store, prompts};
+    QString image = folder.filePath(QStringLiteral("photo.jpg"));
+    bool ready = test::installRecordList(folder.path()) && store.OpenRecordStore(QString::fromLatin1(kRecordListPath))
+        && test::writeTestJpeg(image, QSize(64, 48));
+};
+
+} // namespace
 
 class ShellRulesTest : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void listKeys_data();
-    void listKeys();
-    void headerSort_data();
-    void headerSort();
-    void listPositions_data();
-    void listPositions();
-    void firstRunDefaults();
-    void settingsRoundTripVerbatim_data();
-    void settingsRoundTripVerbatim();
-    void networkPaths_data();
-    void networkPaths();
-    void versionText();
-    void writableFolders();
-    void recordListSeededOnce();
-
-private:
     QTemporaryDir m_settingsFolder;
-};
 
-void ShellRulesTest::initTestCase()
-{
-    test::useTemporarySettings(m_settingsFolder);
-}
+private slots:
+    void initTestCase() { test::useTemporarySettings(m_settingsFolder); }
 
-void ShellRulesTest::listKeys_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<std::optional<ListEntryKind>>("selected");
-    QTest::addColumn<ListKeyAction>("action");
-    const std::optional<ListEntryKind> none;
-    const std::optional<ListEntryKind> up = ListEntryKind::Up, folder = ListEntryKind::Folder,
-                                       image = ListEntryKind::Image;
-    const int ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier, alt = Qt::AltModifier;
-    QTest::newRow("down on image") << int(Qt::Key_Down) << 0 << image << ListKeyAction::OpenImage;
-    QTest::newRow("shift+up on image") << int(Qt::Key_Up) << shift << image << ListKeyAction::OpenImage;
-    QTest::newRow("down on folder") << int(Qt::Key_Down) << 0 << folder << ListKeyAction::Nothing;
-    QTest::newRow("enter on image") << int(Qt::Key_Return) << 0 << image << ListKeyAction::OpenImage;
-    QTest::newRow("keypad enter on folder")
-        << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << folder << ListKeyAction::EnterFolder;
-    QTest::newRow("ctrl+space on up entry") << int(Qt::Key_Space) << ctrl << up << ListKeyAction::EnterFolder;
-    QTest::newRow("enter, nothing selected") << int(Qt::Key_Return) << 0 << none << ListKeyAction::Nothing;
-    QTest::newRow("ctrl+R on image") << int(Qt::Key_R) << ctrl << image << ListKeyAction::DeleteImageRecord;
-    QTest::newRow("ctrl+shift+R on image")
-        << int(Qt::Key_R) << (ctrl | shift) << image << ListKeyAction::DeleteAllRecords;
-    QTest::newRow("ctrl+shift+R on folder") << int(Qt::Key_R) << (ctrl | shift) << folder << ListKeyAction::Nothing;
-    QTest::newRow("ctrl+alt+R") << int(Qt::Key_R) << (ctrl | alt) << image << ListKeyAction::Nothing;
-    QTest::newRow("backspace, nothing selected") << int(Qt::Key_Backspace) << 0 << none << ListKeyAction::GoUp;
-}
-
-void ShellRulesTest::listKeys()
-{
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
-    QFETCH(std::optional<ListEntryKind>, selected);
-    QFETCH(ListKeyAction, action);
-    QCOMPARE(listKeyAction(key, Qt::KeyboardModifiers(modifiers), selected), action);
-}
-
-namespace {
-
-QList<ListEntry> sampleEntries()
-{
-    return {
-        {ListEntryKind::Up, QStringLiteral("/p/"), QStringLiteral(". . . ."), {}, {}},
-        {ListEntryKind::Folder, QStringLiteral("/p/b"), QStringLiteral("b"), {}, {}},
-        {ListEntryKind::Image, QStringLiteral("/p/A.jpg"), QStringLiteral("A.jpg"), QStringLiteral("2/1/24"),
-         QStringLiteral("10KB")},
-        {ListEntryKind::Image, QStringLiteral("/p/c.jpg"), QStringLiteral("c.jpg"), QStringLiteral("1/1/24"),
-         QStringLiteral("9KB")},
-    };
-}
-
-QStringList namesOf(const QList<ListEntry> &entries)
-{
-    QStringList names;
-    for (const ListEntry &entry : entries)
-        names << entry.name;
-    return names;
-}
-
-} // namespace
-
-void ShellRulesTest::headerSort_data()
-{
-    QTest::addColumn<QList<int>>("clicks");
-    QTest::addColumn<QStringList>("order");
-    // Texts compare as texts: "10KB" before "9KB"; empty texts first.
-    QTest::newRow("no click: as listed") << QList<int>{} << QStringList{". . . .", "b", "A.jpg", "c.jpg"};
-    QTest::newRow("first click: name descending") << QList<int>{0} << QStringList{"c.jpg", "b", "A.jpg", ". . . ."};
-    QTest::newRow("second click: ascending") << QList<int>{0, 0} << QStringList{". . . .", "A.jpg", "b", "c.jpg"};
-    QTest::newRow("direction shared across columns")
-        << QList<int>{0, 2} << QStringList{". . . .", "b", "A.jpg", "c.jpg"};
-    QTest::newRow("date descending") << QList<int>{1} << QStringList{"A.jpg", "c.jpg", ". . . .", "b"};
-}
-
-void ShellRulesTest::headerSort()
-{
-    QFETCH(QList<int>, clicks);
-    QFETCH(QStringList, order);
-    ListSort sort;
-    for (int column : clicks)
-        sort.click(column);
-    QList<ListEntry> entries = sampleEntries();
-    sort.apply(entries);
-    QCOMPARE(namesOf(entries), order);
-}
-
-void ShellRulesTest::listPositions_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("position");
-    QTest::newRow("last") << "4" << 4;
-    QTest::newRow("none selected") << "-1" << -1;
-    QTest::newRow("past the end") << "5" << 0;
-    QTest::newRow("below -1") << "-2" << 0;
-    QTest::newRow("not a number") << "Bicubic" << 0;
-    QTest::newRow("beyond 16 bits") << "65539" << 0;
-    QTest::newRow("blanks around") << " 3 " << 3;
-}
-
-void ShellRulesTest::listPositions()
-{
-    QFETCH(QString, stored);
-    QFETCH(int, position);
-    QCOMPARE(listPositionFromSetting(stored, 5), position);
-}
-
-void ShellRulesTest::firstRunDefaults()
-{
-    const SettingsStore store(QStringLiteral("firstRun"));
-    const MainSettings expected{"/opt/tovin", "100", "100", "0", "0", "0", "0"};
-    QCOMPARE(readMainSettings(store, QStringLiteral("/opt/tovin")), expected);
-}
-
-void ShellRulesTest::settingsRoundTripVerbatim_data()
-{
-    QTest::addColumn<MainSettings>("settings");
-    // Stored as typed, even when the fields would refuse them.
-    QTest::newRow("invalid texts") << MainSettings{"  /a b/  ", "abc", "", "-999", "1,5", "-1", "-1"};
-    QTest::newRow("separators and quotes") << MainSettings{"C:\\x\\y", "=1", ";2", "#3", "\"4\"", "0", "0"};
-}
-
-void ShellRulesTest::settingsRoundTripVerbatim()
-{
-    QFETCH(MainSettings, settings);
+    void listKeys()
     {
-        SettingsStore store(QString::fromLatin1(QTest::currentDataTag()));
-        writeMainSettings(store, settings);
+        struct Row {
+            int key, modifiers;
+            std::optional<ListEntryKind> selected;
+            ListKeyAction action;
+        };
+        const std::optional<ListEntryKind> none, up = ListEntryKind::Up, folder = ListEntryKind::Folder,
+                                                 image = ListEntryKind::Image;
+        const int ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+        for (const Row &row : {
+                 Row{Qt::Key_Down, 0, image, ListKeyAction::OpenImage},
+                 Row{Qt::Key_Up, shift, image, ListKeyAction::OpenImage},
+                 Row{Qt::Key_Down, 0, folder, ListKeyAction::Nothing},
+                 Row{Qt::Key_Return, 0, image, ListKeyAction::OpenImage},
+                 Row{Qt::Key_Enter, Qt::KeypadModifier, folder, ListKeyAction::EnterFolder},
+                 Row{Qt::Key_Space, ctrl, up, ListKeyAction::EnterFolder},
+                 Row{Qt::Key_Return, 0, none, ListKeyAction::Nothing},
+                 Row{Qt::Key_R, ctrl, image, ListKeyAction::DeleteImageRecord},
+                 Row{Qt::Key_R, ctrl | shift, image, ListKeyAction::DeleteAllRecords},
+                 Row{Qt::Key_R, ctrl | shift, folder, ListKeyAction::Nothing},
+                 Row{Qt::Key_R, ctrl | Qt::AltModifier, image, ListKeyAction::Nothing},
+                 Row{Qt::Key_Backspace, 0, none, ListKeyAction::GoUp},
+             })
+            QCOMPARE(listKeyAction(row.key, Qt::KeyboardModifiers(row.modifiers), row.selected), row.action);
     }
-    const SettingsStore reopened(QString::fromLatin1(QTest::currentDataTag()));
-    QCOMPARE(readMainSettings(reopened, QStringLiteral("/unused")), settings);
-}
 
-void ShellRulesTest::networkPaths_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<bool>("network");
-    QTest::newRow("unc") << "\\\\server\\share" << true;
-    QTest::newRow("double slash") << "//host/share" << true;
-    QTest::newRow("smb url") << "smb://host/share" << true;
-    QTest::newRow("local") << "/home/u/Photos" << false;
-    QTest::newRow("colon in a name") << "/home/u/a:b" << false;
-    QTest::newRow("relative") << "Photos" << false;
-}
+    // Texts compare as texts ("10KB" before "9KB"), empty texts first; one
+    // direction for all columns, turned by each click.
+    void headerSort()
+    {
+        const QStringList listed{". . . .", "b", "A.jpg", "c.jpg"};
+        for (const auto &[clicks, order] : {
+                 std::pair<QList<int>, QStringList>{{}, listed},
+                 {{0}, {"c.jpg", "b", "A.jpg", ". . . ."}},
+                 {{0, 0}, {". . . .", "A.jpg", "b", "c.jpg"}},
+                 {{0, 2}, listed},
+                 {{1}, {"A.jpg", "c.jpg", ". . . .", "b"}},
+             }) {
+            QList<ListEntry> entries{{ListEntryKind::Up, "/p/", listed[0], {}, {}},
+                                     {ListEntryKind::Folder, "/p/b", listed[1], {}, {}},
+                                     {ListEntryKind::Image, "/p/A.jpg", listed[2], "2/1/24", "10KB"},
+                                     {ListEntryKind::Image, "/p/c.jpg", listed[3], "1/1/24", "9KB"}};
+            ListSort sort;
+            for (int column : clicks)
+                sort.click(column);
+            sort.apply(entries);
+            QStringList names;
+            for (const ListEntry &entry : entries)
+                names << entry.name;
+            QCOMPARE(names, order);
+        }
+    }
 
-void ShellRulesTest::networkPaths()
-{
-    QFETCH(QString, path);
-    QFETCH(bool, network);
-    QCOMPARE(isNetworkPath(path), network);
-}
+    // Past either end, not a 16-bit number: the first entry.
+    void listPositions()
+    {
+        const QList<std::pair<QString, int>> rows{{"4", 4},       {"-1", -1},   {"5", 0},  {"-2", 0},
+                                                  {"Bicubic", 0}, {"65539", 0}, {" 3 ", 3}};
+        for (const auto &[stored, position] : rows)
+            QCOMPARE(listPositionFromSetting(stored, 5), position);
+    }
 
-void ShellRulesTest::versionText()
-{
-    QCOMPARE(tovin::versionText(1, 4, 109), QStringLiteral("Version 1.4.109"));
-    QVERIFY(programVersionText().startsWith(QStringLiteral("Version ")));
-}
+    // Defaults on a first run; afterwards stored as typed, even what the
+    // fields would refuse.
+    void mainSettings()
+    {
+        const MainSettings defaults{"/opt/tovin", "100", "100", "0", "0", "0", "0"};
+        QCOMPARE(readMainSettings(SettingsStore(QStringLiteral("firstRun")), QStringLiteral("/opt/tovin")), defaults);
+        for (const MainSettings &settings : {MainSettings{"  /a b/  ", "abc", "", "-999", "1,5", "-1", "-1"},
+                                             MainSettings{"C:\\x\\y", "=1", ";2", "#3", "\"4\"", "0", "0"}}) {
+            {
+                SettingsStore store(settings.widthInput);
+                writeMainSettings(store, settings);
+            }
+            QCOMPARE(readMainSettings(SettingsStore(settings.widthInput), QStringLiteral("/unused")), settings);
+        }
+    }
 
-void ShellRulesTest::writableFolders()
-{
-    const WritableFolders beside =
-        chooseWritableFolders("/build/bin", true, "/home/u/.local/share/T", "/home/u/.cache/T");
-    QCOMPARE(beside.records, QStringLiteral("/build/bin"));
-    QCOMPARE(beside.work, QStringLiteral("/build/bin"));
-    const WritableFolders installed =
-        chooseWritableFolders("/usr/lib/tovin", false, "/home/u/.local/share/T", "/home/u/.cache/T");
-    QCOMPARE(installed.records, QStringLiteral("/home/u/.local/share/T"));
-    QCOMPARE(installed.work, QStringLiteral("/home/u/.cache/T"));
-}
+    void networkPaths()
+    {
+        for (const QString path : {"\\\\server\\share", "//host/share", "smb://host/share"})
+            QVERIFY2(isNetworkPath(path), qPrintable(path));
+        for (const QString path : {"/home/u/Photos", "/home/u/a:b", "Photos"})
+            QVERIFY2(!isNetworkPath(path), qPrintable(path));
+    }
 
-void ShellRulesTest::recordListSeededOnce()
-{
-    QTemporaryDir program, user;
-    QVERIFY(test::installRecordList(program.path()));
-    const QString installed = program.path() + QString::fromLatin1(kRecordListPath);
-    QVERIFY(QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    const QString own = user.filePath(QStringLiteral("data")) + QString::fromLatin1(kRecordListPath);
+    void versionText()
+    {
+        QCOMPARE(tovin::versionText(1, 4, 109), QStringLiteral("Version 1.4.109"));
+        QVERIFY(programVersionText().startsWith(QStringLiteral("Version ")));
+    }
 
-    QVERIFY(seedRecordList(program.path(), user.filePath(QStringLiteral("data"))));
-    QCOMPARE(QFileInfo(own).size(), QFileInfo(installed).size());
-    QVERIFY(QFileInfo(own).permissions() & QFile::WriteOwner);
+    void writableFolders()
+    {
+        const auto folders = [](bool writable) {
+            const WritableFolders chosen = chooseWritableFolders("/build/bin", writable, "/u/share/T", "/u/cache/T");
+            return QStringList{chosen.records, chosen.work};
+        };
+        QCOMPARE(folders(true), QStringList({"/build/bin", "/build/bin"}));
+        QCOMPARE(folders(false), QStringList({"/u/share/T", "/u/cache/T"}));
+    }
+
+    // Switched in this order: group 1 on the main window, group 2 on the
+    // batch window; any other group has none.
+    void adjustmentGroups()
+    {
+        QCOMPARE(adjustmentGroupControls(1),
+                 QStringList({"widthInput", "widthTick", "heightInput", "heightTick", "brightInput", "brightTick",
+                              "contrastTick", "contrastInput", "filterCombo", "qualityCombo", "previewButton",
+                              "recordButton", "resetButton", "startButton"}));
+        QCOMPARE(adjustmentGroupControls(2), QStringList({"generateButton", "dstButton", "dstInput", "saveasInput"}));
+        QVERIFY(adjustmentGroupControls(3).isEmpty());
+    }
+
+    // A typed quality (-1) comes back as no selection; a refused save shows
+    // the reminder alone.
+    void saveAdjustments()
+    {
+        const auto notice = [](const QString &text) {
+            return test::ShownPrompt{Kind::Notice, text, message(112), PromptIcon::None, PromptButtons::Ok};
+        };
+        RecordFixture f;
+        QVERIFY(f.ready);
+        f.commands.saveAdjustments(f.image, QStringLiteral("2024-05-01 10:00"), kFields);
+        f.commands.saveAdjustments(f.image, QStringLiteral("2024-05-01 10:00"), kFields);
+        QCOMPARE(f.prompts.shown,
+                 QList({notice(message(46) + "\n\n" + message(48)), notice(message(47) + "\n\n" + message(48))}));
+        const std::optional<AdjustmentRecord> stored = f.commands.storedAdjustments(f.image);
+        QVERIFY(stored);
+        QCOMPARE(QSize(stored->imageWidth, stored->imageHeight), QSize(64, 48));
+        QCOMPARE(stored->dateText, QStringLiteral("2024-05-01 10:00"));
+        QCOMPARE(fieldsFromRecord(*stored), kFields);
+
+        RecordFixture refused;
+        QVERIFY(refused.ready);
+        AdjustmentFieldValues fields = kFields;
+        fields.widthPercent = QStringLiteral("99999"); // beyond a 16-bit whole number
+        refused.commands.saveAdjustments(refused.image, QString(), fields);
+        QCOMPARE(refused.prompts.shown.size(), 2);
+        QCOMPARE(refused.prompts.shown.at(0).icon, PromptIcon::Critical);
+        QCOMPARE(refused.prompts.shown.at(1), notice(message(48)));
+        QVERIFY(!refused.commands.storedAdjustments(refused.image));
+    }
+
+    // Asked first: Cancel keeps the record; OK removes it and tells whether
+    // there was one.
+    void clearAdjustments()
+    {
+        const auto question = [](int number) {
+            return test::ShownPrompt{Kind::Message, message(number), message(110), PromptIcon::Question,
+                                     PromptButtons::OkCancel};
+        };
+        const auto told = [](int number, int title) {
+            return test::messageBox(message(number), message(title), PromptIcon::Information);
+        };
+        struct Row {
+            bool all, recordBefore, confirm;
+            QList<test::ShownPrompt> shown;
+        };
+        for (const Row &row :
+             {Row{false, true, true, {question(52), told(54, 110)}},
+              Row{false, false, true, {question(52), told(53, 110)}}, Row{false, true, false, {question(52)}},
+              Row{true, true, true, {question(49), told(50, 112)}},
+              Row{true, false, true, {question(49), told(51, 112)}}, Row{true, true, false, {question(49)}}}) {
+            RecordFixture f;
+            QVERIFY(f.ready);
+            if (row.recordBefore)
+                f.commands.saveAdjustments(f.image, QString(), kFields);
+            f.prompts = {};
+            f.prompts.messageAnswers = {row.confirm ? PromptAnswer::Ok : PromptAnswer::Cancel};
+            if (row.all)
+                f.commands.clearAllAdjustments();
+            else
+                f.commands.clearAdjustments(f.image);
+            QCOMPARE(f.prompts.shown, row.shown);
+            QCOMPARE(f.commands.storedAdjustments(f.image).has_value(), row.recordBefore && !row.confirm);
+        }
+    }
 
     // The user's copy holds the user's records: a later start keeps it.
-    QFile changed(own);
-    QVERIFY(changed.open(QIODevice::Append));
-    changed.write("x");
-    changed.close();
-    QVERIFY(seedRecordList(program.path(), user.filePath(QStringLiteral("data"))));
-    QCOMPARE(QFileInfo(own).size(), QFileInfo(installed).size() + 1);
-}
+    void recordListSeededOnce()
+    {
+        QTemporaryDir program, user;
+        QVERIFY(test::installRecordList(program.path()));
+        const QString installed = program.path() + QString::fromLatin1(kRecordListPath);
+        QVERIFY(QFile::setPermissions(installed, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const QString own = user.path() + QString::fromLatin1(kRecordListPath);
+        QVERIFY(seedRecordList(program.path(), user.path()));
+        QCOMPARE(QFileInfo(own).size(), QFileInfo(installed).size());
+        QVERIFY(QFileInfo(own).permissions() & QFile::WriteOwner);
+        QVERIFY(test::writeBytes(own, test::readBytes(own) + 'x'));
+        QVERIFY(seedRecordList(program.path(), user.path()));
+        QCOMPARE(QFileInfo(own).size(), QFileInfo(installed).size() + 1);
+    }
+};
 
 QTEST_GUILESS_MAIN(ShellRulesTest)
 #include "tst_shellrules.moc"
