@@ -76,7 +76,9 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
     if (showUnadjusted) {
         const QSize stored = storedPictureSize(path);
         if (qint64(stored.width()) * stored.height() <= kQuickFirstPictureAbove) {
-            showImageFitted(path, lensbox::loadPicture(path));
+            m_busy->start();
+            decodeForRequest(request, path,
+                             [this, path](const lensbox::PictureRef &upright) { showImageFitted(path, upright); });
             return;
         }
         const double fitZoom = ComputeFitZoom(pictureExtentHimetric(stored, dotsPerInch()),
