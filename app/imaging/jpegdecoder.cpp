@@ -16,17 +16,12 @@ extern "C" {
 namespace tovin {
 namespace {
 
-// The library's loader reads its file 4096 bytes at a time. libjpeg takes
-// its Huffman fast path only when enough bytes are buffered, and the two
-// paths part ways on corrupt data, so the same chunks give the same pixels.
-constexpr size_t kChunkBytes = 4096;
-
 struct ErrorTrap {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
 };
 
-struct ChunkedSource {
+struct WholeFileSource {
     jpeg_source_mgr manager;
     const JOCTET *bytes = nullptr;
     size_t length = 0;
@@ -42,7 +37,7 @@ struct ChunkedSource {
 struct Decompressor {
     jpeg_decompress_struct info{};
     ErrorTrap trap{};
-    ChunkedSource source{};
+    WholeFileSource source{};
     bool created = false;
 
     explicit Decompressor(std::span<const unsigned char> bytes)
@@ -79,9 +74,9 @@ void leaveOnError(j_common_ptr info)
 
 void printNothing(j_common_ptr) { }
 
-ChunkedSource *sourceOf(j_decompress_ptr info)
+WholeFileSource *sourceOf(j_decompress_ptr info)
 {
-    return reinterpret_cast<ChunkedSource *>(info->src);
+    return reinterpret_cast<WholeFileSource *>(info->src);
 }
 
 void startSource(j_decompress_ptr info)
@@ -89,9 +84,9 @@ void startSource(j_decompress_ptr info)
     sourceOf(info)->started = false;
 }
 
-boolean nextChunk(j_decompress_ptr info)
+boolean fillFromFile(j_decompress_ptr info)
 {
-    ChunkedSource *source = sourceOf(info);
+    WholeFileSource *source = sourceOf(info);
     if (source->offset >= source->length) {
         if (!source->started)
             ERREXIT(info, JERR_INPUT_EMPTY);
@@ -101,10 +96,13 @@ boolean nextChunk(j_decompress_ptr info)
         source->manager.next_input_byte = source->fakeEnd;
         source->manager.bytes_in_buffer = sizeof source->fakeEnd;
     } else {
-        const size_t count = std::min(kChunkBytes, source->length - source->offset);
+        // The whole file in one go: libjpeg takes its fast Huffman path only
+        // while enough bytes are buffered. (The library's loader feeds 4096
+        // bytes at a time; both paths give the same pixels, damaged data
+        // included.)
         source->manager.next_input_byte = source->bytes + source->offset;
-        source->manager.bytes_in_buffer = count;
-        source->offset += count;
+        source->manager.bytes_in_buffer = source->length - source->offset;
+        source->offset = source->length;
     }
     source->started = true;
     return TRUE;
@@ -112,12 +110,12 @@ boolean nextChunk(j_decompress_ptr info)
 
 void skipBytes(j_decompress_ptr info, long count)
 {
-    ChunkedSource *source = sourceOf(info);
+    WholeFileSource *source = sourceOf(info);
     if (count <= 0)
         return;
     while (size_t(count) > source->manager.bytes_in_buffer) {
         count -= long(source->manager.bytes_in_buffer);
-        nextChunk(info);
+        fillFromFile(info);
     }
     source->manager.next_input_byte += count;
     source->manager.bytes_in_buffer -= size_t(count);
@@ -136,7 +134,7 @@ bool readHeader(Decompressor &jpeg, bool keepSegments)
         jpeg.created = true;
         jpeg_source_mgr &source = jpeg.source.manager;
         source.init_source = startSource;
-        source.fill_input_buffer = nextChunk;
+        source.fill_input_buffer = fillFromFile;
         source.skip_input_data = skipBytes;
         source.resync_to_restart = jpeg_resync_to_restart;
         source.term_source = endSource;
@@ -212,7 +210,7 @@ bool readRows(Decompressor &jpeg, FIBITMAP *bitmap)
                 convertCmykRow(cmykRow[0], row, info.output_width);
             } else {
                 jpeg_read_scanlines(&info, &row, 1);
-                if (bytesPerPixel >= 3)
+                if (bytesPerPixel >= 3 && info.out_color_space != JCS_EXT_BGR)
                     swapRedBlue(row, info.output_width, bytesPerPixel);
             }
         }
@@ -279,6 +277,10 @@ DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominato
     info.do_fancy_upsampling = FALSE;
     info.scale_num = 1;
     info.scale_denom = unsigned(scaleDenominator);
+    // The bitmap keeps blue first: libjpeg writes colour pixels that way
+    // itself, with the same arithmetic as for red first.
+    if (info.out_color_space == JCS_RGB)
+        info.out_color_space = JCS_EXT_BGR;
     if (!jpeg.guarded([&] { jpeg_calc_output_dimensions(&info); }))
         return result;
     const int bitsPerPixel = isCmyk(info) ? 24 : 8 * info.output_components;

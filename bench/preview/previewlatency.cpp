@@ -14,6 +14,7 @@
 #include "previewcontroller.h"
 #include "recordstore.h"
 #include "settingsstore.h"
+#include "stallmeter.h"
 #include "userprompts.h"
 
 #include <QApplication>
@@ -48,38 +49,6 @@ public:
     QString chooseFolder(const QString &) override { return {}; }
     int chooseColor(int) override { return -1; }
     void openDocument(const QString &) override { }
-};
-
-// The longest gap between two turns of the event loop while it runs.
-class StallMeter : public QObject
-{
-public:
-    StallMeter()
-    {
-        m_tick.setTimerType(Qt::PreciseTimer);
-        m_tick.setInterval(1);
-        connect(&m_tick, &QTimer::timeout, this, [this] {
-            m_longest = std::max(m_longest, m_sinceLast.nsecsElapsed());
-            m_sinceLast.restart();
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_sinceLast.start();
-        m_tick.start();
-    }
-    double stopMs()
-    {
-        m_tick.stop();
-        m_longest = std::max(m_longest, m_sinceLast.nsecsElapsed());
-        return m_longest / 1e6;
-    }
-
-private:
-    QTimer m_tick;
-    QElapsedTimer m_sinceLast;
-    qint64 m_longest = 0;
 };
 
 struct Scenario {
@@ -129,8 +98,16 @@ int main(int argc, char *argv[])
     MainWindow window(folder.path(), store, settings, prompts);
     AdjustmentPanel &panel = window.adjustments();
     window.show();
-    // The photo is listed and chosen, as a click in the list would.
-    window.showPath(photo);
+    // The photo is listed and chosen, as a click in the list would. The
+    // rounds start once that preview is shown and the window has painted
+    // itself for the first time, as it has long before a user clicks.
+    {
+        QEventLoop settled;
+        QObject::connect(&panel.preview(), &PreviewController::previewShown, &settled,
+                         [&] { QTimer::singleShot(200, &settled, &QEventLoop::quit); });
+        window.showPath(photo);
+        settled.exec();
+    }
 
     const Scenario scenarios[] = {
         {"unadjusted", true, "100", 0},

@@ -110,6 +110,30 @@ QList<std::pair<int, QByteArray>> iccSegments(int profileBytes)
     return segments;
 }
 
+// A photo-sized file with its compressed data damaged in many ways: stray
+// bytes, stray 0xFF bytes and stray markers. libjpeg decodes damaged data
+// with one of two Huffman decoders depending on how much of the file it has
+// buffered, and the library's loader buffers less than we do.
+QList<std::pair<QString, QByteArray>> damagedFiles()
+{
+    const QByteArray sound = encodeJpeg({.size = {1280, 960}, .quality = 97});
+    const qsizetype scanData = sound.indexOf("\xff\xda") + 20;
+    QList<std::pair<QString, QByteArray>> damaged;
+    quint32 seed = 12345;
+    const auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 8; };
+    for (int variant = 0; variant < 24; ++variant) {
+        QByteArray bytes = sound;
+        for (int change = 0; change <= variant % 8; ++change) {
+            const qsizetype at = scanData + qsizetype(next() % quint32(bytes.size() - scanData - 2));
+            bytes[at] = char(variant % 3 == 0 ? 0xFF : next());
+            if (variant % 4 == 1)
+                bytes[at + 1] = char(0xD0 + next() % 10); // a restart or end marker
+        }
+        damaged.append({QStringLiteral("damaged %1").arg(variant), bytes});
+    }
+    return damaged;
+}
+
 // Files other programs write, made with libjpeg's encoder.
 QList<std::pair<QString, QByteArray>> generatedFiles()
 {
@@ -148,7 +172,7 @@ QList<std::pair<QString, QByteArray>> generatedFiles()
                                                 {"truncated progressive", progressive.left(progressive.size() / 2)}};
     for (const auto &[name, recipe] : recipes)
         files.append({name, encodeJpeg(recipe)});
-    return files;
+    return files + damagedFiles();
 }
 
 } // namespace

@@ -498,7 +498,8 @@ private slots:
         EventLog log(m_control.get());
 
         m_control->LoadImage();
-        m_control->LoadDecodedImage(QString(), QImage(QSize(30, 30), QImage::Format_RGB32)); // shows nothing either
+        // shows nothing either
+        m_control->LoadDecodedImage(QString(), lensbox::makePicture(QImage(QSize(30, 30), QImage::Format_RGB32)));
 
         QCOMPARE(asked.title, QStringLiteral("Open Image"));
         QCOMPARE(asked.filter, QStringLiteral("Supported Image Formats|*.gif;*.jpg;*.bmp"));
@@ -618,9 +619,9 @@ private slots:
         QFETCH(int, format);
         if (file.contains(u'/') && m_shared.isEmpty())
             QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)");
-        QImage upright = std::async(std::launch::async, lensbox::loadPictureFile, testFile(file)).get();
+        lensbox::PictureRef upright = std::async(std::launch::async, lensbox::loadPicture, testFile(file)).get();
         if (format != QImage::Format_Invalid)
-            upright = upright.convertToFormat(QImage::Format(format));
+            upright = lensbox::makePicture(upright->image().convertToFormat(QImage::Format(format)));
         QList<QVariantList> shown; // loaded, then decoded
 
         for (const bool decoded : {false, true}) {
@@ -699,7 +700,7 @@ private slots:
     {
         QImage glass(200, 150, QImage::Format_ARGB32);
         glass.fill(QColor(0, 0, 255, 128));
-        m_control->LoadDecodedImage(QStringLiteral("glass.png"), glass);
+        m_control->LoadDecodedImage(QStringLiteral("glass.png"), lensbox::makePicture(glass));
         m_control->setZoom(300);
         const QColor once = m_control->Image()->image().pixelColor(100, 100);
 
@@ -711,19 +712,27 @@ private slots:
         QCOMPARE(m_control->Image()->image().pixelColor(100, 100), once);
     }
 
+    void reducedViewAveragesThePixels_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::newRow("small picture") << 400;
+        QTest::newRow("picture with halved copies") << 2400;
+    }
+
     void reducedViewAveragesThePixels()
     {
-        // One white column in four: reduced to a quarter, every pixel of the view
-        // stands for four columns and is a quarter white, where picking single
-        // source pixels gives black or white stripes.
+        // One white column in four: reduced to 100 pixels, every pixel of the
+        // view stands for four or more columns and is a quarter white, where
+        // picking single source pixels gives black or white stripes.
+        QFETCH(int, side);
         QImage stripe(4, 1, QImage::Format_RGB32);
         stripe.fill(Qt::black);
         stripe.setPixel(0, 0, qRgb(255, 255, 255));
-        QImage lines(400, 400, QImage::Format_RGB32);
+        QImage lines(side, side, QImage::Format_RGB32);
         QPainter(&lines).fillRect(lines.rect(), QBrush(stripe));
-        m_control->LoadDecodedImage(QStringLiteral("lines.png"), lines);
+        m_control->LoadDecodedImage(QStringLiteral("lines.png"), lensbox::makePicture(lines));
 
-        m_control->setZoom(25);
+        m_control->setZoom(100.0 * 100 / side);
 
         QCOMPARE(m_control->Image()->image().size(), QSize(100, 100));
         const auto worstGrey = [this] {
@@ -743,7 +752,7 @@ private slots:
     {
         QImage full(1600, 1200, QImage::Format_RGB32);
         full.fill(Qt::darkGreen);
-        m_control->LoadDecodedImage(QStringLiteral("quick.png"), full.scaled(400, 300));
+        m_control->LoadDecodedImage(QStringLiteral("quick.png"), lensbox::makePicture(full.scaled(400, 300)));
         m_control->setZoom(200);
         bar("hscPicture")->setValue(50);
         bar("vscPicture")->setValue(30);

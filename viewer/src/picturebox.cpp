@@ -135,7 +135,8 @@ void PictureBox::drawStroke(QPainter &painter, const Stroke &stroke)
     // Filtering while drawing blends the four source pixels nearest to each
     // target pixel. Below half size that skips source pixels, and fine detail
     // turns into noise; such a drawing is made from a copy that averages all
-    // of them, once, at its first repaint.
+    // of them, once, at its first repaint, starting from the picture's own
+    // reduced copy nearest in size.
     const QSizeF target(std::abs(stroke.placement.m11()) * stroke.source.width(),
                         std::abs(stroke.placement.m22()) * stroke.source.height());
     const QSize reducedSize = target.toSize().expandedTo(QSize(1, 1));
@@ -145,9 +146,9 @@ void PictureBox::drawStroke(QPainter &painter, const Stroke &stroke)
         painter.drawImage(QPointF(0, 0), stroke.picture->image(), stroke.source);
     } else {
         if (stroke.reduced.isNull()) {
-            const QImage &image = stroke.picture->image();
-            const QRect part = stroke.source.toAlignedRect();
-            const QImage source = part == image.rect() ? image : image.copy(part);
+            const PictureObject::Source nearest = stroke.picture->sourceFor(stroke.source, reducedSize);
+            const QRect part = nearest.part.toAlignedRect();
+            const QImage source = part == nearest.image.rect() ? nearest.image : nearest.image.copy(part);
             stroke.reduced = source.scaled(reducedSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }
         painter.scale(stroke.source.width() / stroke.reduced.width(), stroke.source.height() / stroke.reduced.height());

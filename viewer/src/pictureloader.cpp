@@ -28,6 +28,11 @@ QImage loadPictureFile(const QString &path)
     return inPaintFormat(std::move(image));
 }
 
+PictureRef loadPicture(const QString &path)
+{
+    return makePicture(loadPictureFile(path));
+}
+
 QImage inPaintFormat(QImage image)
 {
     // Painting scales the picture on every repaint; these two formats are the

@@ -296,18 +296,21 @@ void ZoomwellCtl::LoadImage(const QString &FilePath)
         if (path.isEmpty())
             return;
     }
-    LoadDecodedImage(path, loadPictureFile(path));
+    LoadDecodedImage(path, loadPicture(path));
 }
 
-void ZoomwellCtl::LoadDecodedImage(const QString &FilePath, const QImage &Upright)
+void ZoomwellCtl::LoadDecodedImage(const QString &FilePath, const PictureRef &Upright)
 {
     if (FilePath.isEmpty())
         return;
     m_ImagePath = FilePath;
     // Decoded apart from the buffer: a file that could not be read leaves the
     // picture shown so far, never a part of the new one.
-    if (!Upright.isNull())
-        picBuffer->setPicture(makePicture(inPaintFormat(Upright)));
+    if (holdsPicture(Upright)) {
+        const QImage &image = Upright->image();
+        const QImage painted = inPaintFormat(image);
+        picBuffer->setPicture(painted.constBits() == image.constBits() ? Upright : makePicture(painted));
+    }
     showBufferPicture();
 }
 

@@ -26,12 +26,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -170,7 +172,13 @@ void MainWindow::loadListIcons()
     }
 }
 
-bool MainWindow::ListFolder(const QString &path)
+// A folder's entries as a worker read them, or why it could not read them.
+struct FolderReading {
+    QList<ListEntry> entries;
+    std::optional<RuntimeError> error;
+};
+
+bool MainWindow::ListFolder(const QString &path, const QString &selectKey)
 {
     const QString folder = path.trimmed();
     if (isNetworkPath(folder)) {
@@ -179,18 +187,55 @@ bool MainWindow::ListFolder(const QString &path)
     }
     m_newFolderItem = nullptr;
     m_form.ListView1->clear();
+    const quint64 listing = ++m_listing;
     try {
         loadListIcons();
-        m_form.dirInput->setText(folder);
-        m_listedFolder = folder;
-        QList<ListEntry> entries = listFolderEntries(folder);
-        m_sort.apply(entries);
-        fillList(entries);
     } catch (const RuntimeError &error) {
         showErrorReport(m_prompts, error);
+        emit folderListed();
         return false;
     }
+    m_form.dirInput->setText(folder);
+    m_listedFolder = folder;
+    m_form.ListView1->viewport()->setCursor(Qt::BusyCursor);
+
+    auto *reading = new QFutureWatcher<FolderReading>(this);
+    connect(reading, &QFutureWatcher<FolderReading>::finished, this, [this, reading, listing, selectKey] {
+        reading->deleteLater();
+        if (listing == m_listing)
+            folderRead(selectKey, reading->result());
+    });
+    reading->setFuture(QtConcurrent::run([folder]() -> FolderReading {
+        try {
+            return {listFolderEntries(folder), std::nullopt};
+        } catch (const RuntimeError &error) {
+            return {{}, error};
+        }
+    }));
     return true;
+}
+
+void MainWindow::folderRead(const QString &selectKey, const FolderReading &reading)
+{
+    m_form.ListView1->viewport()->unsetCursor();
+    if (reading.error) {
+        showErrorReport(m_prompts, *reading.error);
+    } else {
+        QList<ListEntry> entries = reading.entries;
+        m_sort.apply(entries);
+        fillList(entries);
+        for (int row = 0; !selectKey.isEmpty() && row < m_form.ListView1->topLevelItemCount(); ++row) {
+            QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+            if (item->data(0, kKeyRole).toString() == selectKey) {
+                m_form.ListView1->setCurrentItem(item);
+                m_form.ListView1->scrollToItem(item);
+                if (ListEntryKind(item->data(0, kKindRole).toInt()) == ListEntryKind::Image)
+                    LoadImageRecord(selectKey);
+                break;
+            }
+        }
+    }
+    emit folderListed();
 }
 
 void MainWindow::fillList(const QList<ListEntry> &entries)
@@ -380,18 +425,8 @@ void MainWindow::showPath(const QString &path)
         ListFolder(info.absoluteFilePath());
         return;
     }
-    if (!info.isFile() || !isImageFileName(path) || !ListFolder(info.absolutePath()))
-        return;
-    const QString key = joinPath(info.absolutePath(), info.fileName());
-    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
-        QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
-        if (item->data(0, kKeyRole).toString() == key) {
-            m_form.ListView1->setCurrentItem(item);
-            m_form.ListView1->scrollToItem(item);
-            LoadImageRecord(key);
-            return;
-        }
-    }
+    if (info.isFile() && isImageFileName(path))
+        ListFolder(info.absolutePath(), joinPath(info.absolutePath(), info.fileName()));
 }
 
 void MainWindow::removeSelectedEntries()
@@ -436,14 +471,8 @@ void MainWindow::finishNewFolder(QTreeWidgetItem *item, bool accepted)
     if (!accepted || !CheckForbiddenCharacters(name, false, m_prompts))
         return;
     const QString path = joinPath(m_listedFolder, name);
-    if (!MakeFolder(path, m_prompts))
-        return;
-    ListFolder(m_listedFolder);
-    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
-        QTreeWidgetItem *listed = m_form.ListView1->topLevelItem(row);
-        if (listed->data(0, kKeyRole).toString() == QDir(path).absolutePath())
-            m_form.ListView1->setCurrentItem(listed);
-    }
+    if (MakeFolder(path, m_prompts))
+        ListFolder(m_listedFolder, QDir(path).absolutePath());
 }
 
 void MainWindow::showAbout()

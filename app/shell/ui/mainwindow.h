@@ -17,6 +17,7 @@ class QTreeWidgetItem;
 namespace tovin {
 
 class AdjustmentPanel;
+struct FolderReading;
 class RecordStore;
 class SettingsStore;
 class UserPrompts;
@@ -39,9 +40,13 @@ public:
     // controls disabled, the restored folder listed.
     void load();
 
-    // Rebuilds the list for `path` and shows the path in dirInput. False when
-    // the folder was refused (network path) or could not be listed in full.
-    bool ListFolder(const QString &path);
+    // Empties the list, shows `path` in dirInput and reads the folder on a
+    // worker, so that a folder of thousands of files never holds the window
+    // up; the list fills when the reading is done (folderListed), after which
+    // the entry with key `selectKey`, if given, is made current. A newer
+    // listing drops an older one still being read. False when the folder was
+    // refused (a network path) or the list's icons are missing.
+    bool ListFolder(const QString &path, const QString &selectKey = {});
     // Enables or disables the controls of group 1 (this window) or group 2
     // (the batch window, when open), in their order.
     void SetAdjustmentControlsEnabled(bool enabled, int group);
@@ -62,6 +67,10 @@ public:
     // The seven settings as the controls hold them now.
     MainSettings currentSettings() const;
 
+signals:
+    // A listing has ended: the list is filled, or its error was reported.
+    void folderListed();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -73,6 +82,7 @@ private:
     void applySettings(const MainSettings &settings);
     int qualityPosition() const;
     void loadListIcons();
+    void folderRead(const QString &selectKey, const FolderReading &reading);
     void fillList(const QList<ListEntry> &entries);
     std::optional<ListEntry> selectedEntry() const;
     ListEntry entryOf(const QTreeWidgetItem *item) const;
@@ -98,6 +108,7 @@ private:
     MainWindowForm m_form;
     QIcon m_listIcons[3];
     QString m_listedFolder;
+    quint64 m_listing = 0; // the newest listing; older readings are dropped
     QTreeWidgetItem *m_newFolderItem = nullptr;
     ListSort m_sort;
     std::function<void()> m_scaleHandler;

@@ -76,7 +76,9 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
     if (showUnadjusted) {
         const QSize stored = storedPictureSize(path);
         if (qint64(stored.width()) * stored.height() <= kQuickFirstPictureAbove) {
-            showImageFitted(path, lensbox::loadPictureFile(path));
+            m_busy->start();
+            decodeForRequest(request, path,
+                             [this, path](const lensbox::PictureRef &upright) { showImageFitted(path, upright); });
             return;
         }
         const double fitZoom = ComputeFitZoom(pictureExtentHimetric(stored, dotsPerInch()),
@@ -91,7 +93,8 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
             m_form.Zoomwell->setPicture(lensbox::makePicture(reduced->result()));
             m_form.Zoomwell->repaint();
             emit firstPictureShown();
-            decodeForRequest(request, path, [this, path](const QImage &upright) { showImageFitted(path, upright); });
+            decodeForRequest(request, path,
+                             [this, path](const lensbox::PictureRef &upright) { showImageFitted(path, upright); });
         });
         reduced->setFuture(QtConcurrent::run(decodeReducedPicture, path, fitZoom));
         return;
@@ -115,20 +118,22 @@ void PreviewController::removePreviewFile()
         QFile::remove(m_runner.previewFile());
 }
 
-void PreviewController::decodeForRequest(quint64 request, const QString &path, std::function<void(const QImage &)> show)
+void PreviewController::decodeForRequest(quint64 request, const QString &path,
+                                         std::function<void(const lensbox::PictureRef &)> show)
 {
-    auto *decoded = new QFutureWatcher<QImage>(this);
-    connect(decoded, &QFutureWatcher<QImage>::finished, this, [this, decoded, request, show = std::move(show)] {
-        decoded->deleteLater();
-        if (request != m_request)
-            return;
-        m_busy->stop();
-        show(decoded->result());
-    });
-    decoded->setFuture(QtConcurrent::run(lensbox::loadPictureFile, path));
+    auto *decoded = new QFutureWatcher<lensbox::PictureRef>(this);
+    connect(decoded, &QFutureWatcher<lensbox::PictureRef>::finished, this,
+            [this, decoded, request, show = std::move(show)] {
+                decoded->deleteLater();
+                if (request != m_request)
+                    return;
+                m_busy->stop();
+                show(decoded->result());
+            });
+    decoded->setFuture(QtConcurrent::run(lensbox::loadPicture, path));
 }
 
-void PreviewController::showImageFitted(const QString &path, const QImage &upright)
+void PreviewController::showImageFitted(const QString &path, const lensbox::PictureRef &upright)
 {
     lensbox::ZoomwellCtl *viewer = m_form.Zoomwell;
     {
@@ -153,7 +158,7 @@ void PreviewController::adjustedPreviewDone(const AdjustedPreviewOutcome &outcom
     if (outcome.written) {
         // Only the newest request writes the preview file, and a newer one
         // drops this picture, so the file read here is the one just made.
-        decodeForRequest(m_request, m_runner.previewFile(), [this](const QImage &upright) {
+        decodeForRequest(m_request, m_runner.previewFile(), [this](const lensbox::PictureRef &upright) {
             const BusyPointer busy(m_form.Zoomwell->window());
             m_form.Zoomwell->LoadDecodedImage(m_runner.previewFile(), upright);
             ShowImageInfo(m_runner.previewFile());

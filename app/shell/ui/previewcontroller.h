@@ -2,7 +2,8 @@
 
 #include "adjustedpreviewrunner.h"
 
-#include <QImage>
+#include <lensbox/pictureobject.h>
+
 #include <QObject>
 #include <QString>
 
@@ -44,8 +45,8 @@ signals:
 private:
     // Decodes the picture file away from the window's thread and shows it
     // with `show`, unless a newer request came in meanwhile.
-    void decodeForRequest(quint64 request, const QString &path, std::function<void(const QImage &)> show);
-    void showImageFitted(const QString &path, const QImage &upright);
+    void decodeForRequest(quint64 request, const QString &path, std::function<void(const lensbox::PictureRef &)> show);
+    void showImageFitted(const QString &path, const lensbox::PictureRef &upright);
     void adjustedPreviewDone(const AdjustedPreviewOutcome &outcome);
     void removePreviewFile();
     double dotsPerInch() const;

@@ -106,11 +106,11 @@ public:
     void Cls();
     // Without a path, asks for a file with the open-file dialog.
     void LoadImage(const QString &FilePath = QString());
-    // LoadImage for a picture the host decoded itself, with loadPictureFile,
-    // away from the window's thread: the same events and the same state
-    // afterwards, without the decode. A null picture is a file that could
-    // not be read. Without a path, does nothing.
-    void LoadDecodedImage(const QString &FilePath, const QImage &Upright);
+    // LoadImage for a picture the host decoded itself, with loadPicture, away
+    // from the window's thread: the same events and the same state afterwards,
+    // without the decode. An empty picture is a file that could not be read.
+    // Without a path, does nothing.
+    void LoadDecodedImage(const QString &FilePath, const PictureRef &Upright);
     void PaintPicture(const PictureRef &Picture, float X1, float Y1, std::optional<float> Width1 = {},
                       std::optional<float> Height1 = {}, std::optional<float> X2 = {}, std::optional<float> Y2 = {},
                       std::optional<float> Width2 = {}, std::optional<float> Height2 = {},

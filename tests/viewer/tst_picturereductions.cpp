@@ -1,0 +1,93 @@
+#include <lensbox/pictureobject.h>
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using lensbox::makePicture;
+
+Q_DECLARE_METATYPE(QImage::Format)
+
+// A large picture keeps halved copies of itself, so that drawing it small
+// starts from a copy near the drawn size instead of the whole picture.
+class PictureReductionsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void drawingStartsFromTheSmallestCopyBigEnough_data();
+    void drawingStartsFromTheSmallestCopyBigEnough();
+    void aHalvedCopyIsThePictureAveragedDown();
+};
+
+void PictureReductionsTest::drawingStartsFromTheSmallestCopyBigEnough_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<QRectF>("part");
+    QTest::addColumn<QSize>("drawn");
+    QTest::addColumn<QSize>("sourceSize");
+    QTest::addColumn<QRectF>("sourcePart");
+
+    const QRectF whole(0, 0, 3000, 2000);
+    const auto rgb = QImage::Format_RGB32;
+    QTest::newRow("fit size") << QSize(3000, 2000) << rgb << whole << QSize(180, 120) << QSize(750, 500)
+                              << QRectF(0, 0, 750, 500);
+    QTest::newRow("just above a copy") << QSize(3000, 2000) << rgb << whole << QSize(751, 400) << QSize(1500, 1000)
+                                       << QRectF(0, 0, 1500, 1000);
+    QTest::newRow("above every copy") << QSize(3000, 2000) << rgb << whole << QSize(1600, 1000) << QSize(3000, 2000)
+                                      << whole;
+    QTest::newRow("a part") << QSize(3000, 2000) << QImage::Format_ARGB32_Premultiplied << QRectF(1000, 500, 400, 400)
+                            << QSize(100, 100) << QSize(750, 500) << QRectF(250, 125, 100, 100);
+    QTest::newRow("odd size") << QSize(2001, 1001) << rgb << QRectF(0, 0, 2001, 1001) << QSize(500, 250)
+                              << QSize(1000, 500) << QRectF(0, 0, 1000, 500);
+    QTest::newRow("small picture") << QSize(1000, 800) << rgb << QRectF(0, 0, 1000, 800) << QSize(10, 8)
+                                   << QSize(1000, 800) << QRectF(0, 0, 1000, 800);
+    QTest::newRow("not a paint format") << QSize(3000, 2000) << QImage::Format_RGB888 << whole << QSize(180, 120)
+                                        << QSize(3000, 2000) << whole;
+}
+
+void PictureReductionsTest::drawingStartsFromTheSmallestCopyBigEnough()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QImage::Format, format);
+    QFETCH(QRectF, part);
+    QFETCH(QSize, drawn);
+    QFETCH(QSize, sourceSize);
+    QFETCH(QRectF, sourcePart);
+    QImage image(picture, format);
+    image.fill(Qt::gray);
+
+    const lensbox::PictureRef made = makePicture(image);
+    const lensbox::PictureObject::Source source = made->sourceFor(part, drawn);
+
+    QCOMPARE(source.image.size(), sourceSize);
+    QCOMPARE(source.part, sourcePart);
+}
+
+void PictureReductionsTest::aHalvedCopyIsThePictureAveragedDown()
+{
+    // Qt's own smooth reduction by half is the independent measure.
+    QImage image(2048, 1536, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < image.height(); ++y)
+        random.fillRange(reinterpret_cast<quint32 *>(image.scanLine(y)), image.width());
+    image = image.convertToFormat(QImage::Format_RGB32); // opaque
+
+    const lensbox::PictureRef made = makePicture(image);
+    const QImage half = made->sourceFor(QRectF(image.rect()), QSize(1024, 768)).image;
+    const QImage expected = image.scaled(1024, 768, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+    QCOMPARE(half.size(), expected.size());
+    int worst = 0;
+    for (int y = 0; y < half.height(); ++y) {
+        for (int x = 0; x < half.width(); ++x) {
+            const QRgb a = half.pixel(x, y), b = expected.pixel(x, y);
+            worst = std::max(
+                {worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+        }
+    }
+    QVERIFY2(worst <= 1, qPrintable(QString::number(worst)));
+}
+
+QTEST_MAIN(PictureReductionsTest)
+#include "tst_picturereductions.moc"
