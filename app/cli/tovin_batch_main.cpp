@@ -11,6 +11,7 @@
 #include "settingsstore.h"
 #include "terminalprogress.h"
 #include "terminalprompts.h"
+#include "writablefolders.h"
 
 #include <QCoreApplication>
 
@@ -63,8 +64,15 @@ int main(int argc, char *argv[])
         break;
     }
 
+    // The Record List the program keeps for this user: beside an installed,
+    // read-only program it lies in the user's data folder, under the
+    // program's name.
     const QString programFolder = QCoreApplication::applicationDirPath();
-    tovin::RecordStore records(programFolder, prompts);
+    QCoreApplication::setApplicationName(QString::fromLatin1(tovin::kShippedProgramName));
+    const tovin::WritableFolders writable = tovin::writableFoldersForUser(programFolder);
+    if (writable.records != programFolder)
+        tovin::seedRecordList(programFolder, writable.records);
+    tovin::RecordStore records(writable.records, prompts);
     if (!tovin::openRecordListOrExplain(records, prompts))
         return kStoppedByError;
 
