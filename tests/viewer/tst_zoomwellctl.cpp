@@ -36,13 +36,11 @@ template<class Widget = QWidget> Widget *child(const ZoomwellCtl &control, const
     return control.findChild<Widget *>(QString::fromLatin1(name));
 }
 
-// 0 for a shape cursor.
 int cursorShapeWidth(const QCursor &cursor)
 {
     return cursor.shape() == Qt::BitmapCursor ? QRegion(cursor.mask()).boundingRect().width() : 0;
 }
 
-// What a host can observe of the control.
 QVariantList shownState(ZoomwellCtl &control)
 {
     const lensbox::ViewGeometry &geometry = control.viewGeometry();
@@ -74,7 +72,6 @@ class ZoomwellCtlTest : public QObject
 {
     Q_OBJECT
 
-    // 400 x 300 pixels, started as a host starts it.
     static void start(ZoomwellCtl &control)
     {
         control.initProperties();
@@ -87,7 +84,6 @@ class ZoomwellCtlTest : public QObject
     QWidget *canvas() const { return child(*m_control, "picView"); }
     static QVariant int16(short value) { return QVariant::fromValue(value); }
     static bool isRed(const QWidget *widget) { return widget->palette().color(QPalette::Window) == QColor(Qt::red); }
-    // Files of the shared set are named by their folder there.
     QString testFile(const QString &file) const
     {
         return file.contains(u'/') ? m_shared + u'/' + file : m_folder.filePath(file);
@@ -273,7 +269,6 @@ private slots:
             connect(m_control.get(), &ZoomwellCtl::MouseDown, this,
                     [hostButton](short &Button, short &, float &, float &) { Button = hostButton; });
 
-        // Screen positions: the canvas moves under the mouse.
         const QPoint pressedAt = m_control->mapToGlobal(QPoint(150, 120));
         QTest::mousePress(canvas(), button, {}, canvas()->mapFromGlobal(pressedAt));
         QTEST(cursorShapeWidth(canvas()->cursor()), "cursorWhilePressed");
@@ -343,7 +338,6 @@ private slots:
         m_control->setAllowZoomIn(kTrue);
         QCursor::setPos(m_control->mapToGlobal(QPoint(250, 60))); // the canvas is scrolled: inside the frame
 
-        // The buttons follow the host's switches, with a picture or without.
         QTRY_VERIFY(button(0)->isEnabled() && !button(1)->isEnabled());
         QTest::qWait(kTickWaitMs);
         QCOMPARE(toolbar()->isVisible(), picture);
@@ -356,22 +350,13 @@ private slots:
         QCursor::setPos(target);
         QTest::qWait(kTickWaitMs);
         QTEST(toolbar()->isVisible(), "shown");
-    }
-
-    void toolbarButtonsOnlyRaiseEvents()
-    {
-        m_control->LoadImage(testFile("large.png"));
-        toolbar()->show();
-        EventLog log(m_control.get());
-
-        for (QAction *action : toolbar()->actions()) {
-            QVERIFY2(toolbar()->widgetForAction(action)->isVisible(), "all three buttons fit the toolbar");
-            QTest::mouseClick(toolbar()->widgetForAction(action), Qt::LeftButton);
+        if (over == QLatin1String("button")) {
+            EventLog log(m_control.get());
+            for (QAction *action : toolbar()->actions())
+                QTest::mouseClick(toolbar()->widgetForAction(action), Qt::LeftButton);
+            // Nothing zooms: the host decides what a button means. Zoom Out is off.
+            QCOMPARE(log.events, (QStringList{"ZoomInClick", "MaxClick"}));
         }
-
-        // The host decides what a button means: nothing zooms.
-        QCOMPARE(log.events, (QStringList{"ZoomInClick", "ZoomOutClick", "MaxClick"}));
-        QCOMPARE(m_control->Zoom(), 100.0);
     }
 
     void wheelScrollsOrAsksToZoom_data()
@@ -424,7 +409,6 @@ private slots:
             QApplication::sendEvent(target, &event);
         }
 
-        // Ctrl leaves the step to the host: nothing scrolls.
         QTEST(canvas()->pos(), "end");
         QTEST(log.events, "events");
     }
@@ -459,27 +443,24 @@ private slots:
     {
         if (m_shared.isEmpty())
             QSKIP("the shared test images are not beside this checkout (set TOVIN_TESTDATA)");
-        m_control->LoadImage(testFile("orientation/Landscape_1.jpg")); // stored as it is seen
-        const QImage reference = m_control->Picture()->image();
+        const auto shrunk = [this](const char *number) {
+            m_control->LoadImage(testFile(QStringLiteral("orientation/Landscape_%1.jpg").arg(number)));
+            return m_control->Picture()->image().scaled(4, 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        };
         // Shrunk to 4 x 4 pixels, the same scene differs by a few grey levels, a turned one by far more.
         const auto difference = [](const QImage &a, const QImage &b) {
-            const QImage x = a.scaled(4, 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            const QImage y = b.scaled(4, 4, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             int total = 0;
             for (int i = 0; i < 16; ++i)
-                total += std::abs(qGray(x.pixel(i % 4, i / 4)) - qGray(y.pixel(i % 4, i / 4)));
+                total += std::abs(qGray(a.pixel(i % 4, i / 4)) - qGray(b.pixel(i % 4, i / 4)));
             return total;
         };
+        const QImage upright = shrunk("1"); // stored as it is seen
+        const QSize size = canvas()->size();
 
-        for (const char *turned :
-             {"orientation/Landscape_3.jpg", "orientation/Landscape_6.jpg", "orientation/Landscape_8.jpg"}) {
-            m_control->LoadImage(testFile(turned));
-            const QImage shown = m_control->Picture()->image();
-            QCOMPARE(canvas()->size(), reference.size());
-            const int upright = difference(shown, reference);
-            const int turnedOver = difference(shown, reference.mirrored(true, true));
-            QVERIFY2(upright * 4 < turnedOver,
-                     qPrintable(QString::asprintf("%s: %d upright, %d turned over", turned, upright, turnedOver)));
+        for (const char *turned : {"3", "6", "8"}) {
+            const QImage shown = shrunk(turned);
+            QCOMPARE(canvas()->size(), size);
+            QVERIFY2(difference(shown, upright) * 4 < difference(shown, upright.mirrored(true, true)), turned);
         }
     }
 
@@ -495,8 +476,7 @@ private slots:
         QTest::newRow("no frame header after unload") << "unusual/missing-sof.jpg" << true << false;
     }
 
-    // The picture held before is shown again at 100, and still zooms; with
-    // none held, nothing is shown rather than the canvas of old.
+    // The picture held before is shown again at 100; with none, nothing rather than the old canvas.
     void unreadableFileNeverShowsAStaleCanvas()
     {
         QFETCH(QString, file);
@@ -543,8 +523,7 @@ private slots:
         QCOMPARE(canvas()->size(), QSize(8000, 6000));
     }
 
-    // A picture the host decoded on another thread, in another format, shows
-    // as LoadImage shows it, with the same events, and zooms the same way.
+    // Decoded on another thread, in another format, a picture shows and zooms as a loaded one.
     void decodedPictureShowsLikeALoadedOne()
     {
         const QImage decoded =
@@ -590,9 +569,8 @@ private slots:
         QCOMPARE(m_control->Image()->image().pixelColor(5, 5), QColor(Qt::blue));
     }
 
-    // Set through Picture, as a host hands one control's picture to another,
-    // set on a shown control or before its window is laid out, the picture is
-    // laid out in one pass, corner box included, and keeps its native size.
+    // Set on a shown control or before its window is laid out, a picture is laid
+    // out in one pass, corner box included, and keeps its native size.
     void pictureSetLaysOutLikeALoad()
     {
         m_control->LoadImage(testFile("large.png"));
@@ -629,8 +607,8 @@ private slots:
         m_control->setZoom(300);
         const QColor once = m_control->Image()->image().pixelColor(100, 100);
 
-        // A drawing over the whole canvas replaces the ones before it: they would
-        // show through it, and every repaint would draw the whole run again.
+        // A drawing over the whole canvas replaces the ones before: kept, they show through it
+        // and every repaint draws them all again.
         for (int zoom = 101; zoom <= 300; ++zoom)
             m_control->setZoom(zoom);
 
@@ -644,9 +622,8 @@ private slots:
         QTest::newRow("picture with halved copies") << 2400;
     }
 
-    // One white column in four: reduced to 100 pixels, every pixel of the view
-    // stands for four or more columns and is a quarter white, where picking
-    // single source pixels gives black or white stripes.
+    // One white column in four: every pixel of a view reduced to 100 pixels is a
+    // quarter white, where picking single source pixels gives stripes.
     void reducedViewAveragesThePixels()
     {
         QFETCH(int, side);
@@ -667,9 +644,8 @@ private slots:
         QTRY_VERIFY2(worstGrey() <= 24, qPrintable(QStringLiteral("a grey %1 off a quarter white").arg(worstGrey())));
     }
 
-    // A host shows a reduced decode at once, then swaps in the full picture at
-    // the zoom that shows it the same size, keeping the user's place. A place
-    // stored at another zoom no longer fits the ranges and is dropped.
+    // A reduced decode gives way to the full picture at the same shown size and place;
+    // a place stored at another zoom no longer fits the ranges and is dropped.
     void quickPictureGivesWayToTheFullOne()
     {
         QImage full(1600, 1200, QImage::Format_RGB32);
