@@ -7,8 +7,7 @@ using lensbox::ViewGeometry;
 
 namespace {
 
-// A 400 x 300 control with the classic desktop sizes: one-pixel borders, a
-// three-pixel dialog frame and 17-pixel thumbs.
+// A 400 x 300 control with one-pixel borders, a three-pixel dialog frame and 17-pixel thumbs.
 ViewGeometry classicFrame()
 {
     ViewGeometry geometry(lensbox::SystemMetrics{
@@ -34,11 +33,9 @@ private slots:
         QTest::addColumn<int>("vValue");
         QTest::addColumn<QPoint>("canvasAt");
 
-        // The picture fits beside a bar while narrower than 383 and lower than 283.
-        // Beside a shown bar it is centred in the 383 or 283 pixels the bar leaves.
-        // 40000 pixels across, the maximum -39621 does not fit 16 bits: the bar
-        // keeps its range, and the value -19810 taken from the refused maximum
-        // only applies inside it; a dropped value leaves the canvas centred.
+        // Beside a shown bar the picture is centred in the 383 or 283 pixels the bar leaves.
+        // The maximum -39621 does not fit 16 bits: the bar keeps its range, and the value
+        // -19810 taken from it applies only inside that range.
         const QSize none;
         // clang-format off
         QTest::newRow("small picture centred without the thumb") << none << QSize(100, 100) << 0 << 0 << 0 << 0 << QPoint(150, 100);
@@ -73,7 +70,6 @@ private slots:
         QTEST(geometry.vertical().value, "vValue");
         QTEST(geometry.canvas().topLeft(), "canvasAt");
         QCOMPARE(geometry.canvas().size(), picture);
-        QCOMPARE(geometry.cornerVisible(), hMax != 0 && vMax != 0);
     }
 
     void zoomAppliesWholePixels()
@@ -87,10 +83,8 @@ private slots:
         QCOMPARE(geometry.canvas().size(), QSize(402, 300)); // a negative zoom keeps the size
     }
 
-    // For every length around the one where a bar appears, the other side so
-    // long that the other bar shows, with thumbs of other sizes each way:
-    // scrolled to either end of the bar, or where it stays without one, no
-    // pixel of the picture lies under the other bar.
+    // Around the length where a bar appears, with unequal thumbs: scrolled to
+    // either end, or unscrolled without a bar, no pixel lies under the other bar.
     void noPixelHidesUnderABar()
     {
         ViewGeometry geometry(lensbox::SystemMetrics{
@@ -133,7 +127,6 @@ private slots:
         QFETCH(QSize, controlAfter);
         ViewGeometry geometry = classicFrame();
 
-        // One pass of the layout places the corner box where the bars meet.
         geometry.showLoadedPicture(picture);
         if (controlAfter.isValid())
             geometry.resizeControl(controlAfter, controlAfter);
