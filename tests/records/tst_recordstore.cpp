@@ -21,9 +21,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <thread>
-#include <tuple>
 
 using namespace tovin;
 
@@ -116,8 +114,16 @@ class RecordStoreTest : public QObject
     }
     RecordResult save(const QString &path) { return save(path, rowValues(path)); }
     RecordResult remove(bool all, const QString &path) { return m_store->DeleteRecords(all, path, kKey, kTable); }
-    // What was shown since the last look, forgotten so that cleanup finds none.
-    QList<test::ShownPrompt> takeShown() { return std::exchange(m_prompts.shown, {}); }
+    // The titles of the error reports shown since the last look, forgotten so
+    // that cleanup finds none.
+    QStringList takeErrorTitles()
+    {
+        QStringList titles;
+        for (const test::ShownPrompt &prompt : std::exchange(m_prompts.shown, {}))
+            titles << (prompt.icon == PromptIcon::Critical ? prompt.title
+                                                           : QStringLiteral("not an error: ") + prompt.text);
+        return titles;
+    }
     QString databaseFile() const { return m_folder->path() + kPath; }
 
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -188,7 +194,7 @@ private slots:
         QVERIFY(!exists(QStringLiteral("/a.jpg")));
         QCOMPARE(save(QStringLiteral("/a.jpg")), RecordResult::Failed);
         QCOMPARE(get(QStringLiteral("/a.jpg")).size(), 13);
-        QCOMPARE(takeShown().size(), 3);
+        QCOMPARE(takeErrorTitles().size(), 3);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, record.imagePath));
     }
 
@@ -222,13 +228,10 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("report");
-        // clang-format off
-        QTest::newRow("percent beyond 16 bits") << int(kWidthPct) << QVariant(40000) << 6 << "Overflow";
-        QTest::newRow("percent as words") << int(kHeightPct) << QVariant("fifty") << 13 << "Type mismatch";
-        QTest::newRow("width beyond 32 bits") << int(kImgWidth) << QVariant(5e9) << 6 << "Overflow";
-        QTest::newRow("no path") << int(kImgPath) << QVariant() << 94 << "Invalid use of Null";
-        // clang-format on
+        QTest::newRow("percent beyond 16 bits") << int(kWidthPct) << QVariant(40000) << 6;
+        QTest::newRow("percent as words") << int(kHeightPct) << QVariant("fifty") << 13;
+        QTest::newRow("width beyond 32 bits") << int(kImgWidth) << QVariant(5e9) << 6;
+        QTest::newRow("no path") << int(kImgPath) << QVariant() << 94;
     }
 
     void valueThatDoesNotFitIsRefused()
@@ -236,14 +239,11 @@ private slots:
         QFETCH(int, position);
         QFETCH(QVariant, value);
         QFETCH(int, error);
-        QFETCH(QString, report);
         const QString path = QStringLiteral("/photos/a.jpg");
         QVariantList values = rowValues(path);
         values[position - 1] = value;
         QCOMPARE(save(path, values), RecordResult::Failed);
-        QCOMPARE(takeShown(),
-                 QList{test::messageBox(QStringLiteral("Error! (# %1): %2").arg(error).arg(report),
-                                        QStringLiteral("Error! #%1").arg(error), PromptIcon::Critical)});
+        QCOMPARE(takeErrorTitles(), QStringList{QStringLiteral("Error! #%1").arg(error)});
         QVERIFY(!exists(path));
     }
 
@@ -256,9 +256,7 @@ private slots:
                             + "SELECT '/p/' || i || '.jpg', 1, 1, 100, 100, 0, 0, 0, 0, '', '', 1 FROM n"));
         QVERIFY(m_store->OpenRecordStore(kPath));
         QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Failed);
-        QCOMPARE(takeShown(),
-                 QList{test::messageBox(QStringLiteral("Error! (# 6): Overflow"), QStringLiteral("Error! #6"),
-                                        PromptIcon::Critical)});
+        QCOMPARE(takeErrorTitles(), QStringList{QStringLiteral("Error! #6")});
         QVERIFY(exists(QStringLiteral("/p/32768.jpg")));
     }
 
@@ -287,11 +285,7 @@ private slots:
         const bool missing = content.isEmpty() && otherKey.isEmpty();
         QVERIFY(!m_store->OpenRecordStore(kPath));
         QVERIFY2(!missing || !QFile::exists(databaseFile()), "a missing Record List must never be created");
-        const QList<test::ShownPrompt> shown = takeShown();
-        QCOMPARE(shown.size(), missing ? 0 : 1);
-        for (const test::ShownPrompt &prompt : shown)
-            QCOMPARE(std::pair(prompt.title, prompt.icon),
-                     std::pair(QStringLiteral("Error! #26"), PromptIcon::Critical));
+        QCOMPARE(takeErrorTitles(), missing ? QStringList() : QStringList{QStringLiteral("Error! #26")});
     }
 
     // Another program writing when the store opens: the store waits for it

@@ -13,8 +13,6 @@ class ScratchMount
 public:
     explicit ScratchMount(int kilobytes);
     ~ScratchMount();
-    ScratchMount(const ScratchMount &) = delete;
-    ScratchMount &operator=(const ScratchMount &) = delete;
 
     bool isMounted() const { return m_mounted; }
     QString path() const { return m_folder.path(); }
