@@ -1,6 +1,5 @@
-// The rules every part of the program shares: rounding, 16-bit ranges,
-// numbers typed as text, path joining, copying only regular files, and the
-// colour text of a swatch.
+// Rules every part of the program shares: rounding, 16-bit ranges, numbers
+// typed as text, paths, copying only regular files, colour texts.
 
 #include "fileio.h"
 #include "numbertext.h"
@@ -42,8 +41,7 @@ private slots:
                 QCOMPARE(std::optional<int>(toInt16(value)), converted);
             } catch (const RuntimeError &error) {
                 QVERIFY2(!converted, qPrintable(QString::number(value)));
-                QCOMPARE(QStringLiteral("%1 %2").arg(error.number()).arg(error.description()),
-                         QStringLiteral("6 Overflow"));
+                QCOMPARE(error.number(), 6);
             }
         }
     }

@@ -39,6 +39,6 @@ QByteArray exifSegment(int orientation, const QByteArray &thumbnail = {});
 QByteArray xmpSegment();
 QByteArray iptcSegment();
 // An ICC profile split over as many APP2 segments as its size needs.
-QList<QByteArray> iccSegments(int profileBytes);
+QList<std::pair<int, QByteArray>> iccSegments(int profileBytes);
 
 } // namespace tovin::test
