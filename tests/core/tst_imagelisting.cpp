@@ -3,6 +3,7 @@
 
 #include "imagelisting.h"
 #include "runtimeerror.h"
+#include "testenvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,17 +13,6 @@
 #include <cstdio>
 
 using namespace tovin;
-
-namespace {
-
-void makeFile(const QString &path, qint64 bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(bytes))
-        qFatal("could not write %s", qPrintable(path));
-}
-
-} // namespace
 
 class ImageListingTest : public QObject
 {
@@ -36,7 +26,7 @@ private slots:
         for (const char *sub : {"/2006", "/Beach", "/.cache"})
             QDir().mkpath(folder + QLatin1String(sub));
         for (const char *name : {"y.jpeg", "x.JPG", "b.Jpg", "notes.txt", "a.png", ".hidden.jpg", "jpg"})
-            makeFile(folder + u'/' + QLatin1String(name), 10);
+            QVERIFY(test::writeBytes(folder + u'/' + QLatin1String(name), "10 bytes.."));
 
         // Typed with a trailing separator: keys still have one separator.
         const QList<ListEntry> entries = listFolderEntries(folder + u'/');
@@ -98,7 +88,7 @@ private slots:
     void nameThatIsNotUtf8IsListed()
     {
         QTemporaryDir root;
-        makeFile(root.filePath(QStringLiteral("a.jpg")), 10);
+        QVERIFY(test::writeBytes(root.filePath(QStringLiteral("a.jpg")), "10 bytes.."));
         const QByteArray latin1Name = QFile::encodeName(root.path()) + "/caf\xe9.jpg";
         QFile raw;
         QVERIFY(raw.open(std::fopen(latin1Name.constData(), "w"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));

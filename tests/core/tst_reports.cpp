@@ -17,14 +17,6 @@
 using namespace tovin;
 using tovin::test::messageBox;
 
-// Nothing for an accepted text; else the one refusal, titled "Error!".
-QList<test::ShownPrompt> refusals(const QString &text)
-{
-    if (text.isEmpty())
-        return {};
-    return {messageBox(text, QStringLiteral("Error!"), PromptIcon::Exclamation)};
-}
-
 class ReportsTest : public QObject
 {
     Q_OBJECT
@@ -36,7 +28,9 @@ private slots:
     void initTestCase() { test::useTemporarySettings(m_settings); }
     void init() { m_prompts = {}; }
 
-    void validatesFields_data()
+    // A field's range, or the characters a folder ("path") or a file name
+    // ("name") may not hold.
+    void refusesFields_data()
     {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
@@ -44,6 +38,7 @@ private slots:
         const QString percent = QStringLiteral("Number must be between 1 and 200.");
         const QString level = QStringLiteral("Number must be -100 and 100.");
         const QString notNumber = QStringLiteral("Please enter a number.");
+        const QString unacceptable = QStringLiteral(" ' %1 ' is an unacceptable character.\n");
         // clang-format off
         QTest::newRow("width 0") << "widthInput" << "0" << percent;
         QTest::newRow("width 0.5") << "widthInput" << "0.5" << "";
@@ -59,44 +54,30 @@ private slots:
         QTest::newRow("slide x at the screen's edge") << "slide_x" << "19200" << "";
         QTest::newRow("slide x past the edge") << "slide_x" << "19201" << "Value must be between 1 to 19200";
         QTest::newRow("spacing against the height") << "thumb_s" << "15361" << "Value must be between 1 to 15360";
+        QTest::newRow("folder") << "path" << "/photos/out" << "";
+        QTest::newRow("question mark in a folder") << "path" << "/photos/out?" << unacceptable.arg(QChar(u'?'));
+        QTest::newRow("backslash in a folder") << "path" << "/photos\\out" << unacceptable.arg(QChar(u'\\'));
+        QTest::newRow("the first forbidden one is named") << "path" << "/a|b*c" << unacceptable.arg(QChar(u'|'));
+        QTest::newRow("empty folder") << "path" << "   " << "Field is empty. Please try again.";
+        QTest::newRow("empty file name") << "name" << "" << "";
+        QTest::newRow("colon in a file name") << "name" << "a:b" << unacceptable.arg(QChar(u':'));
+        QTest::newRow("separator in a file name") << "name" << "a/b" << unacceptable.arg(QChar(u'/'));
         // clang-format on
     }
 
-    void validatesFields()
+    void refusesFields()
     {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QString, refusal);
         // A 1280 x 1024 screen at 96 dots per inch.
-        QCOMPARE(ValidateAdjustmentField(field, text, ScreenTwips{19200, 15360}, m_prompts), refusal.isEmpty());
-        QCOMPARE(m_prompts.shown, refusals(refusal));
-    }
-
-    void forbiddenCharacters_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("isPath");
-        QTest::addColumn<QString>("refusal");
-        const QString unacceptable = QStringLiteral(" ' %1 ' is an unacceptable character.\n");
-        // clang-format off
-        QTest::newRow("folder") << "/photos/out" << true << "";
-        QTest::newRow("question mark in a folder") << "/photos/out?" << true << unacceptable.arg(QChar(u'?'));
-        QTest::newRow("backslash in a folder") << "/photos\\out" << true << unacceptable.arg(QChar(u'\\'));
-        QTest::newRow("the first forbidden one is named") << "/a|b*c" << true << unacceptable.arg(QChar(u'|'));
-        QTest::newRow("empty folder") << "   " << true << "Field is empty. Please try again.";
-        QTest::newRow("empty file name") << "" << false << "";
-        QTest::newRow("colon in a file name") << "a:b" << false << unacceptable.arg(QChar(u':'));
-        QTest::newRow("separator in a file name") << "a/b" << false << unacceptable.arg(QChar(u'/'));
-        // clang-format on
-    }
-
-    void forbiddenCharacters()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, isPath);
-        QFETCH(QString, refusal);
-        QCOMPARE(CheckForbiddenCharacters(text, isPath, m_prompts), refusal.isEmpty());
-        QCOMPARE(m_prompts.shown, refusals(refusal));
+        const bool accepted = field == QLatin1String("path") || field == QLatin1String("name")
+            ? CheckForbiddenCharacters(text, field == QLatin1String("path"), m_prompts)
+            : ValidateAdjustmentField(field, text, ScreenTwips{19200, 15360}, m_prompts);
+        QCOMPARE(accepted, refusal.isEmpty());
+        QCOMPARE(m_prompts.shown,
+                 refusal.isEmpty() ? QList<test::ShownPrompt>()
+                                   : QList{messageBox(refusal, QStringLiteral("Error!"), PromptIcon::Exclamation)});
     }
 
     void errorReportShape()

@@ -32,11 +32,9 @@ class ImageEngineTest : public QObject
         return path(name);
     }
     // The engine as the windows call it, with the filter every caller uses.
-    bool scale(const QString &source, const QString &destination, double widthPercent, double heightPercent,
-               int saveFlags)
+    bool scale(const QString &from, const QString &to, double width, double height, int flags)
     {
-        return ScaleImageFile(source, destination, widthPercent, heightPercent, FILTER_BICUBIC, saveFlags, kFormatJpeg,
-                              0, 0, m_prompts);
+        return ScaleImageFile(from, to, width, height, FILTER_BICUBIC, flags, kFormatJpeg, 0, 0, m_prompts);
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -178,9 +176,8 @@ private slots:
         makeJpeg(QStringLiteral("in.jpg"), {64, 48});
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
         QVERIFY(test::writeBytes(path(QStringLiteral("text.jpg")), "plain text, not a picture"));
-        test::JpegRecipe huge{.size = {16, 16}, .arithmetic = true};
-        QVERIFY(test::writeBytes(path(QStringLiteral("huge.jpg")),
-                                 test::withClaimedSize(test::encodeJpeg(huge), {40000, 30000})));
+        const QByteArray huge = test::encodeJpeg({.size = {16, 16}, .arithmetic = true});
+        QVERIFY(test::writeBytes(path(QStringLiteral("huge.jpg")), test::withClaimedSize(huge, {40000, 30000})));
 
         const ScaleSettings settings{percent, percent, FILTER_BILINEAR, saveFlags};
         const ScaleOutcome outcome = tryScaleImageFile(path(source), path(destination), settings);

@@ -39,8 +39,7 @@ QVariantList rowValues(const QString &path)
     return {path, 4000, 3000, 50, 60, -10, 20, 3, -1, kDate, QString(), true};
 }
 
-// Opens the file as another program would, with another key or none; null
-// when that fails.
+// The file opened as another program would, with another key or none.
 sqlite3 *openDirectly(const QString &file, const QByteArray &key = kRecordListKey)
 {
     sqlite3 *db = nullptr;
@@ -148,10 +147,8 @@ private slots:
     // Through the rows' fields and through the adjustment record of one image.
     void roundTrips()
     {
-        const QString photo = QStringLiteral("/Photos/Ä.jpg");
-        const QString description = QStringLiteral("Tom & Jerry <b>\n]]> 'quoted'");
-        AdjustmentRecord record{photo, 4000, 3000, "50", "75.5", "-10", "20", 3, -1, kDate, description};
-        QVERIFY(!exists(record.imagePath));
+        AdjustmentRecord record{
+            "/Photos/Ä.jpg", 4000, 3000, "50", "75.5", "-10", "20", 3, -1, kDate, "Tom & Jerry <b>\n]]> 'quoted'"};
         QCOMPARE(get(record.imagePath), QStringList(13, QString()));
         QVERIFY(!loadAdjustmentRecord(*m_store, record.imagePath));
         QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);

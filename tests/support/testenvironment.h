@@ -6,12 +6,10 @@
 
 namespace tovin::test {
 
-// Settings of the program under test go to a private temporary folder, never
-// to the user's own.
+// Settings of the program under test go to a temporary folder, not the user's.
 void useTemporarySettings(const QTemporaryDir &folder);
 
-// The shared images written by other programs (orientation/, unusual/), or an
-// empty text when they are not beside this checkout.
+// The shared images (orientation/, unusual/), or empty when they are missing.
 QString sharedTestData();
 
 // The program folder laid out by the build (Record List, templates).
