@@ -41,7 +41,8 @@ private slots:
                 QCOMPARE(std::optional<int>(toInt16(value)), converted);
             } catch (const RuntimeError &error) {
                 QVERIFY2(!converted, qPrintable(QString::number(value)));
-                QCOMPARE(error.number(), 6);
+                QCOMPARE(QStringLiteral("%1 %2").arg(error.number()).arg(error.description()),
+                         QStringLiteral("6 Overflow"));
             }
         }
     }
