@@ -3,6 +3,7 @@
 
 #include "imagelisting.h"
 #include "runtimeerror.h"
+#include "testenvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,128 +14,96 @@
 
 using namespace tovin;
 
-namespace {
-
-void makeFile(const QString &path, qint64 bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !file.resize(bytes))
-        qFatal("could not write %s", qPrintable(path));
-}
-
-} // namespace
-
 class ImageListingTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void listsUpFoldersThenImages();
-    void rootHasNoUpEntry();
-    void missingFolderRaises();
-    void sizeTexts_data();
-    void sizeTexts();
-    void dateTexts();
-    void nameThatIsNotUtf8IsListed();
-};
+    void listsUpFoldersThenImages()
+    {
+        QTemporaryDir root;
+        const QString folder = root.filePath(QStringLiteral("Photos"));
+        for (const char *sub : {"/2006", "/Beach", "/.cache"})
+            QDir().mkpath(folder + QLatin1String(sub));
+        for (const char *name : {"y.jpeg", "x.JPG", "b.Jpg", "notes.txt", "a.png", ".hidden.jpg", "jpg"})
+            QVERIFY(test::writeBytes(folder + u'/' + QLatin1String(name), "10 bytes.."));
 
-void ImageListingTest::listsUpFoldersThenImages()
-{
-    QTemporaryDir root;
-    const QString folder = root.filePath(QStringLiteral("Photos"));
-    QDir().mkpath(folder + QStringLiteral("/2006"));
-    QDir().mkpath(folder + QStringLiteral("/Beach"));
-    QDir().mkpath(folder + QStringLiteral("/.cache"));
-    for (const char *name : {"y.jpeg", "x.JPG", "b.Jpg", "notes.txt", "a.png", ".hidden.jpg", "jpg"})
-        makeFile(folder + u'/' + QLatin1String(name), 10);
-
-    // Typed with a trailing separator: keys still have one separator.
-    const QList<ListEntry> entries = listFolderEntries(folder + u'/');
-    QStringList seen;
-    for (const ListEntry &entry : entries)
-        seen << QStringLiteral("%1 %2 %3").arg(int(entry.kind)).arg(entry.name, entry.key);
-    QCOMPARE(seen,
-             (QStringList{
-                 QStringLiteral("1 . . . . %1/").arg(root.path()),
-                 QStringLiteral("2 2006 %1/2006").arg(folder),
-                 QStringLiteral("2 Beach %1/Beach").arg(folder),
-                 QStringLiteral("3 b.Jpg %1/b.Jpg").arg(folder),
-                 QStringLiteral("3 x.JPG %1/x.JPG").arg(folder),
-                 QStringLiteral("3 y.jpeg %1/y.jpeg").arg(folder),
-             }));
-    QVERIFY(entries.first().dateText.isEmpty() && entries.first().sizeText.isEmpty());
-    QCOMPARE(entries.last().sizeText, QStringLiteral("0KB"));
-}
-
-void ImageListingTest::rootHasNoUpEntry()
-{
-    const QList<ListEntry> entries = listFolderEntries(QStringLiteral("/"));
-    QVERIFY(!entries.isEmpty());
-    QVERIFY(entries.first().kind != ListEntryKind::Up);
-    for (const ListEntry &entry : entries)
-        QVERIFY2(!entry.key.startsWith(QStringLiteral("//")), qPrintable(entry.key));
-}
-
-void ImageListingTest::missingFolderRaises()
-{
-    try {
-        listFolderEntries(QStringLiteral("/no/such/folder"));
-        QFAIL("no error raised");
-    } catch (const RuntimeError &error) {
-        QCOMPARE(error.number(), 76);
+        // Typed with a trailing separator: keys still have one separator.
+        const QList<ListEntry> entries = listFolderEntries(folder + u'/');
+        QStringList seen;
+        for (const ListEntry &entry : entries)
+            seen << QStringLiteral("%1 %2 %3").arg(int(entry.kind)).arg(entry.name, entry.key);
+        QCOMPARE(seen,
+                 (QStringList{
+                     QStringLiteral("1 . . . . %1/").arg(root.path()),
+                     QStringLiteral("2 2006 %1/2006").arg(folder),
+                     QStringLiteral("2 Beach %1/Beach").arg(folder),
+                     QStringLiteral("3 b.Jpg %1/b.Jpg").arg(folder),
+                     QStringLiteral("3 x.JPG %1/x.JPG").arg(folder),
+                     QStringLiteral("3 y.jpeg %1/y.jpeg").arg(folder),
+                 }));
+        QVERIFY(entries.first().dateText.isEmpty() && entries.first().sizeText.isEmpty());
+        QCOMPARE(entries.last().sizeText, QStringLiteral("0KB"));
     }
-}
 
-// clang-format off
-void ImageListingTest::sizeTexts_data()
-{
-    QTest::addColumn<qint64>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("300 bytes") << qint64(300) << "0KB";
-    QTest::newRow("1.5 KB rounds up to even") << qint64(1536) << "2KB";
-    QTest::newRow("2.5 KB rounds down to even") << qint64(2560) << "2KB";
-    QTest::newRow("large") << qint64(5LL * 1024 * 1024 * 1024) << "5242880KB";
-}
-// clang-format on
+    void rootHasNoUpEntry()
+    {
+        const QList<ListEntry> entries = listFolderEntries(QStringLiteral("/"));
+        QVERIFY(!entries.isEmpty() && entries.first().kind != ListEntryKind::Up);
+        for (const ListEntry &entry : entries)
+            QVERIFY2(!entry.key.startsWith(QStringLiteral("//")), qPrintable(entry.key));
+    }
 
-void ImageListingTest::sizeTexts()
-{
-    QFETCH(qint64, bytes);
-    QFETCH(QString, text);
-    QCOMPARE(listSizeText(bytes), text);
-}
+    void missingFolderRaises()
+    {
+        try {
+            listFolderEntries(QStringLiteral("/no/such/folder"));
+            QFAIL("no error raised");
+        } catch (const RuntimeError &error) {
+            QCOMPARE(error.number(), 76);
+        }
+    }
 
-void ImageListingTest::dateTexts()
-{
-    const QLocale locale(QLocale::English, QLocale::UnitedStates);
-    const QDate date(2026, 12, 5);
-    QCOMPARE(listDateText(QDateTime(date, QTime(0, 0)), locale), locale.toString(date, QLocale::ShortFormat));
-    const QString afternoon = listDateText(QDateTime(date, QTime(14, 3, 11)), locale);
-    QVERIFY2(afternoon.startsWith(locale.toString(date, QLocale::ShortFormat) + u' '), qPrintable(afternoon));
-    QVERIFY2(afternoon.contains(QStringLiteral("2:03:11")), qPrintable(afternoon));
-    QVERIFY2(!afternoon.contains(QStringLiteral("UTC")) && !afternoon.endsWith(u' '), qPrintable(afternoon));
-}
+    // Whole kilobytes, rounded half to even.
+    void sizeTexts()
+    {
+        for (auto [bytes, text] :
+             {std::pair(qint64(300), "0KB"), {1536, "2KB"}, {2560, "2KB"}, {5LL * 1024 * 1024 * 1024, "5242880KB"}})
+            QCOMPARE(listSizeText(bytes), QLatin1String(text));
+    }
 
-// QDir leaves such a file out; it is listed under its decoded name so that
-// the user sees it, after the others.
-void ImageListingTest::nameThatIsNotUtf8IsListed()
-{
-    QTemporaryDir root;
-    makeFile(root.filePath(QStringLiteral("a.jpg")), 10);
-    const QByteArray latin1Name = QFile::encodeName(root.path()) + "/caf\xe9.jpg";
-    QFile raw;
-    QVERIFY(raw.open(std::fopen(latin1Name.constData(), "w"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
-    raw.write(QByteArray(2048, 'x'));
-    raw.close();
+    void dateTexts()
+    {
+        const QLocale locale(QLocale::English, QLocale::UnitedStates);
+        const QDate date(2026, 12, 5);
+        QCOMPARE(listDateText(QDateTime(date, QTime(0, 0)), locale), locale.toString(date, QLocale::ShortFormat));
+        const QString afternoon = listDateText(QDateTime(date, QTime(14, 3, 11)), locale);
+        QVERIFY2(afternoon.startsWith(locale.toString(date, QLocale::ShortFormat) + u' '), qPrintable(afternoon));
+        QVERIFY2(afternoon.contains(QStringLiteral("2:03:11")), qPrintable(afternoon));
+        QVERIFY2(!afternoon.contains(QStringLiteral("UTC")) && !afternoon.endsWith(u' '), qPrintable(afternoon));
+    }
 
-    const QList<ListEntry> entries = listFolderEntries(root.path());
-    QCOMPARE(entries.size(), 3);
-    QCOMPARE(entries.at(1).name, QStringLiteral("a.jpg"));
-    QCOMPARE(entries.at(2).kind, ListEntryKind::Image);
-    QCOMPARE(entries.at(2).name, QStringLiteral("caf\uFFFD.jpg"));
-    QCOMPARE(entries.at(2).key, root.path() + QStringLiteral("/caf\uFFFD.jpg"));
-    QCOMPARE(entries.at(2).sizeText, QStringLiteral("2KB"));
-}
+    // QDir leaves such a file out; it is listed under its decoded name so that
+    // the user sees it, after the others.
+    void nameThatIsNotUtf8IsListed()
+    {
+        QTemporaryDir root;
+        QVERIFY(test::writeBytes(root.filePath(QStringLiteral("a.jpg")), "10 bytes.."));
+        const QByteArray latin1Name = QFile::encodeName(root.path()) + "/caf\xe9.jpg";
+        QFile raw;
+        QVERIFY(raw.open(std::fopen(latin1Name.constData(), "w"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        raw.write(QByteArray(2048, 'x'));
+        raw.close();
+
+        const QList<ListEntry> entries = listFolderEntries(root.path());
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries.at(1).name, QStringLiteral("a.jpg"));
+        const ListEntry &odd = entries.at(2);
+        QCOMPARE(std::tuple(odd.kind, odd.name, odd.key, odd.sizeText),
+                 std::tuple(ListEntryKind::Image, QStringLiteral("caf\uFFFD.jpg"),
+                            root.path() + QStringLiteral("/caf\uFFFD.jpg"), QStringLiteral("2KB")));
+    }
+};
 
 QTEST_GUILESS_MAIN(ImageListingTest)
 #include "tst_imagelisting.moc"

@@ -1,6 +1,5 @@
-// The rules every part of the program shares: rounding, 16-bit ranges,
-// numbers typed as text, path joining, copying only regular files, and the
-// colour text of a swatch.
+// Rules every part of the program shares: rounding, 16-bit ranges, numbers
+// typed as text, paths, copying only regular files, colour texts.
 
 #include "fileio.h"
 #include "numbertext.h"
@@ -52,12 +51,10 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<std::optional<double>>("number");
-        // clang-format off
         QTest::newRow("whole") << "85" << std::optional<double>(85);
         QTest::newRow("blanks and sign") << "  -100 " << std::optional<double>(-100);
         QTest::newRow("leading point") << ".5" << std::optional<double>(0.5);
         QTest::newRow("exponent") << "25E-1" << std::optional<double>(2.5);
-        // clang-format on
         for (const char *refused : {"", "8a", "1 2", "1,5", ".", "inf", "1e999"})
             QTest::newRow(*refused ? refused : "empty") << refused << std::optional<double>();
     }
@@ -90,12 +87,10 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("number");
-        // clang-format off
         QTest::newRow("link to /dev/zero") << "zero" << 75;
         QTest::newRow("FIFO without a writer") << "fifo" << 75;
         QTest::newRow("folder") << "folder" << 75;
         QTest::newRow("missing") << "missing" << 53;
-        // clang-format on
     }
 
     void onlyRegularFilesAreCopied()

@@ -1,5 +1,4 @@
-// The Record List on a real encrypted file: results, matching, failures,
-// other programs using it at the same time.
+// The Record List on a real encrypted file, also with other programs using it.
 
 #include "adjustmentrecord.h"
 #include "recordschema.h"
@@ -21,9 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <thread>
-#include <tuple>
 
 using namespace tovin;
 
@@ -42,8 +39,7 @@ QVariantList rowValues(const QString &path)
     return {path, 4000, 3000, 50, 60, -10, 20, 3, -1, kDate, QString(), true};
 }
 
-// Opens the file as another program would, with another key or none; null
-// when that fails.
+// The file opened as another program would, with another key or none.
 sqlite3 *openDirectly(const QString &file, const QByteArray &key = kRecordListKey)
 {
     sqlite3 *db = nullptr;
@@ -69,10 +65,8 @@ bool execute(const QString &file, const QByteArray &sql, const QByteArray &key =
     return ok;
 }
 
-// One of several programs using the Record List at once: it saves a row for
-// each shared path (every program saves the same ones) at the same moment as
-// the others, reads each back, and saves and deletes paths of its own.
-// Exit status 0 when nothing failed and nothing was shown.
+// One of several programs at once: saves the shared paths at the same moments
+// as the others and reads each back, saves and deletes paths of its own.
 int writeAlongsideOthers(const QString &programFolder, int writer, int saves, qint64 start)
 {
     test::ScriptedPrompts prompts;
@@ -107,7 +101,6 @@ class RecordStoreTest : public QObject
 {
     Q_OBJECT
 
-    // The store's routines with the table and key field every caller passes.
     bool exists(const QString &path) { return m_store->RecordExists(path, kKey, kTable); }
     QStringList get(const QString &path) { return m_store->GetRecord(path, kKey, kTable); }
     RecordResult save(const QString &path, const QVariantList &values)
@@ -116,8 +109,14 @@ class RecordStoreTest : public QObject
     }
     RecordResult save(const QString &path) { return save(path, rowValues(path)); }
     RecordResult remove(bool all, const QString &path) { return m_store->DeleteRecords(all, path, kKey, kTable); }
-    // What was shown since the last look, forgotten so that cleanup finds none.
-    QList<test::ShownPrompt> takeShown() { return std::exchange(m_prompts.shown, {}); }
+    // Taken, so that cleanup finds none.
+    QStringList takeErrorTitles()
+    {
+        QStringList titles;
+        for (const test::ShownPrompt &prompt : std::exchange(m_prompts.shown, {}))
+            titles << prompt.title;
+        return titles;
+    }
     QString databaseFile() const { return m_folder->path() + kPath; }
 
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -148,10 +147,8 @@ private slots:
     // Through the rows' fields and through the adjustment record of one image.
     void roundTrips()
     {
-        const QString photo = QStringLiteral("/Photos/Ä.jpg");
-        const QString description = QStringLiteral("Tom & Jerry <b>\n]]> 'quoted'");
-        AdjustmentRecord record{photo, 4000, 3000, "50", "75.5", "-10", "20", 3, -1, kDate, description};
-        QVERIFY(!exists(record.imagePath));
+        AdjustmentRecord record{
+            "/Photos/Ä.jpg", 4000, 3000, "50", "75.5", "-10", "20", 3, -1, kDate, "Tom & Jerry <b>\n]]> 'quoted'"};
         QCOMPARE(get(record.imagePath), QStringList(13, QString()));
         QVERIFY(!loadAdjustmentRecord(*m_store, record.imagePath));
         QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);
@@ -188,7 +185,7 @@ private slots:
         QVERIFY(!exists(QStringLiteral("/a.jpg")));
         QCOMPARE(save(QStringLiteral("/a.jpg")), RecordResult::Failed);
         QCOMPARE(get(QStringLiteral("/a.jpg")).size(), 13);
-        QCOMPARE(takeShown().size(), 3);
+        QCOMPARE(takeErrorTitles().size(), 3);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, record.imagePath));
     }
 
@@ -222,13 +219,10 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("report");
-        // clang-format off
-        QTest::newRow("percent beyond 16 bits") << int(kWidthPct) << QVariant(40000) << 6 << "Overflow";
-        QTest::newRow("percent as words") << int(kHeightPct) << QVariant("fifty") << 13 << "Type mismatch";
-        QTest::newRow("width beyond 32 bits") << int(kImgWidth) << QVariant(5e9) << 6 << "Overflow";
-        QTest::newRow("no path") << int(kImgPath) << QVariant() << 94 << "Invalid use of Null";
-        // clang-format on
+        QTest::newRow("percent beyond 16 bits") << int(kWidthPct) << QVariant(40000) << 6;
+        QTest::newRow("percent as words") << int(kHeightPct) << QVariant("fifty") << 13;
+        QTest::newRow("width beyond 32 bits") << int(kImgWidth) << QVariant(5e9) << 6;
+        QTest::newRow("no path") << int(kImgPath) << QVariant() << 94;
     }
 
     void valueThatDoesNotFitIsRefused()
@@ -236,14 +230,11 @@ private slots:
         QFETCH(int, position);
         QFETCH(QVariant, value);
         QFETCH(int, error);
-        QFETCH(QString, report);
         const QString path = QStringLiteral("/photos/a.jpg");
         QVariantList values = rowValues(path);
         values[position - 1] = value;
         QCOMPARE(save(path, values), RecordResult::Failed);
-        QCOMPARE(takeShown(),
-                 QList{test::messageBox(QStringLiteral("Error! (# %1): %2").arg(error).arg(report),
-                                        QStringLiteral("Error! #%1").arg(error), PromptIcon::Critical)});
+        QCOMPARE(takeErrorTitles(), QStringList{QStringLiteral("Error! #%1").arg(error)});
         QVERIFY(!exists(path));
     }
 
@@ -256,9 +247,7 @@ private slots:
                             + "SELECT '/p/' || i || '.jpg', 1, 1, 100, 100, 0, 0, 0, 0, '', '', 1 FROM n"));
         QVERIFY(m_store->OpenRecordStore(kPath));
         QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Failed);
-        QCOMPARE(takeShown(),
-                 QList{test::messageBox(QStringLiteral("Error! (# 6): Overflow"), QStringLiteral("Error! #6"),
-                                        PromptIcon::Critical)});
+        QCOMPARE(takeErrorTitles(), QStringList{QStringLiteral("Error! #6")});
         QVERIFY(exists(QStringLiteral("/p/32768.jpg")));
     }
 
@@ -287,11 +276,7 @@ private slots:
         const bool missing = content.isEmpty() && otherKey.isEmpty();
         QVERIFY(!m_store->OpenRecordStore(kPath));
         QVERIFY2(!missing || !QFile::exists(databaseFile()), "a missing Record List must never be created");
-        const QList<test::ShownPrompt> shown = takeShown();
-        QCOMPARE(shown.size(), missing ? 0 : 1);
-        for (const test::ShownPrompt &prompt : shown)
-            QCOMPARE(std::pair(prompt.title, prompt.icon),
-                     std::pair(QStringLiteral("Error! #26"), PromptIcon::Critical));
+        QCOMPARE(takeErrorTitles(), missing ? QStringList() : QStringList{QStringLiteral("Error! #26")});
     }
 
     // Another program writing when the store opens: the store waits for it
@@ -316,32 +301,28 @@ private slots:
         QCOMPARE(save(QStringLiteral("/other.jpg")), RecordResult::Other);
     }
 
-    // Several programs save the same new paths, read them back, and save and
-    // delete paths of their own, all at once. Every path ends with exactly one
-    // row, every delete removed its row, and nobody was refused.
+    // Every path ends with exactly one row, every delete removed its row, and
+    // nobody was refused.
     void concurrentProgramsNeitherDuplicateNorLoseRows()
     {
         constexpr int kPrograms = 4;
         constexpr int kSaves = 25;
         const QString start = QString::number(QDateTime::currentMSecsSinceEpoch() + 1500);
-        std::vector<std::unique_ptr<QProcess>> programs;
-        for (int writer = 0; writer < kPrograms; ++writer) {
-            programs.push_back(std::make_unique<QProcess>());
-            programs.back()->start(QCoreApplication::applicationFilePath(),
+        QProcess programs[kPrograms];
+        for (int writer = 0; writer < kPrograms; ++writer)
+            programs[writer].start(QCoreApplication::applicationFilePath(),
                                    {QStringLiteral("--writer"), m_folder->path(), QString::number(writer),
                                     QString::number(kSaves), start});
-        }
-        for (const std::unique_ptr<QProcess> &program : programs) {
-            QVERIFY(program->waitForFinished(120000));
-            QVERIFY2(program->exitStatus() == QProcess::NormalExit && program->exitCode() == 0,
-                     program->readAllStandardError().constData());
+        for (QProcess &program : programs) {
+            QVERIFY(program.waitForFinished(120000));
+            QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+                     program.readAllStandardError().constData());
         }
         for (int i = 0; i < kSaves; ++i) {
             QVERIFY(exists(QStringLiteral("/photos/shared%1.jpg").arg(i)));
             for (int writer = 0; writer < kPrograms; ++writer)
                 QCOMPARE(exists(QStringLiteral("/photos/writer%1-%2.jpg").arg(writer).arg(i)), i % 2 == 0);
         }
-        // Every row of the table, duplicates included.
         int rows = -1;
         QVERIFY(execute(databaseFile(), "SELECT count(*) FROM tovin_table", kRecordListKey, &rows));
         QCOMPARE(rows, kSaves + kPrograms * ((kSaves + 1) / 2));

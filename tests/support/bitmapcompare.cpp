@@ -7,8 +7,7 @@
 namespace tovin::test {
 namespace {
 
-// Every tag of one metadata model, sorted by key: id, type, count, length,
-// value bytes and description.
+// Every tag of one metadata model, all its fields, sorted by key.
 QStringList tagsOf(FIBITMAP *bitmap, FREE_IMAGE_MDMODEL model)
 {
     QStringList tags;

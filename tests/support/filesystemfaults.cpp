@@ -53,12 +53,10 @@ bool ScratchMount::remountReadOnly()
 WriteProtection::WriteProtection(QString path)
     : m_path(std::move(path))
 {
-    if (::geteuid() != 0) {
+    if (::geteuid() == 0)
+        m_active = m_immutable = runQuietly(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path});
+    else
         m_active = QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-        return;
-    }
-    m_immutable = runQuietly(QStringLiteral("chattr"), {QStringLiteral("+i"), m_path});
-    m_active = m_immutable;
 }
 
 WriteProtection::~WriteProtection()

@@ -5,16 +5,13 @@
 
 namespace tovin::test {
 
-// A small tmpfs of its own, for a full disk or a read-only file system. Only
-// root may mount one; where that is refused, isMounted() is false and the
-// test that needs it is skipped.
+// A small tmpfs, for a full disk or a read-only file system. Only root may
+// mount one; elsewhere isMounted() is false.
 class ScratchMount
 {
 public:
     explicit ScratchMount(int kilobytes);
     ~ScratchMount();
-    ScratchMount(const ScratchMount &) = delete;
-    ScratchMount &operator=(const ScratchMount &) = delete;
 
     bool isMounted() const { return m_mounted; }
     QString path() const { return m_folder.path(); }

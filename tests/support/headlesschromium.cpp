@@ -66,10 +66,4 @@ QString HeadlessChromium::dumpDom(const QUrl &url)
     return dom;
 }
 
-QString HeadlessChromium::fail(const QString &message)
-{
-    m_error = message;
-    return {};
-}
-
 } // namespace tovin::test

@@ -5,13 +5,9 @@
 
 namespace tovin::test {
 
-// Looks at a page the way a user's browser would: runs Debian's chromium
-// headless on one URL, lets the page's scripts run, and returns the DOM they
-// left. Every run gets a fresh profile folder, removed afterwards, and is
-// ended when it takes longer than a minute.
-//
-// A failed run (chromium missing, timeout, crash, missing local file) gives an
-// empty result and errorString() tells why; tests skip when !isAvailable().
+// Runs Debian's chromium headless on one URL with a fresh profile and returns
+// the DOM the page's scripts left, or an empty text with errorString() telling
+// why (chromium missing, a minute gone by, a crash, a missing local file).
 class HeadlessChromium
 {
 public:
@@ -25,7 +21,11 @@ public:
     QString dumpDom(const QUrl &url);
 
 private:
-    QString fail(const QString &message);
+    QString fail(const QString &message)
+    {
+        m_error = message;
+        return {};
+    }
 
     QString m_error;
     int m_virtualTimeBudgetMs = 5000;

@@ -129,32 +129,22 @@ QByteArray xmpSegment()
 
 QByteArray iptcSegment()
 {
-    const QByteArray caption("A caption");
-    QByteArray record("\x1C\x02\x78", 3);
-    record.append(char(0)).append(char(caption.size())).append(caption);
-    QByteArray segment("Photoshop 3.0\0"
-                       "8BIM\x04\x04\0\0",
-                       22);
-    segment.append(char(0)).append(char(0)).append(char(0)).append(char(record.size()));
-    segment.append(record);
-    if (record.size() % 2)
-        segment.append(char(0));
-    return segment;
+    // One Photoshop resource of 14 bytes: the IPTC record of a 9-byte caption.
+    return QByteArray("Photoshop 3.0\0008BIM\x04\x04\0\0\0\0\0\x0E\x1C\x02\x78\0\x09", 31) + "A caption";
 }
 
-QList<QByteArray> iccSegments(int profileBytes)
+QList<std::pair<int, QByteArray>> iccSegments(int profileBytes)
 {
     QByteArray profile(profileBytes, Qt::Uninitialized);
     for (int i = 0; i < profileBytes; ++i)
         profile[i] = char((i * 31 + 7) & 0xFF);
     constexpr int kPerSegment = 65519;
     const int count = (profileBytes + kPerSegment - 1) / kPerSegment;
-    QList<QByteArray> segments;
+    QList<std::pair<int, QByteArray>> segments;
     for (int index = 0; index < count; ++index) {
         QByteArray segment("ICC_PROFILE\0", 12);
         segment.append(char(index + 1)).append(char(count));
-        segment.append(profile.mid(qsizetype(index) * kPerSegment, kPerSegment));
-        segments.append(segment);
+        segments.append({0xE2, segment + profile.mid(qsizetype(index) * kPerSegment, kPerSegment)});
     }
     return segments;
 }

@@ -8,9 +8,8 @@
 
 namespace tovin::test {
 
-// How to write a test JPEG with libjpeg's own encoder, for files other
-// programs write and the image library cannot: every sampling, progressive
-// and arithmetic coding, restart markers, CMYK, YCCK, extra segments.
+// A test JPEG written by libjpeg's own encoder, in the forms other programs
+// write and the image library cannot.
 struct JpegRecipe {
     QSize size{61, 47};
     int components = 3; // 1 grey, 3 colour, 4 CMYK
@@ -39,6 +38,6 @@ QByteArray exifSegment(int orientation, const QByteArray &thumbnail = {});
 QByteArray xmpSegment();
 QByteArray iptcSegment();
 // An ICC profile split over as many APP2 segments as its size needs.
-QList<QByteArray> iccSegments(int profileBytes);
+QList<std::pair<int, QByteArray>> iccSegments(int profileBytes);
 
 } // namespace tovin::test

@@ -20,8 +20,7 @@ struct ShownPrompt {
     bool operator==(const ShownPrompt &) const = default;
 };
 
-// A message box as the program shows refusals (exclamation), failures
-// (critical) and results.
+// A message box: refusals (exclamation), failures (critical), results.
 ShownPrompt messageBox(const QString &text, const QString &title, PromptIcon icon);
 
 // QCOMPARE prints what was shown when prompts differ.

@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace tovin::test {
 
 void useTemporarySettings(const QTemporaryDir &folder)
@@ -38,11 +40,9 @@ bool installProgramFolder(const QString &programFolder)
     const QString target = programFolder + QStringLiteral("/src/sorv/");
     if (!installRecordList(programFolder) || !QDir().mkpath(target))
         return false;
-    for (const QString &name : albumFiles.entryList(QDir::Files)) {
-        if (!QFile::copy(albumFiles.filePath(name), target + name))
-            return false;
-    }
-    return true;
+    const QStringList names = albumFiles.entryList(QDir::Files);
+    return std::all_of(names.begin(), names.end(),
+                       [&](const QString &name) { return QFile::copy(albumFiles.filePath(name), target + name); });
 }
 
 QByteArray readBytes(const QString &path)

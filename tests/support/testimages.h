@@ -6,12 +6,10 @@
 
 namespace tovin::test {
 
-// Writes a JPEG of exactly this size (a smooth colour gradient, so that
-// resampling and quality differences are visible in its bytes).
+// A JPEG of this size: a colour gradient, so that resampling shows in its bytes.
 bool writeTestJpeg(const QString &path, QSize size, int quality = 90);
 
-// The first quantisation table of a JPEG file, in file order, or an empty
-// list when the file has none. It tells the quality the file was written at.
+// A JPEG file's first quantisation table (it tells the quality), or none.
 QList<int> firstQuantisationTable(const QString &path);
 
 // The table an IJG encoder writes for the luminance channel at a quality.
