@@ -96,22 +96,17 @@ QStringList BatchFixture::filesIn(const QString &folder) const
 QStringList BatchFixture::transcript() const
 {
     QStringList seen;
-    int shown = 0;
-    auto showUpTo = [&](int count) {
-        for (; shown < count && shown < prompts.shown.size(); ++shown) {
-            const ShownPrompt &prompt = prompts.shown.at(shown);
-            if (prompt.kind == ShownPrompt::Kind::Overwrite)
-                seen << QStringLiteral("? ") + prompt.text.section(u' ', 0, 0);
-            else
-                seen << (prompt.kind == ShownPrompt::Kind::Document ? QStringLiteral("open ") : QString())
-                        + prompt.text;
+    for (int shown = 0, title = 0; shown < prompts.shown.size() || title < observer.titles.size();) {
+        if (title < observer.titles.size() && observer.promptsBeforeTitle.at(title) <= shown) {
+            seen << observer.titles.at(title++);
+            continue;
         }
-    };
-    for (int i = 0; i < observer.titles.size(); ++i) {
-        showUpTo(observer.promptsBeforeTitle.at(i));
-        seen << observer.titles.at(i);
+        const ShownPrompt &prompt = prompts.shown.at(shown++);
+        if (prompt.kind == ShownPrompt::Kind::Overwrite)
+            seen << "? " + prompt.text.section(u' ', 0, 0);
+        else
+            seen << (prompt.kind == ShownPrompt::Kind::Document ? "open " : "") + prompt.text;
     }
-    showUpTo(int(prompts.shown.size()));
     return seen.replaceInStrings(destination(), "OUT")
         .replaceInStrings(photoFolder(), "PHOTOS")
         .replaceInStrings(programFolder(), "PROGRAM");

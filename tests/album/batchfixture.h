@@ -13,8 +13,7 @@ namespace tovin::test {
 // The files every album is written with, left out of BatchFixture::contents.
 inline const QStringList kFixedAlbumFiles{"Sorvel.js", "back_button.jpg", "index.html", "next_button.jpg"};
 
-// Remembers how a run showed itself, and how many prompts came before each
-// title.
+// Remembers what a run told, and how many prompts came before each title.
 class RecordingObserver final : public BatchObserver
 {
 public:
@@ -22,7 +21,6 @@ public:
     QList<int> promptsBeforeTitle;
     QList<bool> controlsEnabled;
     int templatesMissing = 0;
-    int imagesDoneCalls = 0;
     bool stop = false;
     QList<SkippedImage> skipped;
     QString titleBeforeSkipped;
@@ -34,7 +32,6 @@ public:
         titles.append(title);
         promptsBeforeTitle.append(int(prompts->shown.size()));
     }
-    void imagesDone(int, int) override { ++imagesDoneCalls; }
     void albumTemplatesMissing() override { ++templatesMissing; }
     bool stopRequested() override { return stop; }
     void imagesSkipped(const QList<SkippedImage> &images) override
@@ -44,8 +41,7 @@ public:
     }
 };
 
-// Temporary program, photo and destination folders and the job's
-// collaborators.
+// Temporary program, photo and destination folders, the job's collaborators.
 class BatchFixture
 {
     // First, so that it exists before the members that live in it.
@@ -71,13 +67,11 @@ public:
 
     QStringList filesIn(const QString &folder = QString()) const;
     QList<ShownPrompt> shown(ShownPrompt::Kind kind) const { return prompts.ofKind(kind); }
-    // Titles and prompts in the order shown: an overwrite question as "? "
-    // and the file's name, a document as "open " and its path. The folders
-    // read OUT, PHOTOS and PROGRAM.
+    // Titles and prompts in order: a question as "? NAME", a document as
+    // "open PATH"; the folders read OUT, PHOTOS and PROGRAM.
     QStringList transcript() const;
-    // Every file under the folder, hidden ones too: a picture with its size,
-    // the album with its thumbnail sizes and "unclosed" where it does not
-    // parse to its end.
+    // Every file under the folder: a picture with its size, the album with its
+    // thumbnail sizes and "unclosed" where it does not parse to its end.
     QStringList contents(const QString &folder = QString()) const;
 
     ScriptedPrompts prompts;

@@ -1,10 +1,15 @@
 // The batch run with scripted answers and one worker or several: the images it
-// takes, names, questions, album and ending, also under faults.
+// takes, names, questions, album and ending, also under faults; and what the
+// batch window tells in words: a file's weight, the run's estimate and pace.
 
+#include "batchestimate.h"
 #include "batchfixture.h"
 #include "filesystemfaults.h"
+#include "imageinfo.h"
 #include "messagetable.h"
 #include "recordschema.h"
+#include "runprogress.h"
+#include "runtimeerror.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
@@ -13,6 +18,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -31,12 +37,10 @@ class BatchRunTest : public QObject
     Q_OBJECT
 
 private slots:
-    // List and standing as BatchFixture reads them; "said" is the transcript,
-    // "left" the contents. Options: "album", "album-only", "workers=N",
-    // "base=NAME" (percent-encoded), "width=PERCENT", "dest=SUFFIX",
-    // "into-photos" (the photo folder is the destination), "cancel" (the first
-    // question), "stop", "no-records", "remove=TEMPLATE,...", "protect=NAME"
-    // (a standing file not writable), "full-disk", "read-only-disk".
+    // "said" is the transcript, "left" the contents. Options: "album",
+    // "album-only", "workers=N", "base=NAME" (percent-encoded), "width=PERCENT",
+    // "dest=SUFFIX", "into-photos", "cancel", "stop", "no-records",
+    // "remove=TEMPLATE,...", "protect=NAME", "full-disk", "read-only-disk".
     void runs_data()
     {
         QTest::addColumn<QString>("list");
@@ -76,8 +80,7 @@ private slots:
         QTest::newRow("the same name twice in one run")
             << "x.jpg:80x40 other/x.jpg:120x40" << "" << "workers=2" << BatchOutcome::Done
             << "Scaling: x.jpg | Scaling: x.jpg | ? x.jpg | Done | open OUT" << "x.jpg 60x20";
-        // A cancel keeps everything before and nothing after, whatever ran
-        // ahead; the album is closed with what was finished.
+        // A cancel keeps what came before, nothing after, whatever ran ahead.
         QTest::newRow("cancel at the first question")
             << "a.jpg b.jpg c.jpg d.jpg e.jpg" << "thumbs/a.jpg" << "album cancel" << BatchOutcome::Canceled
             << "Scaling: a.jpg | ? a.jpg | Operation Canceled." << "Sorvel.xml, thumbs/a.jpg 5x5";
@@ -111,12 +114,9 @@ private slots:
         QTest::newRow("read-only file system")
             << abc << "" << "read-only-disk workers=2" << BatchOutcome::Failed
             << "Scaling: a.jpg | Error! (# 70): Permission denied: OUT/a.jpg" << "";
-        // A file where the slides folder should be: said, then the first slide
-        // copy stops the run.
-        for (const char *workers : {"1", "3"})
-            QTest::addRow("slide copy fails, %s workers", workers) << "a.jpg b.jpg c.jpg d.jpg" << "slides="
-                << QString("album workers=") + workers << BatchOutcome::Failed << slidesFile
-                << "Sorvel.xml, slides, thumbs/a.jpg 20x15";
+        // A file where the slides folder should be: said, then a copy fails.
+        QTest::newRow("slide copy fails") << "a.jpg b.jpg c.jpg d.jpg" << "slides=" << "album workers=3"
+            << BatchOutcome::Failed << slidesFile << "Sorvel.xml, slides, thumbs/a.jpg 20x15";
         // An image is never scaled with adjustments other than its own.
         QTest::newRow("the Record List cannot be read")
             << "a.jpg b.jpg" << "" << "album workers=2 no-records" << BatchOutcome::Failed
@@ -190,8 +190,6 @@ private slots:
         QTEST(fixture.contents(request.destination).join(", "), "left");
         QCOMPARE(fixture.observer.controlsEnabled, (QList<bool>{false, true}));
         QCOMPARE(fixture.observer.templatesMissing, value("remove").contains("head") ? 1 : 0);
-        if (outcome == BatchOutcome::Done)
-            QCOMPARE(fixture.observer.imagesDoneCalls, said.count("Scaling: "));
         if (outcome == BatchOutcome::NotStarted)
             QVERIFY(!QFileInfo::exists(fixture.destination()));
         // The album's fixed files stand beside every album a run started.
@@ -291,7 +289,6 @@ private slots:
         fixture.prompts.overwriteAnswers = {OverwriteAnswer::ReplaceWithoutAsking};
         QCOMPARE(questionsAfterRun(BatchOutcome::Done), 1);
         QCOMPARE(fixture.shown(Kind::Overwrite).first().text, "a.jpg " + message(84) + "\n\n" + message(85));
-        QCOMPARE(questionsAfterRun(BatchOutcome::Done), 1);
         fixture.observer.stop = true;
         QCOMPARE(questionsAfterRun(BatchOutcome::Canceled), 1);
         QVERIFY(!fixture.choice.dontAskAgain);
@@ -299,56 +296,34 @@ private slots:
         QCOMPARE(questionsAfterRun(BatchOutcome::Done), 3);
     }
 
-    void workersChangeNothingInTheOutput_data()
-    {
-        QTest::addColumn<int>("images");
-        QTest::addColumn<int>("workers");
-        QTest::newRow("seven images, four workers") << 7 << 4;
-        // Fewer images than workers: the idle workers share the resampling.
-        QTest::newRow("two images, three workers") << 2 << 3;
-    }
-
+    // The same bytes with one worker and with several, also where idle
+    // workers share the resampling of fewer images than there are workers.
     void workersChangeNothingInTheOutput()
     {
-        QFETCH(int, images);
-        QFETCH(int, workers);
-        BatchFixture one;
-        BatchFixture many;
-        for (BatchFixture *fixture : {&one, &many}) {
-            QList<BatchItem> items;
-            for (int i = 0; i < images; ++i)
-                items.append(fixture->addPhoto(QStringLiteral("p%1.jpg").arg(i), {90 + 10 * i, 60 + 4 * i}, i != 3));
-            BatchRequest request = fixture->request(BatchMode::ScaleAndAlbum, items);
-            request.baseName = "day";
-            QCOMPARE(fixture->run(request, fixture == &one ? 1 : workers), BatchOutcome::Done);
+        for (const auto &[images, workers] : {std::pair(7, 4), std::pair(2, 3)}) {
+            BatchFixture one;
+            BatchFixture many;
+            for (BatchFixture *fixture : {&one, &many}) {
+                QList<BatchItem> items;
+                for (int i = 0; i < images; ++i)
+                    items.append(fixture->addPhoto(QString("p%1.jpg").arg(i), {90 + 10 * i, 60 + 4 * i}, i != 3));
+                BatchRequest request = fixture->request(BatchMode::ScaleAndAlbum, items);
+                request.baseName = "day";
+                QCOMPARE(fixture->run(request, fixture == &one ? 1 : workers), BatchOutcome::Done);
+            }
+            QCOMPARE(one.contents().size(), 1 + 2 * (images > 3 ? images - 1 : images));
+            QCOMPARE(many.contents(), one.contents());
+            QCOMPARE(many.transcript(), one.transcript());
+            for (const QString &file : one.contents()) {
+                const QString name = file.section(u' ', 0, 0);
+                QCOMPARE(readBytes(many.inDestination(name)), readBytes(one.inDestination(name)));
+            }
         }
-        QCOMPARE(one.contents().size(), 1 + 2 * (images > 3 ? images - 1 : images));
-        QCOMPARE(many.contents(), one.contents());
-        QCOMPARE(many.transcript(), one.transcript());
-        for (const QString &file : one.contents()) {
-            const QString name = file.section(u' ', 0, 0);
-            QCOMPARE(readBytes(many.inDestination(name)), readBytes(one.inDestination(name)));
-        }
-    }
-
-    // The replaced file's permission bits stay.
-    void replacedFileKeepsItsPermissionBits()
-    {
-        BatchFixture fixture;
-        const QList<BatchItem> items = fixture.addList("a.jpg");
-        fixture.addStanding("a.jpg");
-        const QByteArray output = QFile::encodeName(fixture.inDestination("a.jpg"));
-        QCOMPARE(::chmod(output.constData(), 0640), 0);
-
-        QCOMPARE(fixture.run(fixture.request(BatchMode::ScaleOnly, items)), BatchOutcome::Done);
-        QCOMPARE(fixture.contents(), QStringList{"a.jpg 20x15"});
-        struct stat status { };
-        QCOMPARE(::stat(output.constData(), &status), 0);
-        QCOMPARE(status.st_mode & 07777, mode_t(0640));
     }
 
     // The next run removes a killed run's temporary files, not a live run's.
-    void leftoversOfEndedRunsAreRemoved()
+    // A file replaced keeps its permission bits.
+    void leftoversGoAndReplacedFilesKeepTheirMode()
     {
         BatchFixture fixture;
         QProcess ended;
@@ -359,12 +334,95 @@ private slots:
         const QString alive = QString::number(QCoreApplication::applicationPid());
         fixture.addStanding(".tovin-" + gone + "-3.part= thumbs/.tovin-" + gone + "-4.part= slides/.tovin-" + gone
                             + "-5.part.Ab12Cd= thumbs/.tovin-" + alive
-                            + "-900.part= .tovin-notes.part= slides/x.part=");
+                            + "-900.part= .tovin-notes.part= slides/x.part= thumbs/a.jpg");
+        const QByteArray replaced = QFile::encodeName(fixture.inDestination("thumbs/a.jpg"));
+        QCOMPARE(::chmod(replaced.constData(), 0640), 0);
 
         QCOMPARE(fixture.run(fixture.request(BatchMode::ScaleAndAlbum, fixture.addList("a.jpg"))), BatchOutcome::Done);
         QCOMPARE(fixture.contents(),
                  (QStringList{".tovin-notes.part", "Sorvel.xml 20x15", "slides/a.jpg 40x30", "slides/x.part",
                               "thumbs/.tovin-" + alive + "-900.part", "thumbs/a.jpg 20x15"}));
+        struct stat status { };
+        QCOMPARE(::stat(replaced.constData(), &status), 0);
+        QCOMPARE(status.st_mode & 07777, mode_t(0640));
+    }
+
+    void imageInfo_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("text");
+        const auto info = [](const char *kilobytes, const char *download, const char *dimensions) {
+            return QStringLiteral("File Size: %1 KB \nDownload Speed: %2 @28.8Kbps\nDimensions: (%3)")
+                .arg(kilobytes, download, dimensions);
+        };
+        const QSize photo(64, 48);
+        // clang-format off
+        QTest::newRow("0 bytes") << qint64(0) << QSize() << info("0", "0 Secs", "0 x 0");
+        QTest::newRow("58.5 s rounds down to even") << qint64(215631) << photo << info("211", "58 Secs", "64 x 48");
+        QTest::newRow("59.5 s rounds up to 60: minutes") << qint64(219317) << photo << info("214", "1 Mins", "64 x 48");
+        QTest::newRow("1.5 KB rounds to 2") << qint64(1536) << QSize() << info("2", "0 Secs", "0 x 0");
+        QTest::newRow("2.5 KB rounds to 2") << qint64(2560) << QSize() << info("2", "1 Secs", "0 x 0");
+        QTest::newRow("whole hours drop out") << qint64(3686LL * 3600) << QSize() << info("12959", "0 Mins", "0 x 0");
+        // clang-format on
+    }
+
+    // A photo padded to the byte count (decoders stop at the end-of-image
+    // marker), or bytes that are no picture.
+    void imageInfo()
+    {
+        QFETCH(qint64, bytes);
+        QFETCH(QSize, size);
+        QTemporaryDir folder;
+        QFile file(folder.filePath("photo.jpg"));
+        QVERIFY(!size.isValid() || writeTestJpeg(file.fileName(), size, 75));
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.size() <= bytes && file.resize(bytes));
+        QTEST(imageInfoText(file.fileName()), "text");
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, imageInfoText("/no/such/photo.jpg"));
+    }
+
+    // Selected images that exist count; the output is projected once an image
+    // is done and something was written.
+    void estimateAndProjection()
+    {
+        QTemporaryDir dir;
+        QList<BatchItem> items{{dir.path(), true, ListEntryKind::Folder, {}},
+                               {dir.filePath("gone.jpg"), true, ListEntryKind::Image, {}}};
+        for (const auto &[name, size, selected] :
+             {std::tuple("a.jpg", 1000, true), std::tuple("b.jpg", 2048, true), std::tuple("c.jpg", 5000, false)}) {
+            items.append({dir.filePath(name), selected, ListEntryKind::Image, {}});
+            QVERIFY(writeBytes(items.last().key, QByteArray(size, 'x')));
+        }
+        const BatchEstimate estimate = estimateBatch(items);
+        QCOMPARE(estimate.originalBytes, qint64(3048));
+        QCOMPARE(estimate.text(), QStringLiteral("3 images, 3.0 KB"));
+        for (const auto &[done, written, text] :
+             {std::tuple(0, 0, "4 images, 2.0 MB"), std::tuple(1, 300 * 1024, "4 images, 2.0 MB; output about 1.2 MB"),
+              std::tuple(2, 0, "4 images, 2.0 MB")}) {
+            BatchEstimate projected{4, 2 * 1024 * 1024, {}};
+            projectOutput(projected, done, written);
+            QCOMPARE(projected.text(), QString::fromLatin1(text));
+        }
+    }
+
+    void onlyFilesOfTheRunCount()
+    {
+        QTemporaryDir dir;
+        QFile old(dir.filePath("old.jpg"));
+        QVERIFY(writeBytes(old.fileName(), QByteArray(700, 'x')) && old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
+        QVERIFY(writeBytes(dir.filePath("new.jpg"), QByteArray(300, 'x')));
+        QCOMPARE(bytesWrittenSince(dir.path(), start), qint64(300));
+        QCOMPARE(bytesWrittenSince(dir.filePath("missing"), start), qint64(0));
+    }
+
+    void timeLeftAtThePaceSoFar()
+    {
+        QCOMPARE((RunProgress{0, 4, 1200}.timeText()), QStringLiteral("0:01 elapsed"));
+        QCOMPARE((RunProgress{1, 4, 10000}.timeText()), QStringLiteral("0:10 elapsed, about 0:30 left"));
+        QCOMPARE((RunProgress{4, 4, 61000}.timeText()), QStringLiteral("1:01 elapsed, about 0:00 left"));
+        QCOMPARE((RunProgress{1, 2, 3725000}.timeText()), QStringLiteral("1:02:05 elapsed, about 1:02:05 left"));
     }
 };
 

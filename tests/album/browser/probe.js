@@ -1,8 +1,6 @@
-/*
- * Added to an album's foot: in harness.html's frame it acts as a user would
- * and reports what the album did. Opened on its own (bench/album-open) it only
- * notes on <html> when the album was ready and showed its first photo.
- */
+// Added to an album's foot: in harness.html's frame it acts as a user would
+// and reports what the album did. Opened on its own (bench/album-open) it only
+// notes on <html> when the album was ready and showed its first photo.
 (() => {
   'use strict';
 
