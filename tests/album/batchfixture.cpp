@@ -1,7 +1,6 @@
 #include "batchfixture.h"
 
 #include "albumlayout.h"
-#include "filesystemfaults.h"
 #include "imageengine.h"
 #include "recordschema.h"
 #include "testenvironment.h"
@@ -10,18 +9,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QRegularExpression>
-#include <QTest>
-#include <QUrl>
 #include <QXmlStreamReader>
 
-#include <optional>
-
 namespace tovin::test {
-namespace {
-
-const QStringList kFixedAlbumFiles{"Sorvel.js", "back_button.jpg", "index.html", "next_button.jpg"};
-
-} // namespace
 
 BatchFixture::BatchFixture()
     : records(m_root.filePath(QStringLiteral("program")), prompts)
@@ -50,11 +40,11 @@ QList<BatchItem> BatchFixture::addList(const QString &list)
             items.append({photoFolder() + u'/', true, ListEntryKind::Up, {}});
         else if (word.endsWith(u'/'))
             items.append({photoFolder() + u'/' + word.chopped(1), true, ListEntryKind::Folder, {}});
-        else if (part.captured(3).isEmpty())
-            items.append(addPhoto(part.captured(2), {40, 30}, part.captured(1).isEmpty()));
         else
-            items.append(addPhoto(part.captured(2), {part.captured(3).toInt(), part.captured(4).toInt()},
-                                  part.captured(1).isEmpty()));
+            items.append(addPhoto(
+                part.captured(2),
+                part.captured(3).isEmpty() ? QSize(40, 30) : QSize(part.captured(3).toInt(), part.captured(4).toInt()),
+                part.captured(1).isEmpty()));
     }
     return items;
 }
@@ -106,22 +96,17 @@ QStringList BatchFixture::filesIn(const QString &folder) const
 QStringList BatchFixture::transcript() const
 {
     QStringList seen;
-    int shown = 0;
-    auto showUpTo = [&](int count) {
-        for (; shown < count && shown < prompts.shown.size(); ++shown) {
-            const ShownPrompt &prompt = prompts.shown.at(shown);
-            if (prompt.kind == ShownPrompt::Kind::Overwrite)
-                seen << QStringLiteral("? ") + prompt.text.section(u' ', 0, 0);
-            else
-                seen << (prompt.kind == ShownPrompt::Kind::Document ? QStringLiteral("open ") : QString())
-                        + prompt.text;
+    for (int shown = 0, title = 0; shown < prompts.shown.size() || title < observer.titles.size();) {
+        if (title < observer.titles.size() && observer.promptsBeforeTitle.at(title) <= shown) {
+            seen << observer.titles.at(title++);
+            continue;
         }
-    };
-    for (int i = 0; i < observer.titles.size(); ++i) {
-        showUpTo(observer.promptsBeforeTitle.at(i));
-        seen << observer.titles.at(i);
+        const ShownPrompt &prompt = prompts.shown.at(shown++);
+        if (prompt.kind == ShownPrompt::Kind::Overwrite)
+            seen << "? " + prompt.text.section(u' ', 0, 0);
+        else
+            seen << (prompt.kind == ShownPrompt::Kind::Document ? "open " : "") + prompt.text;
     }
-    showUpTo(int(prompts.shown.size()));
     return seen.replaceInStrings(destination(), "OUT")
         .replaceInStrings(photoFolder(), "PHOTOS")
         .replaceInStrings(programFolder(), "PROGRAM");
@@ -178,72 +163,6 @@ bool isWellFormedXml(const QByteArray &album)
     while (!xml.atEnd())
         xml.readNext();
     return !xml.hasError() && !album.isEmpty();
-}
-
-void addRunColumns()
-{
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<QString>("standing");
-    QTest::addColumn<QString>("options");
-    QTest::addColumn<BatchOutcome>("outcome");
-    QTest::addColumn<QString>("said");
-    QTest::addColumn<QString>("left");
-}
-
-void checkRun()
-{
-    QFETCH(QString, list);
-    QFETCH(QString, standing);
-    QFETCH(QString, options);
-    QFETCH(BatchOutcome, outcome);
-    QFETCH(QString, said);
-    const QStringList words = options.split(u' ', Qt::SkipEmptyParts);
-    const auto value = [&words](const QString &name, const QString &otherwise = {}) {
-        const QStringList given = words.filter(QRegularExpression(u'^' + name + u'='));
-        return given.isEmpty() ? otherwise : QUrl::fromPercentEncoding(given.first().section(u'=', 1).toUtf8());
-    };
-    BatchFixture fixture;
-    const BatchMode mode = words.contains("album") ? BatchMode::ScaleAndAlbum
-        : words.contains("album-only")             ? BatchMode::AlbumOnly
-                                                   : BatchMode::ScaleOnly;
-    BatchRequest request = fixture.request(mode, fixture.addList(list));
-    request.baseName = value("base");
-    request.adjustments.width = value("width", "50");
-    request.destination = words.contains("into-photos") ? fixture.photoFolder() : request.destination + value("dest");
-    fixture.addStanding(standing);
-    std::optional<WriteProtection> protection;
-    if (!value("protect").isEmpty())
-        QVERIFY(protection.emplace(fixture.inDestination(value("protect"))).isActive());
-    std::optional<ScratchMount> mount;
-    if (words.contains("full-disk") || words.contains("read-only-disk")) {
-        if (!mount.emplace(256).isMounted())
-            QSKIP("a tmpfs cannot be mounted here (needs root)");
-        request.destination = mount->path();
-        QVERIFY(words.contains("full-disk") ? mount->fill() : mount->remountReadOnly());
-    }
-    if (words.contains("cancel"))
-        fixture.prompts.overwriteAnswers = {OverwriteAnswer::Cancel};
-    fixture.observer.stop = words.contains("stop");
-    if (words.contains("no-records"))
-        fixture.records.CloseRecordStore();
-    for (const QString &name : value("remove").split(u',', Qt::SkipEmptyParts))
-        QVERIFY(QFile::remove(fixture.programFolder() + "/src/sorv/" + name));
-
-    QCOMPARE(fixture.run(request, value("workers", "1").toInt()), outcome);
-    QCOMPARE(fixture.transcript().replaceInStrings(request.destination, "OUT").join(" | "), said);
-    QTEST(fixture.contents(request.destination).join(", "), "left");
-    QCOMPARE(fixture.observer.controlsEnabled, (QList<bool>{false, true}));
-    QCOMPARE(fixture.observer.templatesMissing, value("remove").contains("head") ? 1 : 0);
-    for (const ShownPrompt &notice : fixture.shown(ShownPrompt::Kind::Notice))
-        QCOMPARE(notice.title, QStringLiteral("Error!"));
-    if (outcome == BatchOutcome::Done)
-        QCOMPARE(fixture.observer.imagesDoneCalls, said.count("Scaling: "));
-    if (outcome == BatchOutcome::NotStarted)
-        QVERIFY(!QFileInfo::exists(fixture.destination()));
-    // The album's fixed files stand beside every album a run started.
-    for (const QString &name : kFixedAlbumFiles)
-        QCOMPARE(QFileInfo::exists(request.destination + u'/' + name),
-                 QFileInfo::exists(request.destination + "/Sorvel.xml"));
 }
 
 } // namespace tovin::test

@@ -48,11 +48,6 @@ class TovinBatchTest : public QObject
         return process.exitCode();
     }
 
-    void store(const QString &key, const QString &value) const
-    {
-        QSettings(path("config/Tovin/Tovin_en.ini"), QSettings::IniFormat).setValue(key, value);
-    }
-
 private slots:
     void init()
     {
@@ -68,18 +63,15 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("printed");
         // clang-format off
-        // Refused input writes nothing. The field checks are the windows' own:
-        // three rows show that options go through them and name themselves.
+        // Refused input writes nothing; options go through the windows' checks.
         QTest::newRow("no destination") << "PHOTOS" << "" << 2 << "--dest is required";
         QTest::newRow("colon in the name") << "--dest OUT --name a:b" << "" << 2 << "--name:  ' : ' is an unacceptable";
         QTest::newRow("width 0") << "--dest OUT --width 0" << "" << 2 << "--width: Number must be between 1 and 200.";
-        QTest::newRow("slide off the screen")
-            << "--dest OUT --set slide_x=28801" << "" << 2 << "--set slide_x: Value must be between 1 to 28800";
+        QTest::newRow("slide x") << "--dest OUT --set slide_x=28801" << "" << 2 << "--set slide_x: Value must be";
         QTest::newRow("unknown filter") << "--dest OUT --filter lanczos" << "" << 2 << "Unknown filter";
         QTest::newRow("bad colour") << "--dest OUT --set thumb_bg=red" << "" << 2 << "RRGGBB";
         QTest::newRow("unknown field") << "--dest OUT --set slide_z=1" << "" << 2 << "Unknown album field";
-        QTest::newRow("description too long")
-            << "--dest OUT --caption " + QString(251, u'x') << "" << 2 << "more than 250 characters";
+        QTest::newRow("caption 251") << "--dest OUT --caption " + QString(251, u'x') << "" << 2 << "250 characters";
         QTest::newRow("missing input") << "--dest OUT nothing-here.jpg" << "" << 2 << "No such file or folder";
         QTest::newRow("device as a photo") << "--dest OUT /dev/zero" << "" << 2 << "Not a regular file: /dev/zero";
         QTest::newRow("unknown option") << "--dest OUT --speed fast" << "" << 2 << "Unknown option";
@@ -87,16 +79,10 @@ private slots:
         QTest::newRow("done") << "--dest OUT PHOTOS" << "" << 0 << "Scaling: a.jpg\nScaling: b.JPG\nDone";
         QTest::newRow("asked without a terminal") << "--dest OUT PHOTOS" << "out/a.jpg" << 3 << "Operation Canceled.";
         QTest::newRow("always replaces") << "--dest OUT --overwrite always PHOTOS" << "out/a.jpg" << 0 << "Done";
-        QTest::newRow("destination two levels deep") << "--dest OUT/deep/er PHOTOS" << "" << 1 << "Path not found";
-        QTest::newRow("folder at the output path")
-            << "--dest OUT PHOTOS" << "out/b.JPG/" << 1 << "Path/File access error: OUT/b.JPG";
-        QTest::newRow("a photo that is no picture")
-            << "--dest OUT PHOTOS" << "photos/c.jpg" << 4 << "PHOTOS/c.jpg: cannot be read or decoded";
+        QTest::newRow("folder at the output") << "--dest OUT PHOTOS" << "out/b.JPG/" << 1 << "access error: OUT/b.JPG";
+        QTest::newRow("no picture") << "--dest OUT PHOTOS" << "photos/c.jpg" << 4 << "c.jpg: cannot be read or decoded";
         QTest::newRow("image information") << "--info PHOTOS/a.jpg" << "" << 0 << "Dimensions: (80 x 60)";
-        QTest::newRow("no image to inform about")
-            << "--info PHOTOS/none.jpg" << "" << 1 << "Error! (# 53): File not found: PHOTOS/none.jpg";
-        QTest::newRow("help names every exit status")
-            << "--help" << "" << 0 << "4 finished, but some images were not written.";
+        QTest::newRow("no file") << "--info PHOTOS/none.jpg" << "" << 1 << "(# 53): File not found: PHOTOS/none.jpg";
         // clang-format on
     }
 
@@ -122,11 +108,15 @@ private slots:
         QVERIFY(status != 2 || !QFileInfo::exists(path("out")));
     }
 
-    // What the batch window stored is used where --set says nothing.
-    void storedLayoutAndSetValues()
+    // What the batch window stored is used where --set says nothing, but it
+    // never turns on --fast, which gives the same sizes from other pixels.
+    void storedSettingsAndFast()
     {
-        store("Startup/Sorvel/thumb_r", "3");
-        store("Startup/Sorvel/slide_b", "255");
+        QSettings stored(path("config/Tovin/Tovin_en.ini"), QSettings::IniFormat);
+        stored.setValue("Startup/Sorvel/thumb_r", "3");
+        stored.setValue("Startup/Sorvel/slide_b", "255");
+        stored.setValue("Startup/fastReduction", "1");
+        stored.sync();
         QCOMPARE(run({"--dest", path("album"), "--mode", "album-only", "--set", "thumb_bg=00FF80", "--caption",
                       "Fish & <chips>", path("photos")}),
                  0);
@@ -134,34 +124,21 @@ private slots:
         QVERIFY(album.contains("<span data-field=\"thumb_r\"><![CDATA[3]]></span>"));
         QVERIFY(album.contains("<span data-field=\"slide_bg\"><![CDATA[0xFF0000]]></span>"));
         QVERIFY(album.contains("<span data-field=\"thumb_bg\"><![CDATA[0x00FF80]]></span>"));
-        QVERIFY(album.contains("<span data-field=\"thumb_c\"><![CDATA[2]]></span>"));
         const QList<QStringList> entries = albumEntries(path("album/Sorvel.xml"));
         QCOMPARE(entries.size(), 2);
         QCOMPARE(entries.first().last(), QStringLiteral("Fish & <chips>"));
         QVERIFY(!QFileInfo::exists(path("album/thumbs/a.jpg")));
-    }
 
-    // --fast gives the same files and sizes from other pixels; what the batch
-    // window stored never turns it on (else both runs would be alike).
-    void fastOnlyWhenAsked()
-    {
-        store("Startup/fastReduction", "1");
         QCOMPARE(run({"--dest", path("exact"), "--width", "50", "--height", "50", path("photos")}), 0);
         QCOMPARE(run({"--dest", path("fast"), "--width", "50", "--height", "50", "--fast", path("photos")}), 0);
-        const QStringList names = QDir(path("exact")).entryList(QDir::Files);
-        QCOMPARE(names, (QStringList{"a.jpg", "b.JPG"}));
-        QCOMPARE(QDir(path("fast")).entryList(QDir::Files), names);
-        QCOMPARE(jpegSize(path("exact/a.jpg")), QSize(40, 30));
         QCOMPARE(jpegSize(path("exact/b.JPG")), QSize(50, 30));
-        QVERIFY(run({"--help"}) == 0 && m_output.contains("[--fast]"));
-        for (const QString &name : names) {
+        for (const QString name : {"a.jpg", "b.JPG"}) {
             QVERIFY(readBytes(path("fast/" + name)) != readBytes(path("exact/" + name)));
             QCOMPARE(jpegSize(path("fast/" + name)), jpegSize(path("exact/" + name)));
         }
     }
 
-    // Ctrl+C stops the run at the next image; the album it created is closed
-    // with its foot, so that it opens with the entries written so far.
+    // Ctrl+C stops the run; the album it made opens with the entries so far.
     void interruptedRunLeavesAnAlbumThatOpens()
     {
         for (int i = 0; i < 40; ++i)

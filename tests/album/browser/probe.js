@@ -1,12 +1,6 @@
-/*
- * Test probe, added to an album's foot by the browser tests: it acts as a
- * user would and reports what the album did to harness.html, which holds the
- * album in a frame of the size under test.
- *
- * Opened on its own (not in a frame) it only notes, on <html>, how long the
- * album took to be ready (data-probe-ready-ms) and to show its first photo
- * (data-probe-slide-ms), in milliseconds since navigation began.
- */
+// Added to an album's foot: in harness.html's frame it acts as a user would
+// and reports what the album did. Opened on its own (bench/album-open) it only
+// notes on <html> when the album was ready and showed its first photo.
 (() => {
   'use strict';
 
@@ -14,10 +8,8 @@
   const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
   const byId = (id) => document.getElementById(id);
 
-  // Every picture the page asks for. The browser keeps no resource timing
-  // for files read from disk, so the asking is watched instead: an image
-  // fetches its picture as soon as its source is set. The player starts
-  // after this script has run, so nothing it asks for is missed.
+  // Every picture the page asks for: the browser keeps no resource timing for
+  // files read from disk, so the setting of image sources is watched.
   const requested = [];
   const source = Object.getOwnPropertyDescriptor(HTMLImageElement.prototype, 'src');
   Object.defineProperty(HTMLImageElement.prototype, 'src', {
@@ -51,12 +43,9 @@
     }
   }
 
-  // Every control, and the slide and its caption, must lie inside the
-  // window's width; in the layout arrangement inside its height too, in
-  // the stacked one inside the page that scrolls down. With them, what the
-  // first view shows and the pictures it asked for.
+  // What lies outside the window (the stacked arrangement scrolls down), what
+  // the first view shows and the pictures it asked for.
   async function geometry() {
-    // Long enough for anything the first view asks for to be asked for.
     await pause(1500);
     const arrangement = root.getAttribute('data-arrangement');
     const bottomLimit = arrangement === 'stacked' ? root.scrollHeight : window.innerHeight;

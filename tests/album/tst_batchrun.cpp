@@ -1,0 +1,430 @@
+// The batch run with scripted answers and one worker or several: the images it
+// takes, names, questions, album and ending, also under faults; and what the
+// batch window tells in words: a file's weight, the run's estimate and pace.
+
+#include "batchestimate.h"
+#include "batchfixture.h"
+#include "filesystemfaults.h"
+#include "imageinfo.h"
+#include "messagetable.h"
+#include "recordschema.h"
+#include "runprogress.h"
+#include "runtimeerror.h"
+#include "testenvironment.h"
+#include "testimages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <optional>
+
+using namespace tovin;
+using namespace tovin::test;
+using Kind = ShownPrompt::Kind;
+
+class BatchRunTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // "said" is the transcript, "left" the contents. Options: "album",
+    // "album-only", "workers=N", "base=NAME" (percent-encoded), "width=PERCENT",
+    // "dest=SUFFIX", "into-photos", "cancel", "stop", "no-records",
+    // "remove=TEMPLATE,...", "protect=NAME", "full-disk", "read-only-disk".
+    void runs_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("standing");
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<BatchOutcome>("outcome");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("left");
+        const QString names = "z.jpg:100x60 s/ -skip.jpg:10x10 a.JPG:120x60 .. m.jpeg:140x60";
+        const QString scaled = "Scaling: z.jpg | Scaling: a.JPG | Scaling: m.jpeg | Done | open OUT";
+        const QString numbered = "trip1.jpg 50x30, trip2.jpg 60x30, trip3.jpg 70x30";
+        const QString albumOnly = "Scaling: a.jpg | Done | open OUT/index.html";
+        const QString abc = "a.jpg b.jpg c.jpg";
+        const QString slidesFile = "Could not create folder:OUT/slides File already exists | Scaling: a.jpg | Error! "
+                                   "(# 76): Path not found: OUT/slides/a.jpg";
+        const QString secondFailed =
+            "Scaling: a.jpg | Scaling: b.jpg | Error! (# 75): Path/File access error: OUT/slides/b.jpg";
+        // clang-format off
+        QTest::newRow("the up entry, folders and unselected images are no images")
+            << ".. sub/ -a.jpg" << "" << "album" << BatchOutcome::Done << "Done | open OUT/index.html" << "Sorvel.xml";
+        QTest::newRow("a base name numbers in list order")
+            << names << "" << "base=trip" << BatchOutcome::Done << scaled << numbered;
+        QTest::newRow("blanks around the base name")
+            << names << "" << "base=%20%20trip%20" << BatchOutcome::Done << scaled << numbered;
+        QTest::newRow("no base name keeps the names")
+            << names << "" << "" << BatchOutcome::Done << scaled << "a.JPG 60x30, m.jpeg 70x30, z.jpg 50x30";
+        // Nothing but the album, no question; thumbnail sizes round half to even.
+        QTest::newRow("album only, portrait") << "a.jpg:90x160" << "thumbs/a.jpg" << "album-only" << BatchOutcome::Done
+            << albumOnly << "Sorvel.xml 45x80, thumbs/a.jpg 5x5";
+        QTest::newRow("album only, 511.5 -> 512")
+            << "a.jpg:1023x8" << "" << "album-only" << BatchOutcome::Done << albumOnly << "Sorvel.xml 512x4";
+        QTest::newRow("album only, 512.5 -> 512")
+            << "a.jpg:1025x8" << "" << "album-only" << BatchOutcome::Done << albumOnly << "Sorvel.xml 512x4";
+        QTest::newRow("album only, a fractional percent is rounded first")
+            << "a.jpg:1000x8" << "" << "album-only width=50.5" << BatchOutcome::Done << albumOnly << "Sorvel.xml 500x4";
+        // The first x.jpg is still being scaled when the second asks.
+        QTest::newRow("the same name twice in one run")
+            << "x.jpg:80x40 other/x.jpg:120x40" << "" << "workers=2" << BatchOutcome::Done
+            << "Scaling: x.jpg | Scaling: x.jpg | ? x.jpg | Done | open OUT" << "x.jpg 60x20";
+        // A cancel keeps what came before, nothing after, whatever ran ahead.
+        QTest::newRow("cancel at the first question")
+            << "a.jpg b.jpg c.jpg d.jpg e.jpg" << "thumbs/a.jpg" << "album cancel" << BatchOutcome::Canceled
+            << "Scaling: a.jpg | ? a.jpg | Operation Canceled." << "Sorvel.xml, thumbs/a.jpg 5x5";
+        QTest::newRow("cancel at the third image, three workers")
+            << "a.jpg b.jpg c.jpg d.jpg e.jpg" << "thumbs/c.jpg" << "album cancel workers=3" << BatchOutcome::Canceled
+            << "Scaling: a.jpg | Scaling: b.jpg | Scaling: c.jpg | ? c.jpg | Operation Canceled."
+            << "Sorvel.xml 20x15 20x15, slides/a.jpg 40x30, slides/b.jpg 40x30, thumbs/a.jpg 20x15, "
+               "thumbs/b.jpg 20x15, thumbs/c.jpg 5x5";
+        QTest::newRow("no album template")
+            << "a.jpg" << "" << "album remove=Sorvel_head.tpl,Sorvel_loop.tpl,Sorvel_foot.tpl"
+            << BatchOutcome::NotStarted << "Template files for Sorvel could not be found.\n\nPlease reinstall Sorvel "
+               "Package and try again. If you do not have Sorvel, you can get it at: https://www.example.org/sorvel/"
+            << "";
+        QTest::newRow("destination two levels deep")
+            << "a.jpg" << "" << "album dest=/two/levels" << BatchOutcome::NotStarted
+            << "Could not create folder:OUT/two/levels Path not found" << "";
+        QTest::newRow("no album foot")
+            << "a.jpg b.jpg" << "" << "album remove=Sorvel_foot.tpl" << BatchOutcome::Failed
+            << "Scaling: a.jpg | Scaling: b.jpg | Error! (# 53): File not found: PROGRAM/src/sorv/Sorvel_foot.tpl"
+            << "Sorvel.xml 20x15 20x15 unclosed, slides/a.jpg 40x30, slides/b.jpg 40x30, thumbs/a.jpg 20x15, "
+               "thumbs/b.jpg 20x15";
+        // Each of these once printed "Done" with files missing. The run stops at
+        // the output it cannot write; nothing after it is written or left.
+        QTest::newRow("output the user may not write")
+            << abc << "b.jpg" << "workers=2 protect=b.jpg" << BatchOutcome::Failed
+            << "Scaling: a.jpg | Scaling: b.jpg | ? b.jpg | Error! (# 70): Permission denied: OUT/b.jpg"
+            << "a.jpg 20x15, b.jpg 5x5";
+        for (const char *workers : {"1", "3"})
+            QTest::addRow("full disk, %s workers", workers) << abc << "" << QString("full-disk workers=") + workers
+                << BatchOutcome::Failed << "Scaling: a.jpg | Error! (# 61): Disk full: OUT/a.jpg" << "filler";
+        QTest::newRow("read-only file system")
+            << abc << "" << "read-only-disk workers=2" << BatchOutcome::Failed
+            << "Scaling: a.jpg | Error! (# 70): Permission denied: OUT/a.jpg" << "";
+        // A file where the slides folder should be: said, then a copy fails.
+        QTest::newRow("slide copy fails") << "a.jpg b.jpg c.jpg d.jpg" << "slides=" << "album workers=3"
+            << BatchOutcome::Failed << slidesFile << "Sorvel.xml, slides, thumbs/a.jpg 20x15";
+        // An image is never scaled with adjustments other than its own.
+        QTest::newRow("the Record List cannot be read")
+            << "a.jpg b.jpg" << "" << "album workers=2 no-records" << BatchOutcome::Failed
+            << "Scaling: a.jpg | Error! (# 91): The Record List is not open" << "Sorvel.xml";
+        for (const char *workers : {"1", "2", "3"}) {
+            // a.jpg becomes p1.jpg, the second source, which becomes p2.jpg...
+            QTest::addRow("outputs feed later sources, %s workers", workers)
+                << "a.jpg:400x300 p1.jpg:64x48 p2.jpg:32x24" << "" << QString("into-photos base=p workers=") + workers
+                << BatchOutcome::Done
+                << "Scaling: a.jpg | ? p1.jpg | Scaling: p1.jpg | ? p2.jpg | Scaling: p2.jpg | Done | open PHOTOS"
+                << "a.jpg 400x300, p1.jpg 200x150, p2.jpg 100x75, p3.jpg 50x38";
+            // The run stops at a.jpg; b.jpg's question never comes.
+            QTest::addRow("error before the next question, %s workers", workers)
+                << abc << "a.jpg/ b.jpg" << QString("workers=") + workers << BatchOutcome::Failed
+                << "Scaling: a.jpg | Error! (# 75): Path/File access error: OUT/a.jpg" << "b.jpg 5x5";
+        }
+        // A new album is closed however the run ends; a finished one stays.
+        QTest::newRow("stopped (Ctrl+C)")
+            << abc << "" << "album workers=2 stop" << BatchOutcome::Canceled << "Operation Canceled." << "Sorvel.xml";
+        QTest::newRow("failed at the second image")
+            << abc << "slides/b.jpg/" << "album workers=2" << BatchOutcome::Failed << secondFailed
+            << "Sorvel.xml 20x15, slides/a.jpg 40x30, thumbs/a.jpg 20x15, thumbs/b.jpg 20x15";
+        QTest::newRow("failed over a finished album")
+            << abc << "Sorvel.xml slides/b.jpg/" << "album workers=2" << BatchOutcome::Failed << secondFailed
+            << "Sorvel.xml, slides/a.jpg 40x30, thumbs/a.jpg 20x15, thumbs/b.jpg 20x15";
+        // clang-format on
+    }
+
+    void runs()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, standing);
+        QFETCH(QString, options);
+        QFETCH(BatchOutcome, outcome);
+        QFETCH(QString, said);
+        const QStringList words = options.split(u' ', Qt::SkipEmptyParts);
+        const auto value = [&words](const QString &name, const QString &otherwise = {}) {
+            const QStringList given = words.filter(QRegularExpression(u'^' + name + u'='));
+            return given.isEmpty() ? otherwise : QUrl::fromPercentEncoding(given.first().section(u'=', 1).toUtf8());
+        };
+        BatchFixture fixture;
+        const BatchMode mode = words.contains("album") ? BatchMode::ScaleAndAlbum
+            : words.contains("album-only")             ? BatchMode::AlbumOnly
+                                                       : BatchMode::ScaleOnly;
+        BatchRequest request = fixture.request(mode, fixture.addList(list));
+        request.baseName = value("base");
+        request.adjustments.width = value("width", "50");
+        request.destination =
+            words.contains("into-photos") ? fixture.photoFolder() : request.destination + value("dest");
+        fixture.addStanding(standing);
+        std::optional<WriteProtection> protection;
+        if (!value("protect").isEmpty())
+            QVERIFY(protection.emplace(fixture.inDestination(value("protect"))).isActive());
+        std::optional<ScratchMount> mount;
+        if (words.contains("full-disk") || words.contains("read-only-disk")) {
+            if (!mount.emplace(256).isMounted())
+                QSKIP("a tmpfs cannot be mounted here (needs root)");
+            request.destination = mount->path();
+            QVERIFY(words.contains("full-disk") ? mount->fill() : mount->remountReadOnly());
+        }
+        if (words.contains("cancel"))
+            fixture.prompts.overwriteAnswers = {OverwriteAnswer::Cancel};
+        fixture.observer.stop = words.contains("stop");
+        if (words.contains("no-records"))
+            fixture.records.CloseRecordStore();
+        for (const QString &name : value("remove").split(u',', Qt::SkipEmptyParts))
+            QVERIFY(QFile::remove(fixture.programFolder() + "/src/sorv/" + name));
+
+        QCOMPARE(fixture.run(request, value("workers", "1").toInt()), outcome);
+        QCOMPARE(fixture.transcript().replaceInStrings(request.destination, "OUT").join(" | "), said);
+        QTEST(fixture.contents(request.destination).join(", "), "left");
+        QCOMPARE(fixture.observer.controlsEnabled, (QList<bool>{false, true}));
+        QCOMPARE(fixture.observer.templatesMissing, value("remove").contains("head") ? 1 : 0);
+        if (outcome == BatchOutcome::NotStarted)
+            QVERIFY(!QFileInfo::exists(fixture.destination()));
+        // The album's fixed files stand beside every album a run started.
+        for (const QString &name : kFixedAlbumFiles)
+            QCOMPARE(QFileInfo::exists(request.destination + u'/' + name),
+                     QFileInfo::exists(request.destination + "/Sorvel.xml"));
+    }
+
+    void imagesThatCannotBeReadAreSkippedAndNamed_data()
+    {
+        QTest::addColumn<BatchMode>("mode");
+        QTest::addColumn<int>("workers");
+        QTest::addColumn<QString>("left");
+        const QString scaled = "first.jpg 20x15, last.jpg 30x15";
+        const QString album = "Sorvel.xml 20x15 30x15";
+        const QString pictures =
+            ", slides/first.jpg 40x30, slides/last.jpg 60x30, thumbs/first.jpg 20x15, thumbs/last.jpg 30x15";
+        QTest::newRow("scale, one worker") << BatchMode::ScaleOnly << 1 << scaled;
+        QTest::newRow("scale, three workers") << BatchMode::ScaleOnly << 3 << scaled;
+        QTest::newRow("album, two workers") << BatchMode::ScaleAndAlbum << 2 << album + pictures;
+        QTest::newRow("album only") << BatchMode::AlbumOnly << 2 << album;
+    }
+
+    // Files that are no pictures, or no files, are named with the reason after
+    // "Done". A device or a FIFO is never read (the run would never end).
+    void imagesThatCannotBeReadAreSkippedAndNamed()
+    {
+        QFETCH(BatchMode, mode);
+        QFETCH(int, workers);
+        BatchFixture fixture;
+        const QString photos = fixture.photoFolder() + u'/';
+        QList<BatchItem> items{fixture.addPhoto("first.jpg", {40, 30})};
+        const QByteArray photo = readBytes(items.first().key);
+        const QByteArray latin1Name = QFile::encodeName(photos) + "caf\xe9.jpg";
+        QVERIFY(writeBytes(photos + "empty.jpg", {}) && writeBytes(photos + "words.jpg", "no picture at all"));
+        QVERIFY(writeBytes(photos + "cut.jpg", photo.left(20)) && writeBytes(photos + "cafe.jpg", photo));
+        QCOMPARE(std::rename(QFile::encodeName(photos + "cafe.jpg").constData(), latin1Name.constData()), 0);
+        QVERIFY(QFile::link("/dev/zero", photos + "zero.jpg") && QDir().mkdir(photos + "folder.jpg"));
+        QCOMPARE(::mkfifo(QFile::encodeName(photos + "fifo.jpg").constData(), 0644), 0);
+        const QString undecodable = "cannot be read or decoded";
+        const QString special = "not a regular file";
+        const QList<std::pair<QString, QString>> namesAndReasons{
+            {"empty.jpg", undecodable},     {"words.jpg", undecodable},
+            {"cut.jpg", undecodable},       {"zero.jpg", special},
+            {"fifo.jpg", special},          {"folder.jpg", special},
+            {"gone.jpg", "File not found"}, {QFile::decodeName("caf\xe9.jpg"), "the name is not valid UTF-8"}};
+        QList<SkippedImage> expected;
+        for (const auto &[name, reason] : namesAndReasons) {
+            items.append({photos + name, true, ListEntryKind::Image, {}});
+            expected.append({items.last().key, reason});
+        }
+        items.append(fixture.addPhoto("last.jpg", {60, 30}));
+
+        QCOMPARE(fixture.run(fixture.request(mode, items), workers), BatchOutcome::Done);
+        // Its name cannot be read back, so the folder could not be removed.
+        QCOMPARE(::unlink(latin1Name.constData()), 0);
+        QCOMPARE(fixture.observer.skipped, expected);
+        QCOMPARE(fixture.observer.titleBeforeSkipped, QStringLiteral("Done"));
+        QVERIFY2(fixture.prompts.shown.size() == 1, qPrintable(fixture.prompts.transcript()));
+        QTEST(fixture.contents().join(", "), "left");
+    }
+
+    // A recorded image uses its row's percentages, size, date and description,
+    // never its quality; a trailing separator changes no path.
+    void recordedAdjustmentsWin()
+    {
+        BatchFixture fixture;
+        const QList<BatchItem> items = fixture.addList("recorded.jpg:200x100 plain.jpg:200x100");
+        const QVariantList row{items.first().key, 640, 480, 25, 40, 0, 0, 3, 1, "recorded date",
+                               "recorded words",  true};
+        QCOMPARE(fixture.records.SaveRecord(items.first().key, row, QString::fromLatin1(kRecordKeyField),
+                                            QString::fromLatin1(kRecordTable)),
+                 RecordResult::Done);
+        BatchRequest request = fixture.request(BatchMode::ScaleAndAlbum, items);
+        request.adjustments.saveQuality = 30;
+        request.destination += "//";
+
+        QCOMPARE(fixture.run(request), BatchOutcome::Done);
+        QCOMPARE(fixture.contents(),
+                 (QStringList{"Sorvel.xml 160x192 100x50", "slides/plain.jpg 200x100", "slides/recorded.jpg 200x100",
+                              "thumbs/plain.jpg 100x50", "thumbs/recorded.jpg 50x40"}));
+        QCOMPARE(firstQuantisationTable(fixture.inDestination("thumbs/recorded.jpg")), expectedLuminanceTable(30));
+        QCOMPARE(readBytes(fixture.inDestination("slides/recorded.jpg")), readBytes(items.first().key));
+        const QList<QStringList> entries = albumEntries(fixture.inDestination("Sorvel.xml"));
+        QCOMPARE(entries.value(0).mid(4), (QStringList{"640", "480", "recorded date", "recorded words"}));
+        QCOMPARE(entries.value(1).mid(4), (QStringList{"200", "100", "date of plain.jpg", "caption of the run"}));
+    }
+
+    void replaceWithoutAskingLastsUntilACancel()
+    {
+        BatchFixture fixture;
+        const BatchRequest request = fixture.request(BatchMode::ScaleOnly, fixture.addList("a.jpg b.jpg"));
+        auto questionsAfterRun = [&](BatchOutcome outcome) {
+            return fixture.run(request) == outcome ? fixture.shown(Kind::Overwrite).size() : -1;
+        };
+        QCOMPARE(questionsAfterRun(BatchOutcome::Done), 0);
+        fixture.prompts.overwriteAnswers = {OverwriteAnswer::ReplaceWithoutAsking};
+        QCOMPARE(questionsAfterRun(BatchOutcome::Done), 1);
+        QCOMPARE(fixture.shown(Kind::Overwrite).first().text, "a.jpg " + message(84) + "\n\n" + message(85));
+        fixture.observer.stop = true;
+        QCOMPARE(questionsAfterRun(BatchOutcome::Canceled), 1);
+        QVERIFY(!fixture.choice.dontAskAgain);
+        fixture.observer.stop = false;
+        QCOMPARE(questionsAfterRun(BatchOutcome::Done), 3);
+    }
+
+    // The same bytes with one worker and with several, also where idle
+    // workers share the resampling of fewer images than there are workers.
+    void workersChangeNothingInTheOutput()
+    {
+        for (const auto &[images, workers] : {std::pair(7, 4), std::pair(2, 3)}) {
+            BatchFixture one;
+            BatchFixture many;
+            for (BatchFixture *fixture : {&one, &many}) {
+                QList<BatchItem> items;
+                for (int i = 0; i < images; ++i)
+                    items.append(fixture->addPhoto(QString("p%1.jpg").arg(i), {90 + 10 * i, 60 + 4 * i}, i != 3));
+                BatchRequest request = fixture->request(BatchMode::ScaleAndAlbum, items);
+                request.baseName = "day";
+                QCOMPARE(fixture->run(request, fixture == &one ? 1 : workers), BatchOutcome::Done);
+            }
+            QCOMPARE(one.contents().size(), 1 + 2 * (images > 3 ? images - 1 : images));
+            QCOMPARE(many.contents(), one.contents());
+            QCOMPARE(many.transcript(), one.transcript());
+            for (const QString &file : one.contents()) {
+                const QString name = file.section(u' ', 0, 0);
+                QCOMPARE(readBytes(many.inDestination(name)), readBytes(one.inDestination(name)));
+            }
+        }
+    }
+
+    // The next run removes a killed run's temporary files, not a live run's.
+    // A file replaced keeps its permission bits.
+    void leftoversGoAndReplacedFilesKeepTheirMode()
+    {
+        BatchFixture fixture;
+        QProcess ended;
+        ended.start("true", QStringList());
+        QVERIFY(ended.waitForStarted());
+        const QString gone = QString::number(ended.processId());
+        QVERIFY(ended.waitForFinished());
+        const QString alive = QString::number(QCoreApplication::applicationPid());
+        fixture.addStanding(".tovin-" + gone + "-3.part= thumbs/.tovin-" + gone + "-4.part= slides/.tovin-" + gone
+                            + "-5.part.Ab12Cd= thumbs/.tovin-" + alive
+                            + "-900.part= .tovin-notes.part= slides/x.part= thumbs/a.jpg");
+        const QByteArray replaced = QFile::encodeName(fixture.inDestination("thumbs/a.jpg"));
+        QCOMPARE(::chmod(replaced.constData(), 0640), 0);
+
+        QCOMPARE(fixture.run(fixture.request(BatchMode::ScaleAndAlbum, fixture.addList("a.jpg"))), BatchOutcome::Done);
+        QCOMPARE(fixture.contents(),
+                 (QStringList{".tovin-notes.part", "Sorvel.xml 20x15", "slides/a.jpg 40x30", "slides/x.part",
+                              "thumbs/.tovin-" + alive + "-900.part", "thumbs/a.jpg 20x15"}));
+        struct stat status { };
+        QCOMPARE(::stat(replaced.constData(), &status), 0);
+        QCOMPARE(status.st_mode & 07777, mode_t(0640));
+    }
+
+    void imageInfo_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QString>("text");
+        const auto info = [](const char *kilobytes, const char *download, const char *dimensions) {
+            return QStringLiteral("File Size: %1 KB \nDownload Speed: %2 @28.8Kbps\nDimensions: (%3)")
+                .arg(kilobytes, download, dimensions);
+        };
+        const QSize photo(64, 48);
+        // clang-format off
+        QTest::newRow("0 bytes") << qint64(0) << QSize() << info("0", "0 Secs", "0 x 0");
+        QTest::newRow("58.5 s rounds down to even") << qint64(215631) << photo << info("211", "58 Secs", "64 x 48");
+        QTest::newRow("59.5 s rounds up to 60: minutes") << qint64(219317) << photo << info("214", "1 Mins", "64 x 48");
+        QTest::newRow("1.5 KB rounds to 2") << qint64(1536) << QSize() << info("2", "0 Secs", "0 x 0");
+        QTest::newRow("2.5 KB rounds to 2") << qint64(2560) << QSize() << info("2", "1 Secs", "0 x 0");
+        QTest::newRow("whole hours drop out") << qint64(3686LL * 3600) << QSize() << info("12959", "0 Mins", "0 x 0");
+        // clang-format on
+    }
+
+    // A photo padded to the byte count (decoders stop at the end-of-image
+    // marker), or bytes that are no picture.
+    void imageInfo()
+    {
+        QFETCH(qint64, bytes);
+        QFETCH(QSize, size);
+        QTemporaryDir folder;
+        QFile file(folder.filePath("photo.jpg"));
+        QVERIFY(!size.isValid() || writeTestJpeg(file.fileName(), size, 75));
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.size() <= bytes && file.resize(bytes));
+        QTEST(imageInfoText(file.fileName()), "text");
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, imageInfoText("/no/such/photo.jpg"));
+    }
+
+    // Selected images that exist count; the output is projected once an image
+    // is done and something was written.
+    void estimateAndProjection()
+    {
+        QTemporaryDir dir;
+        QList<BatchItem> items{{dir.path(), true, ListEntryKind::Folder, {}},
+                               {dir.filePath("gone.jpg"), true, ListEntryKind::Image, {}}};
+        for (const auto &[name, size, selected] :
+             {std::tuple("a.jpg", 1000, true), std::tuple("b.jpg", 2048, true), std::tuple("c.jpg", 5000, false)}) {
+            items.append({dir.filePath(name), selected, ListEntryKind::Image, {}});
+            QVERIFY(writeBytes(items.last().key, QByteArray(size, 'x')));
+        }
+        const BatchEstimate estimate = estimateBatch(items);
+        QCOMPARE(estimate.originalBytes, qint64(3048));
+        QCOMPARE(estimate.text(), QStringLiteral("3 images, 3.0 KB"));
+        for (const auto &[done, written, text] :
+             {std::tuple(0, 0, "4 images, 2.0 MB"), std::tuple(1, 300 * 1024, "4 images, 2.0 MB; output about 1.2 MB"),
+              std::tuple(2, 0, "4 images, 2.0 MB")}) {
+            BatchEstimate projected{4, 2 * 1024 * 1024, {}};
+            projectOutput(projected, done, written);
+            QCOMPARE(projected.text(), QString::fromLatin1(text));
+        }
+    }
+
+    void onlyFilesOfTheRunCount()
+    {
+        QTemporaryDir dir;
+        QFile old(dir.filePath("old.jpg"));
+        QVERIFY(writeBytes(old.fileName(), QByteArray(700, 'x')) && old.open(QIODevice::ReadWrite));
+        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
+        QVERIFY(writeBytes(dir.filePath("new.jpg"), QByteArray(300, 'x')));
+        QCOMPARE(bytesWrittenSince(dir.path(), start), qint64(300));
+        QCOMPARE(bytesWrittenSince(dir.filePath("missing"), start), qint64(0));
+    }
+
+    void timeLeftAtThePaceSoFar()
+    {
+        QCOMPARE((RunProgress{0, 4, 1200}.timeText()), QStringLiteral("0:01 elapsed"));
+        QCOMPARE((RunProgress{1, 4, 10000}.timeText()), QStringLiteral("0:10 elapsed, about 0:30 left"));
+        QCOMPARE((RunProgress{4, 4, 61000}.timeText()), QStringLiteral("1:01 elapsed, about 0:00 left"));
+        QCOMPARE((RunProgress{1, 2, 3725000}.timeText()), QStringLiteral("1:02:05 elapsed, about 1:02:05 left"));
+    }
+};
+
+QTEST_GUILESS_MAIN(BatchRunTest)
+#include "tst_batchrun.moc"
