@@ -1,7 +1,6 @@
 // frmBatch and frmDialog driven as a user drives them, offscreen with scripted
 // prompts; the rules beneath are tested with the batch job and the fields.
 
-#include "albumlayoutfields.h"
 #include "batchfixture.h"
 #include "batchwindow.h"
 #include "dialogwindow.h"
@@ -35,7 +34,6 @@ namespace {
 const QString kSorvel = QStringLiteral("Startup\\Sorvel");
 const QString kStartup = QStringLiteral("Startup");
 
-// A batch window over the photos of a batch fixture, with its own settings.
 class WindowFixture
 {
 public:
@@ -147,13 +145,9 @@ private slots:
         fixture.settings.write(kSorvel, QStringLiteral("thumb_l"), QStringLiteral("pink"));
         BatchWindow &window = fixture.open();
         QCOMPARE(fixture.field("dstInput")->text(), QStringLiteral("/tmp"));
-        for (const AlbumLayoutField &field : kAlbumLayoutFields) {
-            const bool red = QLatin1String(field.name) == QLatin1String("caption_ln");
-            if (field.range == FieldRange::Color)
-                QCOMPARE(fixture.swatchText(field.name), QString::fromLatin1(red ? "FF0000" : "000000"));
-            else
-                QCOMPARE(fixture.field(field.name)->text(), QLatin1String(field.defaultText));
-        }
+        QCOMPARE(fixture.swatchText("caption_ln"), QStringLiteral("FF0000"));
+        QCOMPARE(fixture.swatchText("thumb_ln"), QStringLiteral("000000"));
+        QCOMPARE(fixture.field("slide_x")->text(), QStringLiteral("30"));
         QCOMPARE(fixture.child(QStringLiteral("caption_ln"))->palette().color(QPalette::Window), QColor(Qt::red));
         QVERIFY(fixture.child<QRadioButton>(QStringLiteral("scaleOption1"))->isChecked());
         QVERIFY(!fixture.child<QCheckBox>(QStringLiteral("fastReduction"))->isChecked());
@@ -209,40 +203,29 @@ private slots:
         QCOMPARE(fixture.swatchText("thumb_bg"), QStringLiteral("0000FF"));
     }
 
-    void leavingAFieldChecksIt_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<QString>("help");
-        // clang-format off
-        QTest::newRow("layout field in range") << "slide_x" << "30" << true << message(120);
-        QTest::newRow("wider than the screen") << "caption_w" << "99999" << false << message(140);
-        QTest::newRow("forbidden in a folder") << "dstInput" << "/tmp/a*b" << false << message(159);
-        // clang-format on
-    }
-
-    // A field's help shows while it has the focus; a refused field keeps it.
+    // A field's help shows while it has the focus; a refused field (the
+    // caption wider than the screen, a folder) keeps it.
     void leavingAFieldChecksIt()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, text);
-        QFETCH(bool, accepted);
-        QFETCH(QString, help);
-        WindowFixture fixture;
-        BatchWindow &window = fixture.open();
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        fixture.click("scaleOption2");
-        QLineEdit *input = fixture.field(field);
-        input->setFocus(Qt::TabFocusReason);
-        QCOMPARE(fixture.child<QLabel>(QStringLiteral("toolTipLabel"))->text(), help);
-        input->setText(text);
-        fixture.field("thumb_s")->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents();
-        QCOMPARE(fixture.batch.shown(Kind::Message).size(), accepted ? 0 : 1);
-        QCOMPARE(QApplication::focusWidget() == input, !accepted);
-        QCOMPARE(input->text(), text);
+        for (const auto &[field, text, accepted, help] :
+             {std::tuple<QString, QString, bool, QString>{"slide_x", "30", true, message(120)},
+              {"caption_w", "99999", false, message(140)},
+              {"dstInput", "/tmp/a*b", false, message(159)}}) {
+            WindowFixture fixture;
+            BatchWindow &window = fixture.open();
+            window.show();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            fixture.click("scaleOption2");
+            QLineEdit *input = fixture.field(field);
+            input->setFocus(Qt::TabFocusReason);
+            QCOMPARE(fixture.child<QLabel>(QStringLiteral("toolTipLabel"))->text(), help);
+            input->setText(text);
+            fixture.field("thumb_s")->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            QCOMPARE(fixture.batch.shown(Kind::Message).size(), accepted ? 0 : 1);
+            QCOMPARE(QApplication::focusWidget() == input, !accepted);
+            QCOMPARE(input->text(), text);
+        }
     }
 
     // Without its templates the browser goes for good; with them it follows
@@ -348,8 +331,9 @@ private slots:
         }
     }
 
-    // A notice has OK alone and closes every way.
-    void dialogNoticeClosesLikeOk()
+    // A notice has OK alone and closes every way; a question after it shows
+    // the file and keeps the notice's title.
+    void dialogNoticeThenQuestion()
     {
         const Action titleBar = [](DialogWindow &d) { QVERIFY(d.close()); };
         for (const Action &action :
@@ -361,21 +345,14 @@ private slots:
             });
             dialog.showNotice(QStringLiteral("Templates missing"), message(111));
             QCOMPARE(dialog.windowTitle(), message(111));
+            whileShown(dialog, [](DialogWindow &d) {
+                QCOMPARE(d.findChild<QLabel *>(QStringLiteral("msgLabel"))->text(), QStringLiteral("b.jpg"));
+                QVERIFY(showCheck(d)->isVisible() && button(d, "cancelButton")->isVisible());
+                clicking("cancelButton")(d);
+            });
+            dialog.askOverwrite(QStringLiteral("b.jpg"));
+            QCOMPARE(dialog.windowTitle(), message(111));
         }
-    }
-
-    void dialogQuestionShowsTheFileAndKeepsTheLastTitle()
-    {
-        DialogWindow dialog;
-        whileShown(dialog, clicking("okButton"));
-        dialog.showNotice(QStringLiteral("Saved"), message(112));
-        whileShown(dialog, [](DialogWindow &d) {
-            QCOMPARE(d.windowTitle(), message(112));
-            QCOMPARE(d.findChild<QLabel *>(QStringLiteral("msgLabel"))->text(), QStringLiteral("a.jpg question"));
-            QVERIFY(showCheck(d)->isVisible() && button(d, "cancelButton")->isVisible());
-            clicking("cancelButton")(d);
-        });
-        QCOMPARE(dialog.askOverwrite(QStringLiteral("a.jpg question")), OverwriteAnswer::Cancel);
     }
 };
 

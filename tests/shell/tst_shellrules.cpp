@@ -27,7 +27,6 @@ namespace {
 
 const AdjustmentFieldValues kFields{"50", "60", "-5", "7", 4, -1, "A beach & <sun>"};
 
-// A Record List of its own, a photo to keep records of and the commands.
 struct RecordFixture {
     QTemporaryDir folder;
     test::ScriptedPrompts prompts;
@@ -60,7 +59,6 @@ private slots:
                                                  image = ListEntryKind::Image;
         const int ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
         for (const Row &row : {
-                 Row{Qt::Key_Down, 0, image, ListKeyAction::OpenImage},
                  Row{Qt::Key_Up, shift, image, ListKeyAction::OpenImage},
                  Row{Qt::Key_Down, 0, folder, ListKeyAction::Nothing},
                  Row{Qt::Key_Return, 0, image, ListKeyAction::OpenImage},
