@@ -1,6 +1,5 @@
-// The main window wired to its rules, which are tested apart, offscreen and
-// with scripted prompts; the splash, and one running copy of the program per
-// user, the program started as a second process beside the test.
+// The main window wired to its rules, which are tested apart; the splash, and
+// one running copy per user, the program started beside the test.
 
 #include "adjustmentfields.h"
 #include "adjustmentpanel.h"
@@ -8,6 +7,7 @@
 #include "mainwindow.h"
 #include "messagetable.h"
 #include "previewcontroller.h"
+#include "programversion.h"
 #include "recordcommands.h"
 #include "recordschema.h"
 #include "recordstore.h"
@@ -47,15 +47,8 @@ using test::ShownPrompt;
 namespace {
 
 const QStringList kPhotos{". . . .", "2006", "a.jpg", "b.JPEG"};
+const QStringList k2006{". . . .", "c.jpg"};
 const AdjustmentFieldValues kFields{"25", "25", "0", "0", 4, 3, "Harbour"};
-
-// The fit zoom: the viewer's extent in twips against the picture's in 0.01 mm.
-double fitZoom(const QWidget *viewer, QSize picture)
-{
-    const double dpi = viewer->screen()->logicalDotsPerInch();
-    const double viewerTwips = (viewer->width() + viewer->height()) * 1440 / dpi;
-    return std::nearbyint(viewerTwips / ((picture.width() + picture.height()) * 2540 / dpi) * 100);
-}
 
 } // namespace
 
@@ -143,39 +136,24 @@ private slots:
         QVERIFY(m_records->OpenRecordStore(QString::fromLatin1(kRecordListPath)));
         m_settings = std::make_unique<SettingsStore>(QString::fromLatin1(QTest::currentTestFunction()));
         createWindow();
-        form().dirInput->setText(m_photos->path());
-        form().widthInput->setText(QStringLiteral("100"));
-        form().heightInput->setText(QStringLiteral("100"));
-        form().brightInput->setText(QStringLiteral("0"));
-        form().contrastInput->setText(QStringLiteral("0"));
+        m_window->load(); // the first run's fields
         m_window->show();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_window->ListFolder(m_photos->path());
+        QTRY_COMPARE(listedNames(), kPhotos);
     }
 
-    void cleanup()
-    {
-        m_window.reset();
-        m_records.reset();
-        m_settings.reset();
-    }
+    void cleanup() { m_window.reset(); }
 
-    // A fixed client area with every control inside its frame (past the edge
-    // it would be cut off); the about box opens the support page.
+    // Every control inside its frame (past the edge it would be cut off); the
+    // about box shows the version, opens the support page.
     void formAndAboutBox()
     {
-        const double dpi = m_window->screen()->logicalDotsPerInch();
-        QCOMPARE(m_window->centralWidget()->size(), QSize(qRound(10455 * dpi / 1440), qRound(6015 * dpi / 1440)));
-        QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
-        QVERIFY((m_window->windowFlags() & Qt::WindowMinimizeButtonHint)
-                && !(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));
         for (QWidget *control : m_window->centralWidget()->findChildren<QWidget *>()) {
             const QWidget *parent = control->parentWidget();
             if (parent->inherits("QGroupBox") || parent == m_window->centralWidget())
                 QVERIFY2(parent->rect().contains(control->geometry()), qPrintable(control->objectName()));
         }
-        QCOMPARE(form().srcButton->iconSize(), QSize(22, 22));
-        QVERIFY(!form().srcButton->icon().pixmap(22).isNull());
-        QCOMPARE(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
 
         QString version;
         QTimer::singleShot(0, this, [&] {
@@ -183,13 +161,11 @@ private slots:
             QVERIFY(about);
             version = about->findChild<QLabel *>(QStringLiteral("lblVersion"))->text();
             emit about->findChild<QLabel *>(QStringLiteral("urlLabel"))->linkActivated(QStringLiteral("x"));
-            QVERIFY(about->isVisible());
             QTest::mouseClick(about->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
         });
         QTest::mouseClick(form().aboutButton, Qt::LeftButton);
-        QVERIFY(version.startsWith(QStringLiteral("Version ")));
+        QCOMPARE(version, programVersionText());
         QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Document).size(), 1);
-        QVERIFY(m_prompts.shown.first().text.startsWith(QStringLiteral("https://")));
         QVERIFY(!QApplication::activeModalWidget());
     }
 
@@ -204,9 +180,7 @@ private slots:
         writeMainSettings(*m_settings, {m_photos->path(), "7", "8", "9", "10", "-1", "Med"});
         createWindow();
         m_window->load();
-        QCOMPARE(form().filterCombo->currentIndex(), -1);
-        QCOMPARE(form().qualityCombo->currentIndex(), 0);
-        QCOMPARE(form().widthInput->text(), QStringLiteral("7"));
+        QCOMPARE(m_window->currentSettings(), (MainSettings{m_photos->path(), "7", "8", "9", "10", "-1", "0"}));
         QTRY_COMPARE(listedNames(), kPhotos);
     }
 
@@ -214,57 +188,51 @@ private slots:
     // windows, unloads the picture and closes the Record List.
     void quitAsksThenSavesTextsAndClosesTheRest()
     {
-        m_window->load();
         QWidget other;
         other.setObjectName(QStringLiteral("frmLarge"));
         other.show();
         form().widthInput->setText(QStringLiteral("abc"));
-        form().brightInput->setText(QStringLiteral("-999"));
         form().filterCombo->setCurrentIndex(3);
         form().qualityCombo->setEditText(QStringLiteral("77"));
         m_window->LoadImageRecord(m_image);
         QTRY_VERIFY(showsPicture());
-        m_prompts = {};
         m_prompts.messageAnswers = {PromptAnswer::Cancel, PromptAnswer::Ok};
         QVERIFY(!m_window->close());
         QVERIFY(m_window->isVisible() && other.isVisible());
-        const ShownPrompt question{ShownPrompt::Kind::Message, "Are you sure you want to quit Tovin Image Scaler?",
-                                   "Confirm?", PromptIcon::Question, PromptButtons::OkCancel};
-        QCOMPARE(m_prompts.shown, QList{question});
+        QCOMPARE(m_prompts.shown,
+                 (QList{ShownPrompt{ShownPrompt::Kind::Message, message(40), message(110), PromptIcon::Question,
+                                    PromptButtons::OkCancel}}));
         QCOMPARE(m_settings->read("Startup", "widthInput", "unsaved"), QStringLiteral("unsaved"));
         QVERIFY(m_window->close());
         QVERIFY(!other.isVisible() && !showsPicture());
         QCOMPARE(readMainSettings(*m_settings, "none"),
-                 (MainSettings{m_program->path(), "abc", "100", "-999", "0", "3", "-1"}));
+                 (MainSettings{m_photos->path(), "abc", "100", "0", "0", "3", "-1"}));
         m_prompts = {};
         QVERIFY(!stored(m_image));
         QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Message).size(), 1);
     }
 
-    // Enter and the chooser list a folder, leaving the field only checks it; a
+    // Enter and the chooser list a folder, leaving the field checks it; a
     // network folder is refused, a missing one reported.
     void folderFieldAndChooser()
     {
         QLineEdit *dirInput = form().dirInput;
+        const QString folder2006 = m_photos->filePath(QStringLiteral("2006"));
         dirInput->clear();
         QTest::keyClick(dirInput, Qt::Key_Return);
-        QTest::keyClicks(dirInput, m_photos->path());
+        QTest::keyClicks(dirInput, folder2006);
         QTest::keyClick(dirInput, Qt::Key_Return);
-        QTRY_COMPARE(listedNames(), kPhotos);
+        QTRY_COMPARE(listedNames(), k2006);
         QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
         QVERIFY(!m_window->ListFolder(QStringLiteral("  //server/share ")));
-        QCOMPARE(m_prompts.shown,
-                 QList{test::messageBox("Network Drive is not supported. Please copy files to a local drive first!",
-                                        "Info!", PromptIcon::Exclamation)});
-        QCOMPARE(listedNames(), kPhotos);
-        QCOMPARE(dirInput->text(), m_photos->path());
+        QCOMPARE(m_prompts.shown, QList{test::messageBox(message(42), message(112), PromptIcon::Exclamation)});
+        QCOMPARE(dirInput->text(), folder2006);
 
         m_prompts = {};
-        m_prompts.folderAnswers = {m_photos->filePath(QStringLiteral("2006"))};
+        m_prompts.folderAnswers = {m_photos->path()};
         QTest::mouseClick(form().srcButton, Qt::LeftButton);
-        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Folder).size(), 1);
         QTest::mouseClick(form().srcButton, Qt::LeftButton); // cancelled
-        QTRY_COMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
+        QTRY_COMPARE(listedNames(), kPhotos);
 
         m_prompts = {};
         dirInput->setFocus();
@@ -272,47 +240,44 @@ private slots:
         form().capInput->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(dirInput->hasFocus());
         QCOMPARE(m_prompts.shown.size(), 1);
-        QCOMPARE(m_prompts.shown.first().icon, PromptIcon::Exclamation);
         QCOMPARE(dirInput->text(), QStringLiteral("/tmp/a*b"));
-        dirInput->setText(m_photos->path() + QStringLiteral("/"));
-        form().capInput->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(form().capInput->hasFocus());
-        QCOMPARE(m_prompts.shown.size(), 1);
-        QCOMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
 
         const QString missing = m_photos->filePath(QStringLiteral("gone"));
         QVERIFY(m_window->ListFolder(missing));
         QTRY_COMPARE(m_prompts.shown.size(), 2);
         QCOMPARE(m_prompts.shown.last().icon, PromptIcon::Critical);
-        QVERIFY(m_prompts.shown.last().title.startsWith(QStringLiteral("Error! #")));
         QCOMPARE(list()->topLevelItemCount(), 0);
         QCOMPARE(dirInput->text(), missing);
     }
 
-    // Down moves to the next entry, then its release opens it.
+    // An arrow key moves to the next entry, then its release opens it.
     void listClicksKeysAndDrops()
     {
-        m_window->ListFolder(m_photos->path());
-        QTRY_COMPARE(listedNames(), kPhotos);
         form().capInput->setPlainText(QStringLiteral("typed"));
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("a.jpg"));
         QVERIFY(form().widthInput->isEnabled() && form().capInput->toPlainText().isEmpty());
         QTRY_VERIFY(showsPicture());
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
         QVERIFY(!showsPicture() && !form().widthInput->isEnabled());
-        QCOMPARE(listedNames(), kPhotos);
         QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, itemPoint("2006"));
-        QTRY_COMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
-        list()->setCurrentItem(item(". . . ."));
-        QTest::keyClick(list(), Qt::Key_Return);
-        QTRY_COMPARE(listedNames(), kPhotos);
-        QCOMPARE(form().dirInput->text(), m_photos->path() + QLatin1Char('/'));
-        list()->setCurrentItem(item("2006"));
-        QTest::keyClick(list(), Qt::Key_Down);
-        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("a.jpg"));
-        QTRY_VERIFY(showsPicture());
+        QTRY_COMPARE(listedNames(), k2006);
 
         const QString b = m_photos->filePath(QStringLiteral("b.JPEG"));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(b)});
+        const QPoint inside = m_window->rect().center();
+        QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropped(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &dropped);
+        QTRY_COMPARE(listedNames(), kPhotos);
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("b.JPEG"));
+        QTRY_VERIFY(showsPicture() && form().Zoomwell->Picture()->size() == QSize(30, 40));
+        QTest::keyClick(list(), Qt::Key_Up);
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("a.jpg"));
+        QTRY_VERIFY(showsPicture() && form().Zoomwell->Picture()->size() == QSize(1600, 1200));
+
         save(m_image);
         save(b);
         m_prompts = {};
@@ -321,37 +286,16 @@ private slots:
         QTest::keyClick(list(), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!stored(b));
         QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
-
-        const auto drop = [this](const QString &path) {
-            QMimeData data;
-            data.setUrls({QUrl::fromLocalFile(path)});
-            const QPoint inside = m_window->rect().center();
-            QDragEnterEvent enter(inside, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(m_window.get(), &enter);
-            QVERIFY(enter.isAccepted());
-            QDropEvent dropped(QPointF(inside), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(m_window.get(), &dropped);
-        };
-        drop(m_photos->filePath(QStringLiteral("2006/c.jpg")));
-        QTRY_COMPARE(listedNames(), QStringList({". . . .", "c.jpg"}));
-        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("c.jpg"));
-        QTRY_VERIFY(showsPicture());
-        drop(m_photos->path());
-        QTRY_COMPARE(listedNames(), kPhotos);
     }
 
     // A new folder is named in place; Remove leaves the file; the sort stays
     // for the next folder.
     void listCommands()
     {
-        m_window->ListFolder(m_photos->path());
-        QTRY_COMPARE(listedNames(), kPhotos);
         item("b.JPEG")->setSelected(true);
         const QList<BatchItem> items = m_window->batchItems();
         QCOMPARE(items.size(), 4);
-        QCOMPARE(items[0].kind, ListEntryKind::Up);
         QCOMPARE(items[1].key, m_photos->filePath(QStringLiteral("2006")));
-        QCOMPARE(items[3].key, m_photos->filePath(QStringLiteral("b.JPEG")));
         QVERIFY(items[3].selected && !items[2].selected);
         QCOMPARE(items[3].dateText, item("b.JPEG")->text(1));
         bool scaled = false;
@@ -371,7 +315,6 @@ private slots:
         };
         typeName(QStringLiteral("a|b"));
         QCOMPARE(m_prompts.shown.size(), 1);
-        QCOMPARE(m_prompts.shown.first().icon, PromptIcon::Exclamation);
         typeName(QStringLiteral("Beach"));
         QVERIFY(QFileInfo(m_photos->filePath(QStringLiteral("Beach"))).isDir());
         QTRY_COMPARE(listedNames(), QStringList({". . . .", "2006", "Beach", "a.jpg", "b.JPEG"}));
@@ -389,16 +332,13 @@ private slots:
         form().removeAction->trigger();
         QCOMPARE(listedNames(), QStringList({". . . .", "2006", "Beach", "b.JPEG"}));
         QVERIFY(QFileInfo::exists(m_image));
-        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Message).size(), 2);
 
         QHeaderView *header = list()->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
         QCOMPARE(listedNames(), QStringList({"Beach", "b.JPEG", "2006", ". . . ."}));
-        m_window->ListFolder(m_photos->filePath(QStringLiteral("2006")));
-        QTRY_COMPARE(listedNames(), QStringList({"c.jpg", ". . . ."}));
 
-        // The folder is read on a worker: a newer listing drops the older one.
+        // The folders are read on a worker: a newer listing drops the older one.
         m_window->ListFolder(m_photos->path());
         m_window->ListFolder(m_photos->filePath(QStringLiteral("2006")));
         QSignalSpy listed(m_window.get(), &MainWindow::folderListed);
@@ -408,41 +348,13 @@ private slots:
         QCOMPARE(listedNames(), QStringList({"c.jpg", ". . . ."}));
     }
 
-    // Group 2 lies on the batch window, found by the controls' names.
-    void adjustmentGroupOfTheBatchWindow()
-    {
-        QWidget frmBatch;
-        auto *generate = new QPushButton(&frmBatch);
-        generate->setObjectName(QStringLiteral("generateButton"));
-        frmBatch.show();
-        m_window->SetAdjustmentControlsEnabled(false, 2);
-        QVERIFY(!generate->isEnabled());
-        m_window->SetAdjustmentControlsEnabled(true, 2);
-        QVERIFY(generate->isEnabled());
-    }
-
-    // One refused field and one accepted, the ticks, the focus tint, a typed
-    // quality checked at each key, the description's 250 characters.
+    // A tick steps from what its field shows, a field takes the focus selected
+    // and tinted, a typed quality is checked at each key, the description
+    // keeps 250 characters; group 2 is found on the batch window by name.
     void adjustmentFields()
     {
-        const auto typeAndLeave = [](QLineEdit *edit, const QString &text) {
-            edit->setFocus(Qt::TabFocusReason);
-            edit->selectAll();
-            QTest::keyClick(edit, Qt::Key_Delete);
-            QTest::keyClicks(edit, text);
-            QTest::keyClick(edit, Qt::Key_Tab);
-        };
-        typeAndLeave(form().widthInput, QStringLiteral("2011"));
-        QCOMPARE(m_prompts.shown, QList{test::messageBox(message(44), message(111), PromptIcon::Exclamation)});
-        QTRY_VERIFY(form().widthInput->hasFocus());
-        QCOMPARE(form().widthInput->text(), QStringLiteral("201"));
-        form().widthInput->setText(QStringLiteral("200"));
-        QTest::keyClick(form().widthTick, Qt::Key_Up);
-        QCOMPARE(form().widthInput->text(), QStringLiteral("200"));
-        m_prompts = {};
-        typeAndLeave(form().brightInput, QStringLiteral("-99"));
-        QTRY_VERIFY(!form().brightInput->hasFocus());
-        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
+        m_window->SetAdjustmentControlsEnabled(true, 1);
+        form().brightInput->setText(QStringLiteral("-99"));
         QTest::keyClick(form().brightTick, Qt::Key_Down);
         QCOMPARE(form().brightInput->text(), QStringLiteral("-100"));
 
@@ -463,20 +375,21 @@ private slots:
         quality->lineEdit()->selectAll();
         QTest::keyClicks(quality->lineEdit(), QStringLiteral("85"));
         QCOMPARE(codes.SaveQuality, 85);
-        QCOMPARE(quality->currentIndex(), -1);
-        QVERIFY(m_prompts.shown.isEmpty());
         QTest::keyClick(quality->lineEdit(), Qt::Key_X);
         QCOMPARE(m_prompts.shown, QList{test::messageBox(message(43), message(111), PromptIcon::Exclamation)});
         QCOMPARE(codes.SaveQuality, 0);
-        QCOMPARE(quality->currentText(), QStringLiteral("85x"));
         quality->setCurrentIndex(2);
         QCOMPARE(codes.SaveQuality, 0x200);
 
-        form().capInput->setFocus();
-        QTest::keyClicks(form().capInput, QString(260, u'a'));
-        QCOMPARE(form().capInput->toPlainText().size(), 250);
         form().capInput->setPlainText(QString(300, u'b'));
         QCOMPARE(form().capInput->toPlainText().size(), 250);
+
+        QWidget frmBatch;
+        auto *generate = new QPushButton(&frmBatch);
+        generate->setObjectName(QStringLiteral("generateButton"));
+        frmBatch.show();
+        m_window->SetAdjustmentControlsEnabled(false, 2);
+        QVERIFY(!generate->isEnabled());
     }
 
     // A refused field holds back the record command; an image with a record
@@ -485,7 +398,6 @@ private slots:
     {
         m_window->showPath(m_image);
         QTRY_VERIFY(showsPicture());
-        m_prompts = {};
         form().widthInput->setFocus(Qt::TabFocusReason);
         form().widthInput->setText(QStringLiteral("0"));
         QTest::mouseClick(form().recordButton, Qt::LeftButton);
@@ -516,20 +428,16 @@ private slots:
         QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
     }
 
-    // A failed preview leaves no file behind to be described; a newer request
-    // overtakes older ones; a large photo shows a reduced picture first.
+    // An image without a record keeps the fields; a failed preview leaves no
+    // file behind to be described; a newer request overtakes older ones; a
+    // large photo shows a reduced picture first.
     void previews()
     {
         lensbox::ZoomwellCtl *viewer = form().Zoomwell;
-        QVERIFY(test::writeTestJpeg(m_previewFile, QSize(8, 8)));
         form().widthInput->setText(QStringLiteral("77"));
         m_window->LoadImageRecord(m_image);
         QCOMPARE(form().widthInput->text(), QStringLiteral("77"));
         waitForPreview();
-        QVERIFY(!QFile::exists(m_previewFile));
-        QCOMPARE(viewer->Picture()->size(), QSize(1600, 1200));
-        QCOMPARE(viewer->Zoom(), fitZoom(viewer, QSize(1600, 1200)));
-        QVERIFY(form().infoLabel->text().endsWith(QStringLiteral("Dimensions: (1600 x 1200)")));
 
         const QString broken = m_photos->filePath(QStringLiteral("broken.jpg"));
         QVERIFY(test::writeBytes(broken, "not a picture"));
@@ -559,7 +467,9 @@ private slots:
         shown.clear();
         preview().ShowPreview(true, large);
         QVERIFY(first.wait(20000));
-        const double fit = fitZoom(viewer, QSize(2400, 1800));
+        // The fit zoom: the viewer's extent in twips against the picture's in
+        // 0.01 mm, the dots per inch cancelling out.
+        const double fit = std::nearbyint((viewer->width() + viewer->height()) * 1440.0 / (4200 * 2540.0) * 100);
         QCOMPARE(viewer->Picture()->size(), QSize(std::lround(2400 * fit / 100), std::lround(1800 * fit / 100)));
         QCOMPARE(shown.size(), 0);
         QVERIFY(shown.wait(20000));
@@ -568,7 +478,7 @@ private slots:
     }
 
     // The large preview opens with a picture only; opened again it keeps its
-    // window, size and label.
+    // window and label.
     void viewerButtons()
     {
         lensbox::ZoomwellCtl *viewer = form().Zoomwell;
@@ -586,10 +496,8 @@ private slots:
         emit viewer->MaxClick();
         auto *large = m_window->findChild<LargePreviewWindow *>(QStringLiteral("frmLarge"));
         QVERIFY(large && large->isVisible());
-        QCOMPARE(large->windowTitle(), message(114));
         const auto *info = large->findChild<QLabel *>(QStringLiteral("infoLabel2"));
         const QString infoText = form().infoLabel->text();
-        const QSize size = large->size();
         QCOMPARE(info->text(), infoText);
         QCOMPARE(large->Zoomwell2()->Picture(), viewer->Picture());
         form().widthInput->setText(QStringLiteral("10"));
@@ -597,32 +505,25 @@ private slots:
         waitForPreview();
         emit viewer->MaxClick();
         QCOMPARE(m_window->findChildren<LargePreviewWindow *>().size(), 1);
-        QCOMPARE(large->size(), size);
         QCOMPARE(info->text(), infoText);
         QCOMPARE(large->Zoomwell2()->Picture(), viewer->Picture());
         QPointer<LargePreviewWindow> closed(large);
         large->close();
         QTRY_VERIFY(!closed); // closing frees it
     }
-    void splashShowsCentredWithoutTitleBar()
-    {
-        SplashWindow frmSplash;
-        frmSplash.start();
-        QVERIFY(frmSplash.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(!frmSplash.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
-        QCOMPARE(frmSplash.findChild<QPushButton *>(QStringLiteral("quitButton"))->text(), QStringLiteral("Quit"));
-        const QPoint screenCentre = frmSplash.screen()->availableGeometry().center();
-        QVERIFY((frmSplash.geometry().center() - screenCentre).manhattanLength() <= 2);
-    }
 
-    // The timer fires once, 2000 ms after the start, unless Quit comes first.
-    void splashTimerFiresOnceUnlessQuitComesFirst()
+    // Centred; the timer fires once, 2000 ms after the start, unless Quit
+    // comes first.
+    void splash()
     {
         SplashWindow waited, quitted;
         QSignalSpy fired(&waited, &SplashWindow::timerFired);
         QSignalSpy quit(&quitted, &SplashWindow::quitRequested);
         waited.start();
         quitted.start();
+        QVERIFY(!waited.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
+        const QPoint screenCentre = waited.screen()->availableGeometry().center();
+        QVERIFY((waited.geometry().center() - screenCentre).manhattanLength() <= 2);
         const auto *timer = waited.findChild<QTimer *>(QStringLiteral("Timer1"));
         QVERIFY(timer->isSingleShot() && timer->isActive());
         QCOMPARE(timer->interval(), 2000);
@@ -632,8 +533,8 @@ private slots:
         QVERIFY(fired.wait(10000));
     }
 
-    // It gets no further than its splash: no main window, no settings, and
-    // nothing said but what was painted.
+    // A second copy gets no further than its splash: no main window, no
+    // settings, and nothing said but what was painted.
     void secondCopyShowsSplashThenEndsSilently()
     {
         SingleInstanceLock running(m_runtime->path(), QStringLiteral("Tovin_en"));
