@@ -1,6 +1,5 @@
 #include "batchestimate.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace tovin {
@@ -51,16 +50,6 @@ void projectOutput(BatchEstimate &estimate, int done, qint64 writtenBytes)
         return;
     }
     estimate.projectedBytes = writtenBytes * estimate.images / done;
-}
-
-qint64 bytesWrittenSince(const QString &folder, const QDateTime &since)
-{
-    qint64 bytes = 0;
-    for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files)) {
-        if (file.lastModified() >= since)
-            bytes += file.size();
-    }
-    return bytes;
 }
 
 } // namespace tovin

@@ -2,7 +2,6 @@
 
 #include "batchjob.h"
 
-#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -26,9 +25,5 @@ BatchEstimate estimateBatch(const QList<BatchItem> &items);
 
 // The projection once `done` of the images gave `writtenBytes` of output.
 void projectOutput(BatchEstimate &estimate, int done, qint64 writtenBytes);
-
-// What the files of a folder written since a moment weigh: the run's output
-// so far.
-qint64 bytesWrittenSince(const QString &folder, const QDateTime &since);
 
 } // namespace tovin

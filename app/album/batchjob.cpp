@@ -108,6 +108,7 @@ private:
     void dispatch(ImageStep &step);
     void takeTurn(ImageStep &step);
     void askBeforeReplacing(const QString &outputPath);
+    void putOutputInPlace(const QString &temporary, const QString &outputPath);
     ImageWorkResult waitFor(ImageStep &step);
     AlbumEntry albumEntryFor(const ImageStep &step, QSize readSize) const;
     void discardAhead();
@@ -369,11 +370,11 @@ void BatchRun::takeTurn(ImageStep &step)
         return;
     }
     if (result.scaled)
-        putTemporaryInPlace(step.work.scaledTemporary, step.outputPath);
+        putOutputInPlace(step.work.scaledTemporary, step.outputPath);
     if (result.error)
         throw *result.error;
     if (step.work.copiesSlide)
-        putTemporaryInPlace(step.work.slideTemporary, step.slidePath);
+        putOutputInPlace(step.work.slideTemporary, step.slidePath);
     if (inAlbumMode())
         m_album.addEntry(albumEntryFor(step, result.size));
 }
@@ -389,6 +390,12 @@ void BatchRun::askBeforeReplacing(const QString &outputPath)
     if (answer == OverwriteAnswer::ReplaceWithoutAsking)
         m_choice.dontAskAgain = true;
     m_observer.processPendingEvents();
+}
+
+void BatchRun::putOutputInPlace(const QString &temporary, const QString &outputPath)
+{
+    putTemporaryInPlace(temporary, outputPath);
+    m_observer.outputWritten(QFileInfo(outputPath).size());
 }
 
 ImageWorkResult BatchRun::waitFor(ImageStep &step)

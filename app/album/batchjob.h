@@ -86,6 +86,8 @@ public:
     virtual void setBusy(bool) { }
     virtual void setTitle(const QString &) { }
     virtual void imagesDone(int /*done*/, int /*total*/) { }
+    // One of the run's files is in place, `bytes` long.
+    virtual void outputWritten(qint64 /*bytes*/) { }
     // The album templates are missing: the window falls back to "&Scale Only".
     virtual void albumTemplatesMissing() { }
     // Called after each overwrite question and while the run waits for its

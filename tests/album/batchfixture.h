@@ -21,6 +21,7 @@ public:
     QList<int> promptsBeforeTitle;
     QList<bool> controlsEnabled;
     int templatesMissing = 0;
+    qint64 bytesWritten = 0;
     bool stop = false;
     QList<SkippedImage> skipped;
     QString titleBeforeSkipped;
@@ -33,6 +34,7 @@ public:
         promptsBeforeTitle.append(int(prompts->shown.size()));
     }
     void albumTemplatesMissing() override { ++templatesMissing; }
+    void outputWritten(qint64 bytes) override { bytesWritten += bytes; }
     bool stopRequested() override { return stop; }
     void imagesSkipped(const QList<SkippedImage> &images) override
     {

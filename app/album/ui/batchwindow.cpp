@@ -123,6 +123,10 @@ public:
     {
         m_window.showRunProgress(done, total);
         m_window.projectRunOutput(done);
+    }
+    void outputWritten(qint64 bytes) override
+    {
+        m_window.m_runOutputBytes += bytes;
         QCoreApplication::processEvents();
     }
     void albumTemplatesMissing() override { m_window.chooseMode(BatchMode::ScaleOnly); }
@@ -532,20 +536,10 @@ void BatchWindow::showRunProgress(int done, int total)
 
 void BatchWindow::projectRunOutput(int done)
 {
-    const QString destination = trimBlanks(m_dstInput->text());
-    qint64 written = 0;
-    switch (mode()) {
-    case BatchMode::ScaleOnly:
-        written = bytesWrittenSince(destination, m_runStart);
-        break;
-    case BatchMode::ScaleAndAlbum:
-        written = bytesWrittenSince(joinPath(destination, QStringLiteral("thumbs")), m_runStart)
-            + bytesWrittenSince(joinPath(destination, QStringLiteral("slides")), m_runStart);
-        break;
-    case BatchMode::AlbumOnly:
+    // An album that only refers to the images writes none of them.
+    if (mode() == BatchMode::AlbumOnly)
         return;
-    }
-    projectOutput(m_estimate, done, written);
+    projectOutput(m_estimate, done, m_runOutputBytes);
     m_estimateLabel->setText(m_estimate.text());
 }
 
@@ -560,7 +554,7 @@ void BatchWindow::generate()
     m_runTitle.clear();
     m_runClock.start();
     // Files keep whole seconds on some file systems.
-    m_runStart = QDateTime::currentDateTime().addSecs(-1);
+    m_runOutputBytes = 0;
     showRunProgress(0, imageCount(m_context.items));
     m_progressPanel->show();
 

@@ -103,7 +103,7 @@ private:
     // Once the preview files proved missing, the browser stays hidden.
     bool m_previewUnavailable = false;
     QElapsedTimer m_runClock;
-    QDateTime m_runStart;
+    qint64 m_runOutputBytes = 0; // what the run has put in place so far
     BatchEstimate m_estimate;
     QString m_runTitle;
 
