@@ -63,9 +63,7 @@ public:
     {
         const QString prv = batch.programFolder() + QStringLiteral("/src/prv/prv_");
         QDir().mkpath(batch.programFolder() + QStringLiteral("/src/prv"));
-        if (!test::writeBytes(prv + "Index.html",
-                              "<html><head><meta http-equiv=\"refresh\" "
-                              "content=\"0; url=Sorvel.xml\"/></head></html>")
+        if (!test::writeBytes(prv + "Index.html", "<meta http-equiv=\"refresh\" content=\"0; url=Sorvel.xml\">")
             || !test::writeBytes(prv + "Sorvel_head.tpl",
                                  "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>"
                                  "<div id=\"slide\" title=\"#SLIDE_FRAME_BACKGROUND_COLOR#\">")
