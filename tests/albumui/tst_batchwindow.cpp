@@ -25,9 +25,7 @@
 #include <functional>
 
 using namespace tovin;
-using tovin::test::BatchFixture;
-using tovin::test::ShownPrompt;
-using Kind = tovin::test::ShownPrompt::Kind;
+using Kind = test::ShownPrompt::Kind;
 
 namespace {
 
@@ -65,9 +63,7 @@ public:
     {
         const QString prv = batch.programFolder() + QStringLiteral("/src/prv/prv_");
         QDir().mkpath(batch.programFolder() + QStringLiteral("/src/prv"));
-        if (!test::writeBytes(prv + "Index.html",
-                              "<html><head><meta http-equiv=\"refresh\" "
-                              "content=\"0; url=Sorvel.xml\"/></head></html>")
+        if (!test::writeBytes(prv + "Index.html", "<meta http-equiv=\"refresh\" content=\"0; url=Sorvel.xml\">")
             || !test::writeBytes(prv + "Sorvel_head.tpl",
                                  "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>"
                                  "<div id=\"slide\" title=\"#SLIDE_FRAME_BACKGROUND_COLOR#\">")
@@ -76,7 +72,7 @@ public:
             qFatal("could not write a preview template");
     }
 
-    BatchFixture batch;
+    test::BatchFixture batch;
     SettingsStore settings;
     QList<BatchItem> items;
     std::unique_ptr<BatchWindow> window;
@@ -132,7 +128,7 @@ class BatchWindowTest : public QObject
     }
 
 private slots:
-    void initTestCase() { tovin::test::useTemporarySettings(m_settingsFolder); }
+    void initTestCase() { test::useTemporarySettings(m_settingsFolder); }
 
     // An option click sizes the window (taller than the designed 4245 twips
     // where the content needs it); the colour chooser starts from the last
@@ -148,9 +144,9 @@ private slots:
         QCOMPARE(fixture.swatchText("caption_ln"), QStringLiteral("FF0000"));
         QCOMPARE(fixture.swatchText("thumb_ln"), QStringLiteral("000000"));
         QCOMPARE(fixture.field("slide_x")->text(), QStringLiteral("30"));
-        QCOMPARE(fixture.child(QStringLiteral("caption_ln"))->palette().color(QPalette::Window), QColor(Qt::red));
-        QVERIFY(fixture.child<QRadioButton>(QStringLiteral("scaleOption1"))->isChecked());
-        QVERIFY(!fixture.child<QCheckBox>(QStringLiteral("fastReduction"))->isChecked());
+        QCOMPARE(fixture.child("caption_ln")->palette().color(QPalette::Window), QColor(Qt::red));
+        QVERIFY(fixture.child<QRadioButton>("scaleOption1")->isChecked());
+        QVERIFY(!fixture.child<QCheckBox>("fastReduction")->isChecked());
         for (int page = 1; page <= 3; ++page)
             QVERIFY(!fixture.child(QStringLiteral("TabFrame%1").arg(page))->isEnabled());
 
@@ -176,7 +172,7 @@ private slots:
         QCOMPARE(fixture.swatchText("thumb_ln"), QStringLiteral("000000"));
         QCOMPARE(fixture.swatchText("caption_bg"), QStringLiteral("00FF00"));
         QStringList initial;
-        for (const ShownPrompt &prompt : fixture.batch.shown(Kind::Color))
+        for (const test::ShownPrompt &prompt : fixture.batch.shown(Kind::Color))
             initial << prompt.text;
         QCOMPARE(initial, QStringList({"0", "255", "255", "65280"}));
         fixture.batch.prompts.folderAnswers = {QString(), QStringLiteral("/srv/album")};
@@ -189,7 +185,7 @@ private slots:
         fixture.field("thumb_r")->setText(QStringLiteral(" 5 "));
         fixture.field("dstInput")->setText(QStringLiteral(" /tmp/out "));
         fixture.field("saveasInput")->setText(QStringLiteral("trip "));
-        auto *fast = fixture.child<QCheckBox>(QStringLiteral("fastReduction"));
+        auto *fast = fixture.child<QCheckBox>("fastReduction");
         // On the box itself: the check box is wider than what it reacts to.
         QTest::mouseClick(fast, Qt::LeftButton, {}, QPoint(8, fast->height() / 2));
         QVERIFY(window.close());
@@ -199,7 +195,7 @@ private slots:
         QCOMPARE(fixture.stored(kStartup, "saveasInput"), QStringLiteral("trip "));
         QCOMPARE(fixture.stored(kStartup, "fastReduction"), QStringLiteral("1"));
         fixture.open();
-        QVERIFY(fixture.child<QCheckBox>(QStringLiteral("fastReduction"))->isChecked());
+        QVERIFY(fixture.child<QCheckBox>("fastReduction")->isChecked());
         QCOMPARE(fixture.swatchText("thumb_bg"), QStringLiteral("0000FF"));
     }
 
@@ -218,7 +214,7 @@ private slots:
             fixture.click("scaleOption2");
             QLineEdit *input = fixture.field(field);
             input->setFocus(Qt::TabFocusReason);
-            QCOMPARE(fixture.child<QLabel>(QStringLiteral("toolTipLabel"))->text(), help);
+            QCOMPARE(fixture.child<QLabel>("toolTipLabel")->text(), help);
             input->setText(text);
             fixture.field("thumb_s")->setFocus(Qt::TabFocusReason);
             QCoreApplication::processEvents();
@@ -236,17 +232,17 @@ private slots:
         missing.open().show();
         missing.click("scaleOption3");
         missing.click("updatePreview");
-        QVERIFY(!missing.child(QStringLiteral("WebBrowser1"))->isVisible());
+        QVERIFY(!missing.child("WebBrowser1")->isVisible());
         QCOMPARE(missing.batch.shown(Kind::Message).size(), 1);
         missing.installPreviewTemplates();
         missing.click("updatePreview");
-        QVERIFY(!missing.child(QStringLiteral("WebBrowser1"))->isVisible());
+        QVERIFY(!missing.child("WebBrowser1")->isVisible());
         QVERIFY(missing.window->isEnabled());
 
         WindowFixture fixture;
         fixture.installPreviewTemplates();
         fixture.open().show();
-        auto *browser = fixture.child<QWebEngineView>(QStringLiteral("WebBrowser1"));
+        auto *browser = fixture.child<QWebEngineView>("WebBrowser1");
         fixture.click("scaleOption2");
         const QString colour = QStringLiteral("(document.getElementById('slide') || {}).title");
         QTRY_COMPARE_WITH_TIMEOUT(evaluate(browser, colour), QStringLiteral("0x000000"), 15000);
@@ -294,11 +290,10 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Done"));
         QCOMPARE(fixture.batch.filesIn().size(), 4);
         QCOMPARE(fixture.batch.shown(Kind::Document).size(), 1);
-        const QList<ShownPrompt> notices = fixture.batch.shown(Kind::Notice);
+        const QList<test::ShownPrompt> notices = fixture.batch.shown(Kind::Notice);
         QVERIFY(notices.size() == 1 && notices.first().text.contains(broken));
-        QCOMPARE(fixture.child<QProgressBar>(QStringLiteral("progressBar"))->value(), 5);
-        QVERIFY(
-            fixture.child<QLabel>(QStringLiteral("estimateLabel"))->text().startsWith(QStringLiteral("5 images, ")));
+        QCOMPARE(fixture.child<QProgressBar>("progressBar")->value(), 5);
+        QVERIFY(fixture.child<QLabel>("estimateLabel")->text().startsWith(QStringLiteral("5 images, ")));
         fixture.click("generateButton");
         QCOMPARE(fixture.batch.shown(Kind::Overwrite).size(), 1);
         QVERIFY(window.close());
