@@ -2,17 +2,16 @@
 
 #include <QTest>
 
-using lensbox::ScrollBarState;
-using lensbox::ViewGeometry;
+using namespace lensbox;
 
 namespace {
 
-// A 400 x 300 control with one-pixel borders, a three-pixel dialog frame and 17-pixel thumbs.
-ViewGeometry classicFrame()
+// A 400 x 300 control with one-pixel borders and a three-pixel dialog frame; thumbs of 17 pixels unless told.
+ViewGeometry classicFrame(int hThumb = 17, int vThumb = 17, QSize client = QSize(400, 300))
 {
-    ViewGeometry geometry(lensbox::SystemMetrics{
-        .cxBorder = 1, .cyBorder = 1, .cxDlgFrame = 3, .cyDlgFrame = 3, .cxHThumb = 17, .cyVThumb = 17});
-    geometry.resizeControl(QSize(400, 300), QSize(400, 300));
+    ViewGeometry geometry(SystemMetrics{
+        .cxBorder = 1, .cyBorder = 1, .cxDlgFrame = 3, .cyDlgFrame = 3, .cxHThumb = hThumb, .cyVThumb = vThumb});
+    geometry.resizeControl(QSize(400, 300), client);
     return geometry;
 }
 
@@ -87,9 +86,7 @@ private slots:
     // either end, or unscrolled without a bar, no pixel lies under the other bar.
     void noPixelHidesUnderABar()
     {
-        ViewGeometry geometry(lensbox::SystemMetrics{
-            .cxBorder = 1, .cyBorder = 1, .cxDlgFrame = 3, .cyDlgFrame = 3, .cxHThumb = 15, .cyVThumb = 19});
-        geometry.resizeControl(QSize(400, 300), QSize(396, 296));
+        ViewGeometry geometry = classicFrame(15, 19, QSize(396, 296));
         for (const bool across : {true, false}) {
             for (int length = (across ? 396 : 296) - 40; length <= (across ? 396 : 296) + 5; ++length) {
                 geometry.showLoadedPicture(across ? QSize(length, 1000) : QSize(2000, length));

@@ -14,26 +14,28 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include <cmath>
 #include <future>
-#include <limits>
 #include <memory>
 
-using lensbox::kFalse;
-using lensbox::kTrue;
-using lensbox::PropertyBag;
-using lensbox::ZoomwellCtl;
+using namespace lensbox;
 
 namespace {
 
 constexpr int kDraggingCursor = 13; // widths of the two pan cursors' shapes
 constexpr int kPanCursor = 15;
 constexpr int kTickWaitMs = 350; // a few toolbar ticks
-constexpr lensbox::OleColor kRed = 0x0000FF;
+constexpr OleColor kRed = 0x0000FF;
 
 template<class Widget = QWidget> Widget *child(const ZoomwellCtl &control, const char *name)
 {
     return control.findChild<Widget *>(QString::fromLatin1(name));
+}
+
+QImage filled(QSize size, const QColor &color, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(size, format);
+    image.fill(color);
+    return image;
 }
 
 int cursorShapeWidth(const QCursor &cursor)
@@ -43,15 +45,13 @@ int cursorShapeWidth(const QCursor &cursor)
 
 QVariantList shownState(ZoomwellCtl &control)
 {
-    const lensbox::ViewGeometry &geometry = control.viewGeometry();
+    const ViewGeometry &geometry = control.viewGeometry();
     return {control.Picture()->image(),    control.Zoom(),
             control.grab().toImage(),      child(control, "picView")->geometry(),
             geometry.horizontal().maximum, geometry.vertical().maximum};
 }
 
-class EventLog : public QObject
-{
-public:
+struct EventLog : QObject {
     explicit EventLog(ZoomwellCtl *control)
     {
         connect(control, &ZoomwellCtl::ZoomChanged, this,
@@ -72,11 +72,12 @@ class ZoomwellCtlTest : public QObject
 {
     Q_OBJECT
 
-    static void start(ZoomwellCtl &control)
+    static bool start(ZoomwellCtl &control)
     {
         control.initProperties();
         control.setGeometry(100, 100, 400, 300);
         control.show();
+        return QTest::qWaitForWindowExposed(&control);
     }
     QToolBar *toolbar() const { return m_control->findChild<QToolBar *>(QStringLiteral("tbrQuickFloat")); }
     QAction *button(int index) const { return toolbar()->actions().at(index); }
@@ -101,24 +102,15 @@ private slots:
             m_shared = shared;
         for (auto [name, size, color] : {std::tuple("large.png", QSize(1000, 800), QColor(Qt::darkCyan)),
                                          {"yellow.png", QSize(120, 90), QColor(Qt::yellow)},
-                                         {"blue.bmp", QSize(100, 100), QColor(Qt::blue)}}) {
-            QImage picture(size, QImage::Format_RGB32);
-            picture.fill(color);
-            QVERIFY(picture.save(testFile(name)));
-        }
+                                         {"blue.bmp", QSize(100, 100), QColor(Qt::blue)}})
+            QVERIFY(filled(size, color).save(testFile(name)));
     }
 
     void init()
     {
-        m_control = std::make_unique<ZoomwellCtl>();
-        start(*m_control);
-        QVERIFY(QTest::qWaitForWindowExposed(m_control.get()));
-    }
-
-    void cleanup()
-    {
-        m_control.reset();
         QCursor::setPos(0, 0);
+        m_control = std::make_unique<ZoomwellCtl>();
+        QVERIFY(start(*m_control));
     }
 
     void readingTheBagSetsEveryProperty_data()
@@ -151,7 +143,7 @@ private slots:
         control.readProperties(bag);
 
         QCOMPARE(control.AutoRedraw(), kTrue);
-        QCOMPARE(control.BackColor(), lensbox::kApplicationWorkspace);
+        QCOMPARE(control.BackColor(), kApplicationWorkspace);
         QCOMPARE(control.Enabled(), kTrue);
         QCOMPARE(control.MousePointer(), short(0));
         for (short read : {control.AllowZoomIn(), control.AllowZoomOut(), control.UseQuickBar(), control.PanActive()})
@@ -169,21 +161,20 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<QStringList>("events"); // propertyChanged: the host saves it with the window
 
-        const QStringList none;
         // clang-format off
-        for (auto [name, value] : {std::pair("AllowZoomIn", kTrue), {"AllowZoomOut", kTrue}, {"AutoRedraw", kFalse},
-                                   {"Enabled", kFalse}, {"PanActive", kTrue}, {"UseQuickBar", kTrue}}) {
+        for (auto [name, value] : {std::pair("AllowZoomIn", int16(kTrue)), {"AllowZoomOut", int16(kTrue)},
+                                   {"AutoRedraw", int16(kFalse)}, {"Enabled", int16(kFalse)},
+                                   {"PanActive", int16(kTrue)}, {"UseQuickBar", int16(kTrue)},
+                                   {"BackColor", QVariant::fromValue(kRed)}, {"MousePointer", int16(11)}}) {
             const QString property = QString::fromLatin1(name);
-            QTest::addRow("%s", name) << property << int16(value) << true << QStringList{"propertyChanged " + property};
+            QTest::addRow("%s", name) << property << value << true << QStringList{"propertyChanged " + property};
         }
-        QTest::newRow("BackColor") << "BackColor" << QVariant::fromValue(kRed) << true << QStringList{"propertyChanged BackColor"};
-        QTest::newRow("MousePointer 11") << "MousePointer" << int16(11) << true << QStringList{"propertyChanged MousePointer"};
-        QTest::newRow("MousePointer 200") << "MousePointer" << int16(200) << false << none;
-        QTest::newRow("MousePointer -1") << "MousePointer" << int16(-1) << false << none;
+        QTest::newRow("MousePointer 200") << "MousePointer" << int16(200) << false << QStringList();
+        QTest::newRow("MousePointer -1") << "MousePointer" << int16(-1) << false << QStringList();
         QTest::newRow("Zoom 150.5, no picture") << "Zoom" << QVariant(150.5) << true << QStringList{"ZoomChanged 150"};
-        QTest::newRow("Zoom NaN") << "Zoom" << QVariant(std::nan("")) << false << none;
-        QTest::newRow("Zoom infinite") << "Zoom" << QVariant(std::numeric_limits<double>::infinity()) << false << none;
-        QTest::newRow("Zoom beyond 32 bits") << "Zoom" << QVariant(3e9) << false << none;
+        QTest::newRow("Zoom NaN") << "Zoom" << QVariant(qQNaN()) << false << QStringList();
+        QTest::newRow("Zoom infinite") << "Zoom" << QVariant(qInf()) << false << QStringList();
+        QTest::newRow("Zoom beyond 32 bits") << "Zoom" << QVariant(3e9) << false << QStringList();
         // clang-format on
     }
 
@@ -225,10 +216,10 @@ private slots:
 
     void factoryKnowsOneIdentifier()
     {
-        const lensbox::ControlCreation made = lensbox::createControl(QStringLiteral("lensbox.zoomwellctl")); // any case
+        const ControlCreation made = createControl(QStringLiteral("lensbox.zoomwellctl")); // any case
         const std::unique_ptr<ZoomwellCtl> owned(made.control);
         QVERIFY(made.control && made.error.isEmpty());
-        const lensbox::ControlCreation unknown = lensbox::createControl(QStringLiteral("Lensbox.Other"));
+        const ControlCreation unknown = createControl(QStringLiteral("Lensbox.Other"));
         QCOMPARE(unknown.control, nullptr);
         QVERIFY2(unknown.error.contains(QStringLiteral("Lensbox.Other")), qPrintable(unknown.error));
     }
@@ -318,14 +309,14 @@ private slots:
     void toolbarFollowsTheCursor_data()
     {
         QTest::addColumn<bool>("picture");
-        QTest::addColumn<QString>("over"); // after the canvas
+        QTest::addColumn<QString>("over"); // after the canvas; a name no child has: outside the control
         QTest::addColumn<bool>("shown");
 
         QTest::newRow("corner box") << true << QStringLiteral("picTemp") << true;
         QTest::newRow("toolbar button") << true << QStringLiteral("button") << true;
         QTest::newRow("scroll bar") << true << QStringLiteral("hscPicture") << false;
-        QTest::newRow("outside the control") << true << QString() << false;
-        QTest::newRow("no picture: stays as it is") << false << QString() << true;
+        QTest::newRow("outside the control") << true << QStringLiteral("outside") << false;
+        QTest::newRow("no picture: stays as it is") << false << QStringLiteral("outside") << true;
     }
 
     void toolbarFollowsTheCursor()
@@ -342,12 +333,9 @@ private slots:
         QTest::qWait(kTickWaitMs);
         QCOMPARE(toolbar()->isVisible(), picture);
         toolbar()->show();
-        QPoint target = m_control->mapToGlobal(QPoint(-50, -50));
-        if (over == QLatin1String("button"))
-            target = toolbar()->widgetForAction(button(1))->mapToGlobal(QPoint(5, 5));
-        else if (!over.isEmpty())
-            target = child(*m_control, qPrintable(over))->mapToGlobal(QPoint(5, 5));
-        QCursor::setPos(target);
+        const QWidget *under = over == QLatin1String("button") ? toolbar()->widgetForAction(button(1))
+                                                               : child(*m_control, qPrintable(over));
+        QCursor::setPos(under ? under->mapToGlobal(QPoint(5, 5)) : m_control->mapToGlobal(QPoint(-50, -50)));
         QTest::qWait(kTickWaitMs);
         QTEST(toolbar()->isVisible(), "shown");
         if (over == QLatin1String("button")) {
@@ -418,16 +406,16 @@ private slots:
         m_control->LoadImage(testFile("yellow.png"));
         m_control->setZoom(150);
         const QVariantList shown = shownState(*m_control);
-        lensbox::OpenFileDialog::Request asked;
+        OpenFileDialog::Request asked;
         QString answer; // empty: cancelled
-        child<lensbox::OpenFileDialog>(*m_control, "CDlgPicture")->setChooser([&](const auto &request) {
+        child<OpenFileDialog>(*m_control, "CDlgPicture")->setChooser([&](const auto &request) {
             asked = request;
             return answer;
         });
         EventLog log(m_control.get());
 
         m_control->LoadImage();
-        m_control->LoadDecodedImage(QString(), lensbox::makePicture(QImage(QSize(30, 30), QImage::Format_RGB32)));
+        m_control->LoadDecodedImage(QString(), makePicture(QImage(QSize(30, 30), QImage::Format_RGB32)));
 
         QVERIFY2(QFileInfo::exists(asked.initialFolder + QStringLiteral("/libLensbox.so")),
                  qPrintable(asked.initialFolder));
@@ -499,7 +487,7 @@ private slots:
         QCOMPARE(handle == 0, unloadedFirst);
 
         if (decodedByTheHost)
-            m_control->LoadDecodedImage(testFile(file), lensbox::loadPicture(testFile(file)));
+            m_control->LoadDecodedImage(testFile(file), loadPicture(testFile(file)));
         else
             m_control->LoadImage(testFile(file));
 
@@ -513,9 +501,8 @@ private slots:
 
     void largePhotoLoads()
     {
-        QImage photo(8000, 6000, QImage::Format_RGB32); // 192 MB decoded, above Qt's default limit of 128 MB
-        photo.fill(QColor(90, 140, 60));
-        QVERIFY(photo.save(testFile("large.jpg"), "JPG", 30));
+        // 192 MB decoded, above Qt's default limit of 128 MB
+        QVERIFY(filled(QSize(8000, 6000), QColor(90, 140, 60)).save(testFile("large.jpg"), "JPG", 30));
 
         m_control->LoadImage(testFile("large.jpg"));
 
@@ -525,20 +512,18 @@ private slots:
     // Decoded on another thread, in another format, a picture shows and zooms as a loaded one.
     void decodedPictureShowsLikeALoadedOne()
     {
-        const QImage decoded =
-            std::async(std::launch::async, lensbox::loadPicture, testFile("large.png")).get()->image();
+        const QImage decoded = std::async(std::launch::async, loadPicture, testFile("large.png")).get()->image();
         QList<QVariantList> shown;
 
         for (const bool byTheHost : {false, true}) {
             ZoomwellCtl control;
-            start(control);
-            QVERIFY(QTest::qWaitForWindowExposed(&control));
+            QVERIFY(start(control));
             control.LoadImage(testFile("yellow.png"));
             control.setZoom(150);
             EventLog log(&control);
             if (byTheHost)
                 control.LoadDecodedImage(testFile("large.png"),
-                                         lensbox::makePicture(decoded.convertToFormat(QImage::Format_RGB888)));
+                                         makePicture(decoded.convertToFormat(QImage::Format_RGB888)));
             else
                 control.LoadImage(testFile("large.png"));
             shown << shownState(control);
@@ -553,11 +538,10 @@ private slots:
     void paintPictureDrawsOnTheCanvas()
     {
         m_control->LoadImage(testFile("blue.bmp"));
-        QImage red(10, 10, QImage::Format_RGB32);
-        red.fill(Qt::red);
+        const PictureRef red = makePicture(filled(QSize(10, 10), Qt::red));
 
-        m_control->PaintPicture(lensbox::makePicture(red), 5, 5); // native size
-        m_control->PaintPicture(lensbox::makePicture(red), 40, 40, 20.0f, 30.0f); // stretched
+        m_control->PaintPicture(red, 5, 5); // native size
+        m_control->PaintPicture(red, 40, 40, 20.0f, 30.0f); // stretched
 
         const QImage drawn = m_control->Image()->image();
         for (const QPoint inside : {QPoint(5, 5), QPoint(14, 14), QPoint(59, 69)})
@@ -575,10 +559,9 @@ private slots:
         m_control->LoadImage(testFile("large.png"));
         for (const bool beforeShow : {false, true}) {
             QWidget window;
-            auto *layout = new QVBoxLayout(&window);
             auto *control = new ZoomwellCtl;
             control->initProperties();
-            layout->addWidget(control);
+            (new QVBoxLayout(&window))->addWidget(control);
             window.resize(400, 300);
             if (beforeShow)
                 control->setPicture(m_control->Picture());
@@ -600,9 +583,8 @@ private slots:
 
     void zoomingATransparentPictureKeepsOneDrawing()
     {
-        QImage glass(200, 150, QImage::Format_ARGB32);
-        glass.fill(QColor(0, 0, 255, 128));
-        m_control->LoadDecodedImage(QStringLiteral("glass.png"), lensbox::makePicture(glass));
+        const QImage glass = filled(QSize(200, 150), QColor(0, 0, 255, 128), QImage::Format_ARGB32);
+        m_control->LoadDecodedImage(QStringLiteral("glass.png"), makePicture(glass));
         m_control->setZoom(300);
         const QColor once = m_control->Image()->image().pixelColor(100, 100);
 
@@ -629,7 +611,7 @@ private slots:
         QImage lines(side, side, QImage::Format_RGB32);
         for (int x = 0; x < side; ++x)
             QPainter(&lines).fillRect(x, 0, 1, side, x % 4 ? Qt::black : Qt::white);
-        m_control->LoadDecodedImage(QStringLiteral("lines.png"), lensbox::makePicture(lines));
+        m_control->LoadDecodedImage(QStringLiteral("lines.png"), makePicture(lines));
 
         m_control->setZoom(100.0 * 100 / side);
 
@@ -647,9 +629,8 @@ private slots:
     // a place stored at another zoom no longer fits the ranges and is dropped.
     void quickPictureGivesWayToTheFullOne()
     {
-        QImage full(1600, 1200, QImage::Format_RGB32);
-        full.fill(Qt::darkGreen);
-        m_control->LoadDecodedImage(QStringLiteral("quick.png"), lensbox::makePicture(full.scaled(400, 300)));
+        const QImage full = filled(QSize(1600, 1200), Qt::darkGreen);
+        m_control->LoadDecodedImage(QStringLiteral("quick.png"), makePicture(full.scaled(400, 300)));
         m_control->setZoom(200);
         bar("hscPicture")->setValue(50);
         bar("vscPicture")->setValue(30);
@@ -659,7 +640,7 @@ private slots:
         EventLog log(m_control.get());
 
         m_control->StorePosition();
-        m_control->setPicture(lensbox::makePicture(full));
+        m_control->setPicture(makePicture(full));
         m_control->setZoom(50);
         m_control->RecallPosition();
 
