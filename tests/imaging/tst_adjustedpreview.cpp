@@ -15,11 +15,6 @@
 
 using namespace tovin;
 
-static ScaleSettings settingsFor(double percent)
-{
-    return {percent, percent, FILTER_BICUBIC, 100};
-}
-
 class AdjustedPreviewTest : public QObject
 {
     Q_OBJECT
@@ -39,7 +34,7 @@ private slots:
     {
         AdjustedPreviewRunner runner(m_preview);
         QSignalSpy finished(&runner, &AdjustedPreviewRunner::finished);
-        runner.start(m_source, settingsFor(50));
+        runner.start(m_source, {50, 50, FILTER_BICUBIC, 100});
         QVERIFY(runner.isBusy());
         QVERIFY(finished.wait(20000));
         QVERIFY(!runner.isBusy());
@@ -57,8 +52,8 @@ private slots:
         QList<QSize> sizesShown;
         connect(&runner, &AdjustedPreviewRunner::finished, this,
                 [&](const AdjustedPreviewOutcome &) { sizesShown.append(imageFileSize(m_preview, kFormatJpeg)); });
-        runner.start(m_source, settingsFor(200));
-        runner.start(m_source, settingsFor(25));
+        runner.start(m_source, {200, 200, FILTER_BICUBIC, 100});
+        runner.start(m_source, {25, 25, FILTER_BICUBIC, 100});
         runner.waitForIdle();
         QTRY_COMPARE(sizesShown.size(), 1);
         QTest::qWait(50);
@@ -71,7 +66,7 @@ private slots:
     {
         AdjustedPreviewRunner runner(m_preview);
         QSignalSpy finished(&runner, &AdjustedPreviewRunner::finished);
-        runner.start(m_source, settingsFor(50));
+        runner.start(m_source, {50, 50, FILTER_BICUBIC, 100});
         runner.cancel();
         runner.waitForIdle();
         QTRY_VERIFY(!runner.isBusy());
@@ -79,7 +74,7 @@ private slots:
         QVERIFY(previewFolderFiles().isEmpty());
 
         QVERIFY(test::writeBytes(m_source, "not a picture"));
-        runner.start(m_source, settingsFor(50));
+        runner.start(m_source, {50, 50, FILTER_BICUBIC, 100});
         QVERIFY(finished.wait(20000));
         QVERIFY(!finished.first().first().value<AdjustedPreviewOutcome>().written);
         QVERIFY(previewFolderFiles().isEmpty());

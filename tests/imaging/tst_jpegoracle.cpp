@@ -39,6 +39,11 @@ QByteArray sharedFile(const QString &name)
 }
 
 const QByteArray kTiny = encodeJpeg({.size = {16, 16}, .components = 1});
+const QList<std::pair<int, QByteArray>> kEverySegment{{0xFE, "A comment"},
+                                                      {0xE1, test::exifSegment(6, kTiny)},
+                                                      {0xE1, test::xmpSegment()},
+                                                      {0xED, test::iptcSegment()},
+                                                      test::iccSegments(200).first()};
 
 std::int64_t peakResidentBytes()
 {
@@ -104,9 +109,6 @@ QList<std::pair<QString, QByteArray>> generatedFiles()
     const QByteArray small = encodeJpeg({.size = {16, 12}});
     const QByteArray baseline = encodeJpeg({.size = {300, 200}});
     const QByteArray progressive = encodeJpeg({.size = {300, 200}, .progressive = true});
-    QList<std::pair<int, QByteArray>> everything{
-        {0xFE, "A comment"}, {0xE1, test::exifSegment(6)}, {0xE1, test::xmpSegment()}, {0xED, test::iptcSegment()}};
-    everything += test::iccSegments(3000);
     const QList<std::pair<QString, JpegRecipe>> recipes{
         {"4:2:0", {}},
         {"4:2:2", {.lumaSampling = {2, 1}}},
@@ -125,7 +127,7 @@ QList<std::pair<QString, QByteArray>> generatedFiles()
         {"300 dots per inch", {.densityUnit = 1, .xDensity = 300, .yDensity = 299}},
         {"118 dots per cm", {.densityUnit = 2, .xDensity = 118, .yDensity = 118}},
         {"1280 x 960 high quality", {.size = {1280, 960}, .quality = 97}},
-        {"comment, EXIF, XMP, IPTC, ICC", {.segments = everything}},
+        {"comment, EXIF, XMP, IPTC, ICC", {.segments = kEverySegment}},
         {"ICC over two segments", {.segments = test::iccSegments(70000)}},
         {"JFIF thumbnail", {.segments = {{0xE0, QByteArray("JFXX\0\x10", 6) + small}}}},
         {"EXIF thumbnail", {.segments = {{0xE1, test::exifSegment(3, small)}}}},
@@ -221,17 +223,15 @@ private slots:
     void hostileFiles()
     {
         QFETCH(QByteArray, bytes);
-        QFETCH(QSize, headerSize);
         QFETCH(DecodeFailure, failure);
-        QFETCH(bool, thumbnail);
         if (bytes.isEmpty() && QByteArray(QTest::currentDataTag()) != "empty")
             QSKIP("the shared test images are not beside this checkout");
         const std::int64_t peakBefore = peakResidentBytes();
-        QCOMPARE(readJpegSize(spanOf(bytes)).value_or(QSize(0, 0)), headerSize);
+        QTEST(readJpegSize(spanOf(bytes)).value_or(QSize(0, 0)), "headerSize");
         const DecodedJpeg decoded = decodeJpeg(spanOf(bytes));
         QCOMPARE(decoded.failure, failure);
         QCOMPARE(bool(decoded.bitmap), failure == DecodeFailure::None);
-        QCOMPARE(decoded.bitmap && FreeImage_GetThumbnail(decoded.bitmap.get()), thumbnail);
+        QTEST(decoded.bitmap && FreeImage_GetThumbnail(decoded.bitmap.get()), "thumbnail");
         if (decoded.bitmap)
             QCOMPARE(FreeImage_GetMetadataCount(FIMD_EXIF_RAW, decoded.bitmap.get()),
                      bytes.contains(QByteArray("Exif\0\0", 6)) ? 1u : 0u);
@@ -239,16 +239,21 @@ private slots:
     }
 
     // A reduced decode is sized as libjpeg sizes it: each side divided,
-    // rounded up; grey stays 8 bits, CMYK becomes 24.
+    // rounded up; grey stays 8 bits, CMYK becomes 24. The largest photograph
+    // is over the old 300-megapixel limit, under the bitmap budget.
     void reducedDecoding()
     {
+        const QString path = m_dir.filePath(QStringLiteral("reduced.jpg"));
         for (const JpegRecipe &recipe :
              {JpegRecipe{.size = {61, 47}}, JpegRecipe{.size = {17, 9}, .components = 1, .progressive = true},
-              JpegRecipe{.size = {1, 1}, .components = 4}}) {
-            const QByteArray bytes = encodeJpeg(recipe);
+              JpegRecipe{.size = {1, 1}, .components = 4},
+              JpegRecipe{.size = {20000, 15500}, .quality = 10, .smooth = true}}) {
+            QVERIFY(test::writeBytes(path, encodeJpeg(recipe)));
+            QCOMPARE(imageFileSize(path, kFormatJpeg), recipe.size);
+            const EncodedImageFile encoded(path);
             for (int denominator : {1, 2, 4, 8}) {
-                const DecodedJpeg decoded = decodeJpeg(spanOf(bytes), denominator);
-                QVERIFY(decoded.bitmap);
+                const DecodedJpeg decoded = encoded.decode(kFormatJpeg, denominator);
+                QCOMPARE(decoded.failure, DecodeFailure::None);
                 FIBITMAP *b = decoded.bitmap.get();
                 QCOMPARE(std::tuple(FreeImage_GetWidth(b), FreeImage_GetHeight(b), FreeImage_GetBPP(b)),
                          std::tuple(unsigned((recipe.size.width() + denominator - 1) / denominator),
@@ -261,12 +266,7 @@ private slots:
     // Whatever the bytes, a bitmap comes exactly when no failure is reported.
     void fuzzedBytesNeverCrash()
     {
-        const QList<std::pair<int, QByteArray>> segments{{0xFE, "comment"},
-                                                         {0xE1, test::exifSegment(6, kTiny)},
-                                                         {0xE1, test::xmpSegment()},
-                                                         {0xED, test::iptcSegment()},
-                                                         test::iccSegments(200).first()};
-        QList<QByteArray> originals{encodeJpeg({.size = {40, 30}, .segments = segments}),
+        QList<QByteArray> originals{encodeJpeg({.size = {40, 30}, .segments = kEverySegment}),
                                     encodeJpeg({.size = {40, 30}, .progressive = true})};
         if (const QByteArray real = sharedFile("jpg-cmyk-1.jpg"); !real.isEmpty())
             originals.append(real);
@@ -329,19 +329,6 @@ private slots:
             QCOMPARE(outcome.written, scaleTheOldWay(path, before, settings));
             QVERIFY(!outcome.error);
             QCOMPARE(test::readBytes(after), test::readBytes(before));
-        }
-    }
-    // Over the old 300-megapixel limit, under the bitmap budget.
-    void largestPhotographDecodes()
-    {
-        const QString path = m_dir.filePath(QStringLiteral("large.jpg"));
-        QVERIFY(test::writeBytes(path, encodeJpeg({.size = {20000, 15500}, .quality = 10, .smooth = true})));
-        QCOMPARE(imageFileSize(path, kFormatJpeg), QSize(20000, 15500));
-        const EncodedImageFile encoded(path);
-        for (auto [denominator, size] : {std::pair(1, QSize(20000, 15500)), std::pair(8, QSize(2500, 1938))}) {
-            const DecodedJpeg decoded = encoded.decode(kFormatJpeg, denominator);
-            QCOMPARE(decoded.failure, DecodeFailure::None);
-            QCOMPARE(QSize(FreeImage_GetWidth(decoded.bitmap.get()), FreeImage_GetHeight(decoded.bitmap.get())), size);
         }
     }
 };

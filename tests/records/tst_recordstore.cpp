@@ -109,14 +109,6 @@ class RecordStoreTest : public QObject
     }
     RecordResult save(const QString &path) { return save(path, rowValues(path)); }
     RecordResult remove(bool all, const QString &path) { return m_store->DeleteRecords(all, path, kKey, kTable); }
-    // Taken, so that cleanup finds none.
-    QStringList takeErrorTitles()
-    {
-        QStringList titles;
-        for (const test::ShownPrompt &prompt : std::exchange(m_prompts.shown, {}))
-            titles << prompt.title;
-        return titles;
-    }
     QString databaseFile() const { return m_folder->path() + kPath; }
 
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -185,7 +177,7 @@ private slots:
         QVERIFY(!exists(QStringLiteral("/a.jpg")));
         QCOMPARE(save(QStringLiteral("/a.jpg")), RecordResult::Failed);
         QCOMPARE(get(QStringLiteral("/a.jpg")).size(), 13);
-        QCOMPARE(takeErrorTitles().size(), 3);
+        QCOMPARE(m_prompts.takeTitles().size(), 3);
         QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, record.imagePath));
     }
 
@@ -234,7 +226,7 @@ private slots:
         QVariantList values = rowValues(path);
         values[position - 1] = value;
         QCOMPARE(save(path, values), RecordResult::Failed);
-        QCOMPARE(takeErrorTitles(), QStringList{QStringLiteral("Error! #%1").arg(error)});
+        QCOMPARE(m_prompts.takeTitles(), QStringList{QStringLiteral("Error! #%1").arg(error)});
         QVERIFY(!exists(path));
     }
 
@@ -247,7 +239,7 @@ private slots:
                             + "SELECT '/p/' || i || '.jpg', 1, 1, 100, 100, 0, 0, 0, 0, '', '', 1 FROM n"));
         QVERIFY(m_store->OpenRecordStore(kPath));
         QCOMPARE(remove(true, QStringLiteral("dummy")), RecordResult::Failed);
-        QCOMPARE(takeErrorTitles(), QStringList{QStringLiteral("Error! #6")});
+        QCOMPARE(m_prompts.takeTitles(), QStringList{QStringLiteral("Error! #6")});
         QVERIFY(exists(QStringLiteral("/p/32768.jpg")));
     }
 
@@ -276,7 +268,7 @@ private slots:
         const bool missing = content.isEmpty() && otherKey.isEmpty();
         QVERIFY(!m_store->OpenRecordStore(kPath));
         QVERIFY2(!missing || !QFile::exists(databaseFile()), "a missing Record List must never be created");
-        QCOMPARE(takeErrorTitles(), missing ? QStringList() : QStringList{QStringLiteral("Error! #26")});
+        QCOMPARE(m_prompts.takeTitles(), missing ? QStringList() : QStringList{QStringLiteral("Error! #26")});
     }
 
     // Another program writing when the store opens: the store waits for it

@@ -17,15 +17,18 @@ constexpr int kTimeoutMs = 60000;
 
 } // namespace
 
-bool HeadlessChromium::isAvailable() const
+bool chromiumIsInstalled()
 {
     return QFileInfo(kProgram).isExecutable();
 }
 
-QString HeadlessChromium::dumpDom(const QUrl &url)
+QString dumpDom(const QUrl &url, QString *error, int virtualTimeBudgetMs)
 {
-    m_error.clear();
-    if (!isAvailable())
+    const auto fail = [error](const QString &why) {
+        *error = why;
+        return QString();
+    };
+    if (!chromiumIsInstalled())
         return fail(QStringLiteral("Chromium not found at %1 (Debian package \"chromium\")").arg(kProgram));
     // Chromium shows its own error page for a missing file and reports success.
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
@@ -43,7 +46,7 @@ QString HeadlessChromium::dumpDom(const QUrl &url)
                    QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
                    QStringLiteral("--no-first-run"), QStringLiteral("--disable-sync"),
                    QStringLiteral("--user-data-dir=") + profile.path(),
-                   QStringLiteral("--virtual-time-budget=%1").arg(m_virtualTimeBudgetMs), QStringLiteral("--dump-dom"),
+                   QStringLiteral("--virtual-time-budget=%1").arg(virtualTimeBudgetMs), QStringLiteral("--dump-dom"),
                    url.toString(QUrl::FullyEncoded)});
     if (!process.waitForStarted(kTimeoutMs))
         return fail(QStringLiteral("Cannot start %1: %2").arg(kProgram, process.errorString()));

@@ -1,5 +1,7 @@
 #include "jpegrecipes.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -79,19 +81,24 @@ QByteArray encodeJpeg(const JpegRecipe &recipe)
     return bytes;
 }
 
-QByteArray withClaimedSize(QByteArray jpeg, QSize size)
+qsizetype segmentAt(const QByteArray &jpeg, const std::function<bool(uchar)> &wanted)
 {
-    for (qsizetype at = 2; at + 9 < jpeg.size();) {
-        const uchar marker = uchar(jpeg[at + 1]);
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
-            jpeg[at + 5] = char(size.height() >> 8);
-            jpeg[at + 6] = char(size.height() & 0xFF);
-            jpeg[at + 7] = char(size.width() >> 8);
-            jpeg[at + 8] = char(size.width() & 0xFF);
-            return jpeg;
-        }
+    for (qsizetype at = 2; at + 9 < jpeg.size() && uchar(jpeg[at]) == 0xFF;) {
+        if (wanted(uchar(jpeg[at + 1])))
+            return at;
         at += 2 + ((uchar(jpeg[at + 2]) << 8) | uchar(jpeg[at + 3]));
     }
+    return -1;
+}
+
+QByteArray withClaimedSize(QByteArray jpeg, QSize size)
+{
+    const qsizetype at = segmentAt(jpeg, [](uchar marker) {
+        return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    });
+    const quint16 sides[] = {qToBigEndian(quint16(size.height())), qToBigEndian(quint16(size.width()))};
+    if (at >= 0)
+        jpeg.replace(at + 5, 4, reinterpret_cast<const char *>(sides), 4);
     return jpeg;
 }
 

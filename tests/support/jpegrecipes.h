@@ -4,6 +4,7 @@
 #include <QList>
 #include <QSize>
 
+#include <functional>
 #include <utility>
 
 namespace tovin::test {
@@ -29,6 +30,9 @@ struct JpegRecipe {
 };
 
 QByteArray encodeJpeg(const JpegRecipe &recipe);
+
+// Where the first segment whose marker is wanted starts (at its 0xFF), or -1.
+qsizetype segmentAt(const QByteArray &jpeg, const std::function<bool(uchar)> &wanted);
 
 // The header's size fields replaced, so a small file claims a huge picture.
 QByteArray withClaimedSize(QByteArray jpeg, QSize size);

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <utility>
+
 namespace tovin::test {
 
 ShownPrompt messageBox(const QString &text, const QString &title, PromptIcon icon)
@@ -59,6 +61,14 @@ QList<ShownPrompt> ScriptedPrompts::ofKind(ShownPrompt::Kind kind) const
     QList<ShownPrompt> matching = shown;
     matching.removeIf([kind](const ShownPrompt &prompt) { return prompt.kind != kind; });
     return matching;
+}
+
+QStringList ScriptedPrompts::takeTitles()
+{
+    QStringList titles;
+    for (const ShownPrompt &prompt : std::exchange(shown, {}))
+        titles << prompt.title;
+    return titles;
 }
 
 QString ScriptedPrompts::transcript() const

@@ -47,6 +47,8 @@ public:
     void openDocument(const QString &path) override;
 
     QList<ShownPrompt> ofKind(ShownPrompt::Kind kind) const;
+    // The titles of everything shown, taken so that nothing is left shown.
+    QStringList takeTitles();
     // The texts of everything shown, for a readable failure message.
     QString transcript() const;
 };

@@ -1,10 +1,7 @@
 #include "testimages.h"
 
+#include "jpegrecipes.h"
 #include "testenvironment.h"
-
-#include <FreeImage.h>
-
-#include <QFile>
 
 #include <algorithm>
 #include <array>
@@ -13,39 +10,17 @@ namespace tovin::test {
 
 bool writeTestJpeg(const QString &path, QSize size, int quality)
 {
-    FIBITMAP *bitmap = FreeImage_Allocate(size.width(), size.height(), 24);
-    if (!bitmap)
-        return false;
-    for (int y = 0; y < size.height(); ++y) {
-        BYTE *line = FreeImage_GetScanLine(bitmap, y);
-        for (int x = 0; x < size.width(); ++x) {
-            line[x * 3 + FI_RGBA_RED] = BYTE(x * 255 / std::max(1, size.width() - 1));
-            line[x * 3 + FI_RGBA_GREEN] = BYTE(y * 255 / std::max(1, size.height() - 1));
-            line[x * 3 + FI_RGBA_BLUE] = BYTE((x + y) % 256);
-        }
-    }
-    const bool saved = FreeImage_Save(FIF_JPEG, bitmap, QFile::encodeName(path).constData(), quality) == TRUE;
-    FreeImage_Unload(bitmap);
-    return saved;
+    return writeBytes(path, encodeJpeg({.size = size, .quality = quality, .smooth = true}));
 }
 
 QList<int> firstQuantisationTable(const QString &path)
 {
     const QByteArray bytes = readBytes(path);
-    for (qsizetype at = 2; at + 4 < bytes.size();) {
-        if (uchar(bytes[at]) != 0xFF)
-            return {};
-        const uchar marker = uchar(bytes[at + 1]);
-        const int length = (uchar(bytes[at + 2]) << 8) | uchar(bytes[at + 3]);
-        if (marker == 0xDB && at + 5 + 64 <= bytes.size()) {
-            QList<int> table;
-            for (int i = 0; i < 64; ++i)
-                table << uchar(bytes[at + 5 + i]);
-            return table;
-        }
-        at += 2 + length;
-    }
-    return {};
+    const qsizetype at = segmentAt(bytes, [](uchar marker) { return marker == 0xDB; });
+    QList<int> table;
+    for (int i = 0; at >= 0 && i < 64 && at + 5 + i < bytes.size(); ++i)
+        table << uchar(bytes[at + 5 + i]);
+    return table;
 }
 
 QList<int> expectedLuminanceTable(int quality)
