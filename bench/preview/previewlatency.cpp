@@ -10,18 +10,15 @@
 
 #include "adjustmentfields.h"
 #include "adjustmentpanel.h"
+#include "benchprogramfolder.h"
 #include "mainwindow.h"
 #include "previewcontroller.h"
 #include "recordstore.h"
 #include "settingsstore.h"
 #include "stallmeter.h"
-#include "userprompts.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -34,22 +31,6 @@
 using namespace tovin;
 
 namespace {
-
-// A message would stop the run: print it instead.
-class PrintedPrompts final : public UserPrompts
-{
-public:
-    PromptAnswer showMessage(const QString &text, const QString &, PromptIcon, PromptButtons) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return PromptAnswer::Ok;
-    }
-    void showNotice(const QString &text, const QString &) override { showMessage(text, {}, {}, {}); }
-    OverwriteAnswer askOverwrite(const QString &) override { return OverwriteAnswer::Cancel; }
-    QString chooseFolder(const QString &) override { return {}; }
-    int chooseColor(int) override { return -1; }
-    void openDocument(const QString &) override { }
-};
 
 struct Scenario {
     const char *name;
@@ -77,14 +58,7 @@ int main(int argc, char *argv[])
     const int rounds = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
 
     QTemporaryDir folder;
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    // A program folder of its own: the Record List, the list's icons and tmp.
-    for (const QString &name : {QStringLiteral("src/dbm/Tovindb.db"), QStringLiteral("src/ico/up.bmp"),
-                                QStringLiteral("src/ico/folder.ico"), QStringLiteral("src/ico/file.ico")}) {
-        QDir(folder.path()).mkpath(QFileInfo(name).path());
-        QFile::copy(programFolder + u'/' + name, folder.filePath(name));
-    }
-    QDir(folder.path()).mkpath(QStringLiteral("tmp"));
+    makeProgramFolder(folder.path());
     PrintedPrompts prompts;
     RecordStore store(folder.path(), prompts);
     if (!store.OpenRecordStore(QStringLiteral("/src/dbm/Tovindb.db"))) {

@@ -9,20 +9,18 @@
 // the preview is shown. Run it under xvfb-run to see real windows.
 
 #include "adjustmentpanel.h"
+#include "benchprogramfolder.h"
 #include "largepreviewwindow.h"
 #include "mainwindow.h"
 #include "previewcontroller.h"
 #include "recordcommands.h"
 #include "recordstore.h"
 #include "settingsstore.h"
-#include "userprompts.h"
 
 #include <lensbox/zoomwellctl.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -33,21 +31,6 @@
 using namespace tovin;
 
 namespace {
-
-class PrintedPrompts final : public UserPrompts
-{
-public:
-    PromptAnswer showMessage(const QString &text, const QString &, PromptIcon, PromptButtons) override
-    {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return PromptAnswer::Ok;
-    }
-    void showNotice(const QString &text, const QString &) override { showMessage(text, {}, {}, {}); }
-    OverwriteAnswer askOverwrite(const QString &) override { return OverwriteAnswer::Cancel; }
-    QString chooseFolder(const QString &) override { return {}; }
-    int chooseColor(int) override { return -1; }
-    void openDocument(const QString &) override { }
-};
 
 void settle(int ms)
 {
@@ -69,13 +52,7 @@ int main(int argc, char *argv[])
     const QString percent = QString::fromLocal8Bit(argv[2]);
 
     QTemporaryDir folder;
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    for (const QString &name : {QStringLiteral("src/dbm/Tovindb.db"), QStringLiteral("src/ico/up.bmp"),
-                                QStringLiteral("src/ico/folder.ico"), QStringLiteral("src/ico/file.ico")}) {
-        QDir(folder.path()).mkpath(QFileInfo(name).path());
-        QFile::copy(programFolder + u'/' + name, folder.filePath(name));
-    }
-    QDir(folder.path()).mkpath(QStringLiteral("tmp"));
+    makeProgramFolder(folder.path());
     PrintedPrompts prompts;
     RecordStore store(folder.path(), prompts);
     if (!store.OpenRecordStore(QStringLiteral("/src/dbm/Tovindb.db")))
