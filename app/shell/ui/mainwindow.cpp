@@ -224,18 +224,24 @@ void MainWindow::folderRead(const QString &selectKey, const FolderReading &readi
         QList<ListEntry> entries = reading.entries;
         m_sort.apply(entries);
         fillList(entries);
-        for (int row = 0; !selectKey.isEmpty() && row < m_form.ListView1->topLevelItemCount(); ++row) {
-            QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
-            if (item->data(0, kKeyRole).toString() == selectKey) {
-                m_form.ListView1->setCurrentItem(item);
-                m_form.ListView1->scrollToItem(item);
-                if (ListEntryKind(item->data(0, kKindRole).toInt()) == ListEntryKind::Image)
-                    LoadImageRecord(selectKey);
-                break;
-            }
+        if (QTreeWidgetItem *item = itemWithKey(selectKey)) {
+            m_form.ListView1->setCurrentItem(item);
+            m_form.ListView1->scrollToItem(item);
+            if (ListEntryKind(item->data(0, kKindRole).toInt()) == ListEntryKind::Image)
+                LoadImageRecord(selectKey);
         }
     }
     emit folderListed();
+}
+
+QTreeWidgetItem *MainWindow::itemWithKey(const QString &key) const
+{
+    for (int row = 0; !key.isEmpty() && row < m_form.ListView1->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        if (item->data(0, kKeyRole).toString() == key)
+            return item;
+    }
+    return nullptr;
 }
 
 void MainWindow::fillList(const QList<ListEntry> &entries)

@@ -84,6 +84,7 @@ private:
     void loadListIcons();
     void folderRead(const QString &selectKey, const FolderReading &reading);
     void fillList(const QList<ListEntry> &entries);
+    QTreeWidgetItem *itemWithKey(const QString &key) const;
     std::optional<ListEntry> selectedEntry() const;
     ListEntry entryOf(const QTreeWidgetItem *item) const;
     QList<ListEntry> listedEntries() const;
