@@ -34,6 +34,8 @@ struct Case {
     int threads;
 };
 
+const char *const kVectorNames[] = {"automatic", "SSE2", "AVX2", "AVX-512"};
+
 const Case kCases[] = {
     {"4000x3000 -> 2000x1500 bicubic, 24-bit", 24, 2000, 1500, FILTER_BICUBIC, 1},
     {"4000x3000 -> 2000x1500 box, 24-bit", 24, 2000, 1500, FILTER_BOX, 1},
@@ -135,7 +137,7 @@ int main(int argc, char **argv)
     }
     FreeImage_Initialise(FALSE);
     std::printf("vector path: %s; %d round(s), FreeImage and ours taking turns to go first\n\n",
-                tovin::processorHasAvx2() ? "AVX2" : "SSE2", rounds);
+                kVectorNames[int(tovin::widestVectorUnit())], rounds);
     std::printf("%-52s %26s   %26s   %6s\n", "", "wall ms (median)", "processor ms (median)", "");
     std::printf("%-52s %9s %8s %7s   %9s %8s %7s   %6s\n", "case", "FreeImage", "ours", "ratio", "FreeImage", "ours",
                 "ratio", "bytes");

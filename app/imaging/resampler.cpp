@@ -57,8 +57,16 @@ int channelsOf(FIBITMAP *image)
 
 const Kernels &kernelsFor(VectorUnit vectors)
 {
-    const bool avx2 = vectors == VectorUnit::Avx2 || (vectors == VectorUnit::Automatic && processorHasAvx2());
-    return avx2 ? resampling::avx2Kernels() : resampling::sse2Kernels();
+    if (vectors == VectorUnit::Automatic)
+        vectors = widestVectorUnit();
+    switch (vectors) {
+    case VectorUnit::Avx512:
+        return resampling::avx512Kernels();
+    case VectorUnit::Avx2:
+        return resampling::avx2Kernels();
+    default:
+        return resampling::sse2Kernels();
+    }
 }
 
 // The horizontal weights in the layout the kernels read: target pixels in
@@ -151,21 +159,21 @@ std::size_t rowBytes(const Job &job, int width)
 
 Scratch scratchFor(const Job &job)
 {
-    using resampling::kRowsTogether;
+    const int rowsTogether = job.kernels.rowsTogether;
     // Rows of our own get a spare byte at the end for the horizontal loops.
     Scratch scratch;
-    scratch.widened.resize(std::size_t(kRowsTogether) * resampling::widenedLength(job.channels, job.sourceWidth));
+    scratch.widened.resize(std::size_t(rowsTogether) * resampling::widenedLength(job.channels, job.sourceWidth));
     if (job.rowWithoutSlack)
         scratch.slackRow.resize(rowBytes(job, job.sourceWidth) + 1);
     if (job.down) {
         scratch.rows.resize(std::max(1, job.down->widest()));
         if (job.acrossFirst && job.across) {
-            // Room for one row beyond a window: rows are made in pairs.
-            const int slots = std::min(job.down->widest() + 1, job.sourceHeight);
+            // Room for the rows made together with a window's last one.
+            const int slots = std::min(job.down->widest() + rowsTogether - 1, job.sourceHeight);
             scratch.ring.resize(slots * rowBytes(job, job.targetWidth) + 1);
             scratch.ringTags.assign(slots, -1);
         } else if (!job.acrossFirst) {
-            scratch.downRows.resize(kRowsTogether * (rowBytes(job, job.sourceWidth) + 1));
+            scratch.downRows.resize(rowsTogether * (rowBytes(job, job.sourceWidth) + 1));
         }
     }
     return scratch;
@@ -176,10 +184,10 @@ const std::uint8_t *scanline(FIBITMAP *image, int y)
     return FreeImage_GetScanLine(image, y);
 }
 
-// The horizontal pass over one or two rows.
+// The horizontal pass over up to rowsTogether rows.
 void across(const Job &job, Scratch &scratch, const std::uint8_t *const *rows, int count, std::uint8_t *const *targets)
 {
-    const std::uint8_t *sources[resampling::kRowsTogether];
+    const std::uint8_t *sources[resampling::kMaxRowsTogether];
     for (int r = 0; r < count; ++r) {
         sources[r] = rows[r];
         if (rows[r] == job.rowWithoutSlack) {
@@ -191,19 +199,23 @@ void across(const Job &job, Scratch &scratch, const std::uint8_t *const *rows, i
 }
 
 // Source row y after the horizontal pass, made once per worker while it is
-// needed, together with the row after it when that one is not made yet.
+// needed, together with the rows after it that the loop takes at once. The
+// windows only move down, so those rows are needed next; the ring has room
+// for them beside every row of the current window.
 const std::uint8_t *acrossRow(const Job &job, Scratch &scratch, int y)
 {
     const int slots = int(scratch.ringTags.size());
     auto slotRow = [&](int row) { return scratch.ring.data() + (row % slots) * rowBytes(job, job.targetWidth); };
     if (scratch.ringTags[y % slots] != y) {
-        const bool pair = y + 1 < job.sourceHeight && scratch.ringTags[(y + 1) % slots] != y + 1;
-        const std::uint8_t *sources[] = {scanline(job.source, y), pair ? scanline(job.source, y + 1) : nullptr};
-        std::uint8_t *targets[] = {slotRow(y), pair ? slotRow(y + 1) : nullptr};
-        across(job, scratch, sources, pair ? 2 : 1, targets);
-        scratch.ringTags[y % slots] = y;
-        if (pair)
-            scratch.ringTags[(y + 1) % slots] = y + 1;
+        const int count = std::min(job.kernels.rowsTogether, job.sourceHeight - y);
+        const std::uint8_t *sources[resampling::kMaxRowsTogether];
+        std::uint8_t *targets[resampling::kMaxRowsTogether];
+        for (int r = 0; r < count; ++r) {
+            sources[r] = scanline(job.source, y + r);
+            targets[r] = slotRow(y + r);
+            scratch.ringTags[(y + r) % slots] = y + r;
+        }
+        across(job, scratch, sources, count, targets);
     }
     return slotRow(y);
 }
@@ -231,11 +243,12 @@ void resampleRows(const Job &job, Scratch &scratch, int firstRow, int endRow)
             downRow(job, scratch, y, job.targetWidth, FreeImage_GetScanLine(job.target, y));
         return;
     }
-    // The horizontal pass comes last (or alone): rows go through it in pairs.
-    for (int y = firstRow; y < endRow; y += resampling::kRowsTogether) {
-        const int count = std::min(resampling::kRowsTogether, endRow - y);
-        const std::uint8_t *sources[resampling::kRowsTogether];
-        std::uint8_t *targets[resampling::kRowsTogether];
+    // The horizontal pass comes last (or alone): rows go through it together.
+    const int rowsTogether = job.kernels.rowsTogether;
+    for (int y = firstRow; y < endRow; y += rowsTogether) {
+        const int count = std::min(rowsTogether, endRow - y);
+        const std::uint8_t *sources[resampling::kMaxRowsTogether];
+        std::uint8_t *targets[resampling::kMaxRowsTogether];
         for (int r = 0; r < count; ++r) {
             targets[r] = FreeImage_GetScanLine(job.target, y + r);
             if (job.down) {
@@ -277,9 +290,25 @@ void runRows(const Job &job, int targetHeight, int threads)
 
 } // namespace
 
-bool processorHasAvx2()
+bool processorHas(VectorUnit vectors)
 {
-    return __builtin_cpu_supports("avx2");
+    switch (vectors) {
+    case VectorUnit::Avx512:
+        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl")
+            && __builtin_cpu_supports("avx512bw");
+    case VectorUnit::Avx2:
+        return __builtin_cpu_supports("avx2");
+    default:
+        return true;
+    }
+}
+
+VectorUnit widestVectorUnit()
+{
+    for (VectorUnit vectors : {VectorUnit::Avx512, VectorUnit::Avx2})
+        if (processorHas(vectors))
+            return vectors;
+    return VectorUnit::Sse2;
 }
 
 bool resamplesItself(FIBITMAP *image, int width, int height, std::int32_t filter)

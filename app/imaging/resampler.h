@@ -6,7 +6,7 @@ struct FIBITMAP;
 
 namespace tovin {
 
-enum class VectorUnit { Automatic, Sse2, Avx2 };
+enum class VectorUnit { Automatic, Sse2, Avx2, Avx512 };
 
 struct ResampleOptions {
     // Threads that share the rows of one image. The bytes are the same for
@@ -28,6 +28,9 @@ FIBITMAP *resample(FIBITMAP *image, int width, int height, std::int32_t filter, 
 // Whether resample() computes this itself rather than handing it on.
 bool resamplesItself(FIBITMAP *image, int width, int height, std::int32_t filter);
 
-bool processorHasAvx2();
+// Whether this processor can run the loops built for `vectors`.
+bool processorHas(VectorUnit vectors);
+// The widest loops this processor can run: the automatic choice.
+VectorUnit widestVectorUnit();
 
 } // namespace tovin

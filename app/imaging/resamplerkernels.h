@@ -32,8 +32,8 @@ struct HorizontalPlan {
     const double *weights = nullptr; // per entry, taps x lanes, lanes innermost
 };
 
-// Rows the horizontal loops may take at once.
-inline constexpr int kRowsTogether = 2;
+// Rows a horizontal loop may take at once, on any path.
+inline constexpr int kMaxRowsTogether = 8;
 
 // Target pixels per block of the colour loops.
 inline constexpr int kColourBlock = 64;
@@ -48,11 +48,13 @@ struct Kernels {
     // Target pixels per horizontal entry.
     int greyLanes;
     int colourLanes;
-    // One or two rows (kRowsTogether at most) from sources to targets.
-    // Writes plan.targets x plan.channels bytes per row and nothing beyond
-    // them. A 24-bit source row must be readable one byte past its last
-    // pixel. The rows are widened to doubles in `widened`, which holds
-    // widenedLength() of them per row.
+    // Rows the horizontal loop takes at once.
+    int rowsTogether;
+    // Up to rowsTogether rows from sources to targets. Writes
+    // plan.targets x plan.channels bytes per row and nothing beyond them.
+    // A 24-bit source row must be readable one byte past its last pixel.
+    // The rows are widened to doubles in `widened`, which holds
+    // widenedLength() of them per row taken together.
     void (*horizontal)(const std::uint8_t *const *sources, int rows, const HorizontalPlan &plan, double *widened,
                        std::uint8_t *const *targets);
     // Sums `count` rows with their weights, value by value, over `values` bytes.
@@ -63,6 +65,8 @@ struct Kernels {
 const Kernels &sse2Kernels();
 // Only on a processor that has AVX2.
 const Kernels &avx2Kernels();
+// Only on a processor that has AVX-512 (foundation, vector length, bytes).
+const Kernels &avx512Kernels();
 
 // The reference's rounding of a sum to a byte, for the values left over
 // after the last full vector. Internal linkage keeps each kernel file's copy

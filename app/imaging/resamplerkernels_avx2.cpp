@@ -242,7 +242,7 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 const Kernels &avx2Kernels()
 {
-    static const Kernels kernels{4, kColourLanes, horizontal, vertical};
+    static const Kernels kernels{4, kColourLanes, 2, horizontal, vertical};
     return kernels;
 }
 

@@ -187,7 +187,7 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 const Kernels &sse2Kernels()
 {
-    static const Kernels kernels{2, 2, horizontal, vertical};
+    static const Kernels kernels{2, 2, 2, horizontal, vertical};
     return kernels;
 }
 

@@ -95,8 +95,9 @@ private slots:
     void initTestCase()
     {
         FreeImage_Initialise(FALSE);
-        if (processorHasAvx2())
-            m_paths.append(VectorUnit::Avx2);
+        for (VectorUnit vectors : {VectorUnit::Avx2, VectorUnit::Avx512})
+            if (processorHas(vectors))
+                m_paths.append(vectors);
     }
 
     void sameAsFreeImage_data()
@@ -159,8 +160,7 @@ private slots:
         for (VectorUnit path : m_paths) {
             const Bitmap actual(resample(image.get(), target.width(), target.height(), filter, {threads, path}));
             const QString problem = test::bitmapDifference(expected.get(), actual.get(), true);
-            QVERIFY2(problem.isEmpty(),
-                     qPrintable((path == VectorUnit::Avx2 ? "AVX2 path: " : "SSE2 path: ") + problem));
+            QVERIFY2(problem.isEmpty(), qPrintable(QString("vector path %1: ").arg(int(path)) + problem));
         }
     }
 };
