@@ -193,6 +193,10 @@ void swapRedBlue(BYTE *row, JDIMENSION width, int bytesPerPixel)
         std::swap(row[0], row[2]);
 }
 
+// The most rows the library makes in one step (4 for the largest sampling
+// factor, 4 x 2 vertical upsampling).
+constexpr int kMaxRowsPerRead = 8;
+
 // Reads every row into the bitmap, last row first as the bitmap stores them.
 bool readRows(Decompressor &jpeg, FIBITMAP *bitmap)
 {
@@ -203,16 +207,25 @@ bool readRows(Decompressor &jpeg, FIBITMAP *bitmap)
             ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1)
             : nullptr;
         const int bytesPerPixel = info.output_components;
+        // As many rows per call as the library makes at once: asked for
+        // fewer, it keeps the rest aside and copies them out later.
+        const int together = std::clamp(info.rec_outbuf_height, 1, kMaxRowsPerRead);
+        BYTE *rows[kMaxRowsPerRead];
         while (info.output_scanline < info.output_height) {
-            BYTE *row = FreeImage_GetScanLine(bitmap, int(info.output_height - info.output_scanline - 1));
+            const int first = int(info.output_scanline);
             if (cmyk) {
                 jpeg_read_scanlines(&info, cmykRow, 1);
-                convertCmykRow(cmykRow[0], row, info.output_width);
-            } else {
-                jpeg_read_scanlines(&info, &row, 1);
-                if (bytesPerPixel >= 3 && info.out_color_space != JCS_EXT_BGR)
-                    swapRedBlue(row, info.output_width, bytesPerPixel);
+                convertCmykRow(cmykRow[0], FreeImage_GetScanLine(bitmap, int(info.output_height) - first - 1),
+                               info.output_width);
+                continue;
             }
+            const int wanted = std::min(together, int(info.output_height) - first);
+            for (int r = 0; r < wanted; ++r)
+                rows[r] = FreeImage_GetScanLine(bitmap, int(info.output_height) - first - r - 1);
+            const int read = int(jpeg_read_scanlines(&info, rows, JDIMENSION(wanted)));
+            if (bytesPerPixel >= 3 && info.out_color_space != JCS_EXT_BGR)
+                for (int r = 0; r < read; ++r)
+                    swapRedBlue(rows[r], info.output_width, bytesPerPixel);
         }
         jpeg_finish_decompress(&info);
     });
