@@ -111,7 +111,6 @@ private slots:
     void storedSettingsAndFast()
     {
         QSettings stored(path("config/Tovin/Tovin_en.ini"), QSettings::IniFormat);
-        stored.setValue("Startup/Sorvel/thumb_r", "3");
         stored.setValue("Startup/Sorvel/slide_b", "255");
         stored.setValue("Startup/fastReduction", "1");
         stored.sync();
@@ -119,7 +118,6 @@ private slots:
                       "Fish & <chips>", path("photos")}),
                  0);
         const QByteArray album = readBytes(path("album/Sorvel.xml"));
-        QVERIFY(album.contains("<span data-field=\"thumb_r\"><![CDATA[3]]></span>"));
         QVERIFY(album.contains("<span data-field=\"slide_bg\"><![CDATA[0xFF0000]]></span>"));
         QVERIFY(album.contains("<span data-field=\"thumb_bg\"><![CDATA[0x00FF80]]></span>"));
         const QList<QStringList> entries = albumEntries(path("album/Sorvel.xml"));
