@@ -89,12 +89,6 @@ int writeAlongsideOthers(const QString &programFolder, int writer, int saves, qi
     return failures != 0 || !prompts.shown.isEmpty();
 }
 
-auto fieldsOf(const AdjustmentRecord &r)
-{
-    return std::tuple(r.imagePath, r.imageWidth, r.imageHeight, r.widthPercent, r.heightPercent, r.brightness,
-                      r.contrast, r.filterPosition, r.qualityPosition, r.dateText, r.description);
-}
-
 } // namespace
 
 class RecordStoreTest : public QObject
@@ -136,40 +130,27 @@ private slots:
         m_folder.reset();
     }
 
-    // Through the rows' fields and through the adjustment record of one image.
+    // An adjustment record through the rows' fields; the commands' tests read
+    // it back and clear it.
     void roundTrips()
     {
         AdjustmentRecord record{
             "/Photos/Ä.jpg", 4000, 3000, "50", "75.5", "-10", "20", 3, -1, kDate, "Tom & Jerry <b>\n]]> 'quoted'"};
-        QCOMPARE(get(record.imagePath), QStringList(13, QString()));
-        QVERIFY(!loadAdjustmentRecord(*m_store, record.imagePath));
+        const QString first = record.imagePath;
+        QCOMPARE(get(first), QStringList(13, QString()));
         QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Done);
         // An update keeps the letter case of the first save.
         record.widthPercent = QStringLiteral("80");
-        AdjustmentRecord update = record;
-        update.imagePath = QStringLiteral(" /photos/ä.jpg ");
-        QCOMPARE(saveAdjustmentRecord(*m_store, update), RecordResult::Other);
-        const QStringList texts = get(update.imagePath);
+        record.imagePath = QStringLiteral(" /photos/ä.jpg ");
+        QCOMPARE(saveAdjustmentRecord(*m_store, record), RecordResult::Other);
+        const QStringList texts = get(record.imagePath);
         QVERIFY(texts.at(kRecId).toInt() > 0);
         // Stored as 16-bit whole numbers, rounded half to even.
-        QCOMPARE(texts.mid(1),
-                 (QStringList{record.imagePath, "4000", "3000", "80", "76", "-10", "20", "3", "-1", kDate,
-                              record.description, "1"}));
-        record.heightPercent = QStringLiteral("76");
-        const std::optional<AdjustmentRecord> loaded = loadAdjustmentRecord(*m_store, update.imagePath);
-        QVERIFY(loaded);
-        QCOMPARE(fieldsOf(*loaded), fieldsOf(record));
-
-        for (const QString &path : {QStringLiteral("/b.jpg"), QStringLiteral("/c.jpg")})
-            QCOMPARE(save(path), RecordResult::Done);
-        QCOMPARE(remove(false, QStringLiteral("/B.JPG")), RecordResult::Done);
-        QCOMPARE(remove(false, QStringLiteral("/b.jpg")), RecordResult::Other);
-        QCOMPARE(clearAdjustmentRecord(*m_store, update.imagePath), RecordResult::Done);
-        QVERIFY(!loadAdjustmentRecord(*m_store, record.imagePath));
-        QVERIFY(exists(QStringLiteral("/c.jpg")));
-        QCOMPARE(clearAllAdjustmentRecords(*m_store), RecordResult::Done);
-        QVERIFY(!exists(QStringLiteral("/c.jpg")));
-        QCOMPARE(clearAllAdjustmentRecords(*m_store), RecordResult::Other);
+        QCOMPARE(
+            texts.mid(1),
+            (QStringList{first, "4000", "3000", "80", "76", "-10", "20", "3", "-1", kDate, record.description, "1"}));
+        QCOMPARE(remove(false, QStringLiteral("/PHOTOS/ä.JPG")), RecordResult::Done);
+        QCOMPARE(remove(false, first), RecordResult::Other);
 
         // A closed store reports instead of crashing, and a failed lookup is
         // never mistaken for an image without a record.
@@ -178,7 +159,7 @@ private slots:
         QCOMPARE(save(QStringLiteral("/a.jpg")), RecordResult::Failed);
         QCOMPARE(get(QStringLiteral("/a.jpg")).size(), 13);
         QCOMPARE(m_prompts.takeTitles().size(), 3);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, record.imagePath));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, loadAdjustmentRecord(*m_store, first));
     }
 
     void matchesRegardlessOfCaseAndBlanks_data()
@@ -293,8 +274,8 @@ private slots:
         QCOMPARE(save(QStringLiteral("/other.jpg")), RecordResult::Other);
     }
 
-    // Every path ends with exactly one row, every delete removed its row, and
-    // nobody was refused.
+    // Each program checked its own saves and deletes; in the end every shared
+    // path has exactly one row and every deleted path none.
     void concurrentProgramsNeitherDuplicateNorLoseRows()
     {
         constexpr int kPrograms = 4;
@@ -309,11 +290,6 @@ private slots:
             QVERIFY(program.waitForFinished(120000));
             QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
                      program.readAllStandardError().constData());
-        }
-        for (int i = 0; i < kSaves; ++i) {
-            QVERIFY(exists(QStringLiteral("/photos/shared%1.jpg").arg(i)));
-            for (int writer = 0; writer < kPrograms; ++writer)
-                QCOMPARE(exists(QStringLiteral("/photos/writer%1-%2.jpg").arg(writer).arg(i)), i % 2 == 0);
         }
         int rows = -1;
         QVERIFY(execute(databaseFile(), "SELECT count(*) FROM tovin_table", kRecordListKey, &rows));
