@@ -77,7 +77,6 @@ private slots:
         QFETCH(double, widthPercent);
         QFETCH(double, heightPercent);
         QFETCH(int, saveFlags);
-        QFETCH(QSize, result);
         QFETCH(int, quality);
         const QString input = makeJpeg(QStringLiteral("in.jpg"), source);
         if (quality == 0)
@@ -87,7 +86,7 @@ private slots:
         QVERIFY(scale(input, output, widthPercent, heightPercent, saveFlags));
         QCOMPARE(readBytes(output) == readBytes(input), quality == 0);
         if (quality != 0) {
-            QCOMPARE(imageFileSize(output, kFormatJpeg), result);
+            QTEST(imageFileSize(output, kFormatJpeg), "result");
             QCOMPARE(test::firstQuantisationTable(output), test::expectedLuminanceTable(quality));
         }
     }
@@ -155,8 +154,6 @@ private slots:
         // 64 x 48 at 40 times: 2560 x 1920 fits the budget, 70 times over it does not.
         QTest::newRow("enlarged within it") << "in.jpg" << "out.jpg" << 4000.0 << 85 << None << "";
         QTest::newRow("enlarged beyond it") << "in.jpg" << "out.jpg" << 70000.0 << 85 << TooLargeToEnlarge << "";
-        // The one file the library cannot be compared on (see the oracle test).
-        QTest::newRow("65535 x 65535") << "unusual/max_size.jpg" << "out.jpg" << 50.0 << 85 << NotDecodable << "";
         // clang-format on
     }
 
@@ -168,11 +165,6 @@ private slots:
         QFETCH(int, saveFlags);
         QFETCH(ScaleSkip, skip);
         QFETCH(QString, error);
-        if (source.startsWith(QStringLiteral("unusual/"))) {
-            if (test::sharedTestData().isEmpty())
-                QSKIP("the shared test images are not beside this checkout");
-            source = test::sharedTestData() + u'/' + source;
-        }
         makeJpeg(QStringLiteral("in.jpg"), {64, 48});
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("folder")));
         QVERIFY(test::writeBytes(path(QStringLiteral("text.jpg")), "plain text, not a picture"));

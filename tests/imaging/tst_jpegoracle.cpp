@@ -19,9 +19,7 @@
 #include <sys/resource.h>
 
 using namespace tovin;
-using tovin::test::encodeJpeg;
-using tovin::test::JpegRecipe;
-using tovin::test::withClaimedSize;
+using namespace tovin::test;
 
 Q_DECLARE_METATYPE(tovin::DecodeFailure)
 
@@ -55,11 +53,11 @@ std::int64_t peakResidentBytes()
 QByteArray savedBytes(FIBITMAP *bitmap, int flags)
 {
     FIMEMORY *memory = FreeImage_OpenMemory();
-    QByteArray bytes("(not saved)");
     BYTE *data = nullptr;
     DWORD length = 0;
-    if (FreeImage_SaveToMemory(FIF_JPEG, bitmap, memory, flags) && FreeImage_AcquireMemory(memory, &data, &length))
-        bytes = QByteArray(reinterpret_cast<const char *>(data), qsizetype(length));
+    FreeImage_SaveToMemory(FIF_JPEG, bitmap, memory, flags);
+    FreeImage_AcquireMemory(memory, &data, &length); // nothing saved: no bytes
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(length));
     FreeImage_CloseMemory(memory);
     return bytes;
 }

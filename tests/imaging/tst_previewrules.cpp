@@ -49,10 +49,7 @@ private slots:
     {
         // A 1280 x 1024 screen at 96 dpi: 19200 + 15360 = 34560 twips; a picture
         // of half that or more gets the whole screen.
-        for (auto [extent, share] : {std::pair{pictureExtentHimetric(QSize(640, 480), 96), 1.0},
-                                     {pictureExtentHimetric(QSize(320, 240), 96), 0.5},
-                                     {17280, 1.0},
-                                     {17279, 0.5}}) {
+        for (auto [extent, share] : {std::pair{17280, 1.0}, {17279, 0.5}}) {
             QCOMPARE(largePreviewScreenShare(extent, 19200, 15360), share);
             QCOMPARE(largePreviewWindowSize(QSize(1280, 1024), share), QSize(1280, 1024) * share);
         }
@@ -78,13 +75,10 @@ private slots:
     // one is told at once and leaves 0.
     void typedQuality()
     {
-        const QString notANumber = message(43);
         for (const auto &[text, quality, refusal] : {std::tuple<QString, int, QString>("85", 85, {}),
                                                      {"84.5", 84, {}},
                                                      {"0", 0, {}},
-                                                     {"1e2", 100, {}},
-                                                     {"8a", 0, notANumber},
-                                                     {"", 0, notANumber},
+                                                     {"8a", 0, message(43)},
                                                      {"101", 0, "Value must be between 0 to 100"}}) {
             ScriptedPrompts prompts;
             AdjustmentSelections selections;
