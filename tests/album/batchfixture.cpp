@@ -88,11 +88,6 @@ BatchOutcome BatchFixture::run(const BatchRequest &request, int workers)
     return job.run(request, choice, observer);
 }
 
-QStringList BatchFixture::filesIn(const QString &folder) const
-{
-    return QDir(inDestination(folder)).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
 QStringList BatchFixture::transcript() const
 {
     QStringList seen;
@@ -133,6 +128,16 @@ QStringList BatchFixture::contents(const QString &folder) const
     }
     files.sort();
     return files;
+}
+
+void installPreviewTemplates(const QString &programFolder)
+{
+    const QDir installed(builtProgramFolder() + QStringLiteral("/src/prv"));
+    for (QDirIterator file(installed.path(), QDir::Files, QDirIterator::Subdirectories); file.hasNext();) {
+        const QString copy = programFolder + QStringLiteral("/src/prv/") + installed.relativeFilePath(file.next());
+        if (!QDir().mkpath(QFileInfo(copy).path()) || !QFile::copy(file.filePath(), copy))
+            qFatal("could not copy the preview templates");
+    }
 }
 
 QSize jpegSize(const QString &path)

@@ -67,7 +67,6 @@ public:
     BatchRequest request(BatchMode mode, const QList<BatchItem> &items) const;
     BatchOutcome run(const BatchRequest &request, int workers = 1);
 
-    QStringList filesIn(const QString &folder = QString()) const;
     QList<ShownPrompt> shown(ShownPrompt::Kind kind) const { return prompts.ofKind(kind); }
     // Titles and prompts in order: a question as "? NAME", a document as
     // "open PATH"; the folders read OUT, PHOTOS and PROGRAM.
@@ -82,6 +81,8 @@ public:
     RecordingObserver observer;
 };
 
+// The laid-out program folder's preview templates, copied into another.
+void installPreviewTemplates(const QString &programFolder);
 QSize jpegSize(const QString &path);
 // One list of the eight values per entry of a Sorvel.xml.
 QList<QStringList> albumEntries(const QString &albumFile);

@@ -2,12 +2,12 @@
 
 #include "albumpreview.h"
 #include "albumwriter.h"
+#include "batchfixture.h"
 #include "headlesschromium.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -208,12 +208,8 @@ private slots:
     void previewShowsTheLayoutScaledDown()
     {
         QTemporaryDir program;
-        const QDir installed(builtProgramFolder() + "/src/prv");
+        installPreviewTemplates(program.path());
         const QString prv = program.filePath("src/prv");
-        for (QDirIterator file(installed.path(), QDir::Files, QDirIterator::Subdirectories); file.hasNext();) {
-            const QString copy = prv + u'/' + installed.relativeFilePath(file.next());
-            QVERIFY(QDir().mkpath(QFileInfo(copy).path()) && QFile::copy(file.filePath(), copy));
-        }
         const QString picture = program.filePath("my photo #1.jpg");
         QVERIFY(writeTestJpeg(picture, {40, 30}));
         QCOMPARE(AlbumPreview(program.path(), program.filePath("cache")).write(defaultAlbumLayout(), {picture}).status,
