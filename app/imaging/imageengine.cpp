@@ -34,9 +34,9 @@ QSize sizeOf(FIBITMAP *image)
 }
 
 // A failed resampling leaves the image as it was, at its old size.
-FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter, int threads = 1)
+FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter)
 {
-    FIBITMAP *resampled = resample(image, target.width(), target.height(), filter, {threads});
+    FIBITMAP *resampled = resample(image, target.width(), target.height(), filter);
     if (!resampled)
         return image;
     if (releaseSource)
@@ -118,8 +118,14 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
                 }
                 // A picture the decoder already shrank to the target needs
                 // no further filtering.
-                if (denominator == 1 || sizeOf(image.get()) != *target)
-                    image.reset(resampleTo(image.release(), *target, true, settings.filter, settings.resampleThreads));
+                if (denominator == 1 || sizeOf(image.get()) != *target) {
+                    FIBITMAP *resampled = resample(image.get(), target->width(), target->height(), settings.filter,
+                                                   {settings.resampleThreads});
+                    // Without memory for it the picture goes on unscaled, as
+                    // RescaleByPercent leaves it.
+                    if (resampled)
+                        image = Bitmap(resampled);
+                }
             }
         }
         if (settings.brightness != 0)

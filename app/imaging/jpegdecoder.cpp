@@ -245,8 +245,8 @@ void setDensity(FIBITMAP *bitmap, const jpeg_decompress_struct &info)
 
 Bitmap allocateFor(const jpeg_decompress_struct &info, int bitsPerPixel)
 {
-    Bitmap bitmap(FreeImage_Allocate(int(info.output_width), int(info.output_height), bitsPerPixel, FI_RGBA_RED_MASK,
-                                     FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK));
+    // Every row is written below, or the picture is thrown away.
+    Bitmap bitmap = allocateUnclearedBitmap(int(info.output_width), int(info.output_height), bitsPerPixel);
     if (bitmap && info.output_components == 1) {
         RGBQUAD *palette = FreeImage_GetPalette(bitmap.get());
         for (int level = 0; level < 256; ++level)
