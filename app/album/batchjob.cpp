@@ -220,10 +220,13 @@ BatchOutcome BatchRun::runImages()
     return BatchOutcome::Canceled;
 }
 
-// Keeps as many images prepared, and working, as there are workers.
+// Keeps twice as many images prepared as there are workers. A worker done
+// before an earlier image's turn then starts on the next image instead of
+// idling; a finished image waits for its turn holding no more than its
+// temporary files, and no more images decode at once than there are workers.
 void BatchRun::prepareAhead()
 {
-    while (int(m_ahead.size()) < m_workers && prepareNext()) { }
+    while (int(m_ahead.size()) < 2 * m_workers && prepareNext()) { }
     dispatchReady();
 }
 
