@@ -34,9 +34,9 @@ QSize sizeOf(FIBITMAP *image)
 }
 
 // A failed resampling leaves the image as it was, at its old size.
-FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter)
+FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter, int threads = 1)
 {
-    FIBITMAP *resampled = resample(image, target.width(), target.height(), filter);
+    FIBITMAP *resampled = resample(image, target.width(), target.height(), filter, {threads});
     if (!resampled)
         return image;
     if (releaseSource)
@@ -119,11 +119,11 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
                 // A picture the decoder already shrank to the target needs
                 // no further filtering.
                 if (denominator == 1 || sizeOf(image.get()) != *target) {
-                    FIBITMAP *resampled = resample(image.get(), target->width(), target->height(), settings.filter,
-                                                   {settings.resampleThreads});
-                    // Without memory for it the picture goes on unscaled, as
-                    // RescaleByPercent leaves it.
-                    if (resampled)
+                    // The decoded handle owns its pixels: it is replaced, never
+                    // released, and kept when resampling fails.
+                    FIBITMAP *resampled =
+                        resampleTo(image.get(), *target, false, settings.filter, settings.resampleThreads);
+                    if (resampled != image.get())
                         image = Bitmap(resampled);
                 }
             }
