@@ -3,6 +3,7 @@
 #include "errorreport.h"
 #include "numbertext.h"
 #include "paths.h"
+#include "recordlistkey.h"
 #include "recordschema.h"
 #include "runtimeerror.h"
 #include "sqlitestatement.h"
@@ -89,7 +90,8 @@ bool RecordStore::OpenRecordStore(const QString &relativePath)
         // Another program may have the file open and be writing it: every
         // statement from the first one on waits for it rather than fail.
         sqlite3_busy_timeout(db, kBusyTimeoutMs);
-        if (sqlite3_key(db, kRecordListKey, int(sizeof kRecordListKey - 1)) != SQLITE_OK)
+        const QByteArray key = recordListKeyFor(file);
+        if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
             throw sqliteError(db);
         // A wrong key or a file that is no database shows only at the first read.
         SqliteStatement probe(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));

@@ -231,6 +231,7 @@ private slots:
         // clang-format off
         QTest::newRow("no file") << QByteArray() << QByteArray();
         QTest::newRow("not a database") << QByteArray("just some text, not a database file\n") << QByteArray();
+        QTest::newRow("shorter than a salt") << QByteArray("a note\n") << QByteArray();
         QTest::newRow("another key") << QByteArray() << QByteArray("wrong key");
         QTest::newRow("plain unencrypted file") << QByteArray() << QByteArray("-");
         // clang-format on
