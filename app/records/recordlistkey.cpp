@@ -4,14 +4,19 @@
 
 #include <QFile>
 
-#include <openssl/evp.h>
+// SHA-1 on plain state structures, which OpenSSL 3 still has but marks as
+// old. Its EVP interface allocates on every copy of a hash state, two copies
+// per round; a thread that allocates leaves the C library a heap of its own,
+// which the batch run's first worker then takes over, and the run's peak
+// memory with one worker came out twice as high in some runs.
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include <openssl/sha.h>
 
 #include <algorithm>
 #include <array>
 #include <functional>
 #include <future>
 #include <initializer_list>
-#include <memory>
 #include <vector>
 
 namespace tovin {
@@ -29,60 +34,44 @@ constexpr int kDigestSize = 20;
 constexpr int kBlockSize = 64;
 using Digest = std::array<unsigned char, kDigestSize>;
 
-struct DigestContextFree {
-    void operator()(EVP_MD_CTX *context) const { EVP_MD_CTX_free(context); }
-};
-using DigestContext = std::unique_ptr<EVP_MD_CTX, DigestContextFree>;
-
 // HMAC-SHA-1 with the hash states after the inner and the outer pad made
 // once; every HMAC starts from copies of them. OpenSSL's own PBKDF2 sets its
-// HMAC up again for every round and takes nearly twice as long.
+// HMAC up again for every round and takes several times as long.
 class PaddedHmac
 {
 public:
     explicit PaddedHmac(QByteArrayView password)
     {
         std::array<unsigned char, kBlockSize> key{};
-        if (password.size() > kBlockSize) {
-            unsigned int size = 0;
-            m_ok = m_ok && EVP_Digest(password.data(), size_t(password.size()), key.data(), &size, EVP_sha1(), nullptr);
-        } else {
+        if (password.size() > kBlockSize)
+            SHA1(reinterpret_cast<const unsigned char *>(password.data()), size_t(password.size()), key.data());
+        else
             std::copy(password.begin(), password.end(), key.begin());
-        }
         std::array<unsigned char, kBlockSize> pad;
         for (int i = 0; i < kBlockSize; ++i)
             pad[i] = key[i] ^ 0x36;
-        m_ok = m_ok && startWith(m_inner.get(), pad);
+        SHA1_Init(&m_inner);
+        SHA1_Update(&m_inner, pad.data(), pad.size());
         for (int i = 0; i < kBlockSize; ++i)
             pad[i] = key[i] ^ 0x5c;
-        m_ok = m_ok && startWith(m_outer.get(), pad);
+        SHA1_Init(&m_outer);
+        SHA1_Update(&m_outer, pad.data(), pad.size());
     }
 
-    bool ok() const { return m_ok; }
-
-    bool sign(std::initializer_list<QByteArrayView> message, Digest &mac)
+    void sign(std::initializer_list<QByteArrayView> message, Digest &mac) const
     {
-        bool ok = EVP_MD_CTX_copy_ex(m_work.get(), m_inner.get());
+        SHA_CTX work = m_inner;
         for (const QByteArrayView part : message)
-            ok = ok && EVP_DigestUpdate(m_work.get(), part.data(), size_t(part.size()));
-        ok = ok && EVP_DigestFinal_ex(m_work.get(), mac.data(), nullptr)
-            && EVP_MD_CTX_copy_ex(m_work.get(), m_outer.get())
-            && EVP_DigestUpdate(m_work.get(), mac.data(), mac.size())
-            && EVP_DigestFinal_ex(m_work.get(), mac.data(), nullptr);
-        return ok;
+            SHA1_Update(&work, part.data(), size_t(part.size()));
+        SHA1_Final(mac.data(), &work);
+        work = m_outer;
+        SHA1_Update(&work, mac.data(), mac.size());
+        SHA1_Final(mac.data(), &work);
     }
 
 private:
-    static bool startWith(EVP_MD_CTX *context, const std::array<unsigned char, kBlockSize> &pad)
-    {
-        return context && EVP_DigestInit_ex(context, EVP_sha1(), nullptr)
-            && EVP_DigestUpdate(context, pad.data(), pad.size());
-    }
-
-    DigestContext m_inner{EVP_MD_CTX_new()};
-    DigestContext m_outer{EVP_MD_CTX_new()};
-    DigestContext m_work{EVP_MD_CTX_new()};
-    bool m_ok = m_work != nullptr;
+    SHA_CTX m_inner;
+    SHA_CTX m_outer;
 };
 
 QByteArrayView bytesOf(const Digest &digest)
@@ -90,21 +79,20 @@ QByteArrayView bytesOf(const Digest &digest)
     return {digest.data(), qsizetype(digest.size())};
 }
 
-// Block `number` (from 1) of the output; false when OpenSSL failed.
-bool deriveBlock(QByteArrayView password, QByteArrayView salt, int iterations, quint32 number, Digest &block)
+// Block `number` (from 1) of the output.
+void deriveBlock(QByteArrayView password, QByteArrayView salt, int iterations, quint32 number, Digest &block)
 {
-    PaddedHmac hmac(password);
+    const PaddedHmac hmac(password);
     const std::array<unsigned char, 4> bigEndian{
         {uchar(number >> 24), uchar(number >> 16), uchar(number >> 8), uchar(number)}};
     Digest round;
-    bool ok = hmac.ok() && hmac.sign({salt, QByteArrayView(bigEndian.data(), 4)}, round);
+    hmac.sign({salt, QByteArrayView(bigEndian.data(), 4)}, round);
     block = round;
-    for (int i = 1; ok && i < iterations; ++i) {
-        ok = hmac.sign({bytesOf(round)}, round);
+    for (int i = 1; i < iterations; ++i) {
+        hmac.sign({bytesOf(round)}, round);
         for (int k = 0; k < kDigestSize; ++k)
             block[k] ^= round[k];
     }
-    return ok;
 }
 
 } // namespace
@@ -116,21 +104,20 @@ QByteArray pbkdf2Sha1(QByteArrayView password, QByteArrayView salt, int iteratio
     // thread can be had, a block is made when its result is asked for.
     const int blockCount = (length + kDigestSize - 1) / kDigestSize;
     std::vector<Digest> blocks(size_t(std::max(blockCount, 0)));
-    std::vector<std::future<bool>> others;
+    std::vector<std::future<void>> others;
     for (int i = 1; i < blockCount; ++i) {
-        others.push_back(std::async(std::launch::async | std::launch::deferred, deriveBlock, password, salt, iterations, quint32(i + 1),
-                                    std::ref(blocks[size_t(i)])));
+        others.push_back(std::async(std::launch::async | std::launch::deferred, deriveBlock, password, salt,
+                                    iterations, quint32(i + 1), std::ref(blocks[size_t(i)])));
     }
-    bool ok = blockCount == 0 || deriveBlock(password, salt, iterations, 1, blocks[0]);
-    for (std::future<bool> &other : others)
-        ok = other.get() && ok;
+    if (blockCount > 0)
+        deriveBlock(password, salt, iterations, 1, blocks[0]);
+    for (std::future<void> &other : others)
+        other.get();
 
     QByteArray key;
-    if (ok) {
-        for (const Digest &block : blocks)
-            key.append(bytesOf(block));
-        key.truncate(length);
-    }
+    for (const Digest &block : blocks)
+        key.append(bytesOf(block));
+    key.truncate(length);
     return key;
 }
 
@@ -142,8 +129,6 @@ QByteArray recordListKeyFor(const QString &file)
     if (salt.size() < kSaltSize)
         return passphrase;
     const QByteArray key = pbkdf2Sha1(passphrase, salt, kKeyIterations, kKeySize);
-    if (key.isEmpty())
-        return passphrase;
     // SQLCipher takes x'…' with the key in hexadecimal as the key itself and
     // derives nothing.
     return "x'" + key.toHex() + '\'';

@@ -7,8 +7,7 @@
 namespace tovin {
 
 // PBKDF2 with HMAC-SHA-1 (RFC 8018): `length` bytes stretched from the
-// password and salt with `iterations` rounds per block; empty when OpenSSL
-// fails.
+// password and salt with `iterations` rounds per block.
 QByteArray pbkdf2Sha1(QByteArrayView password, QByteArrayView salt, int iterations, int length);
 
 // What to give sqlite3_key for the Record List in `file`: the database key
