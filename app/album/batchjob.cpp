@@ -3,6 +3,7 @@
 #include "adjustmentrecord.h"
 #include "albumwriter.h"
 #include "errorreport.h"
+#include "idleworkers.h"
 #include "imageengine.h"
 #include "imagework.h"
 #include "makefolder.h"
@@ -85,6 +86,7 @@ public:
         , m_prompts(prompts)
         , m_album(joinPath(programFolder, QStringLiteral("src/sorv")))
         , m_workers(std::max(1, workers))
+        , m_idleWorkers(std::make_shared<IdleWorkers>(m_workers))
     {
         m_pool.setMaxThreadCount(m_workers);
     }
@@ -121,6 +123,9 @@ private:
     AlbumWriter m_album;
     int m_workers;
     QThreadPool m_pool;
+    // Near the end of a run, when fewer images are left than workers, the
+    // images still in flight resample on the idle workers' cores too.
+    std::shared_ptr<IdleWorkers> m_idleWorkers;
 
     QString m_destination;
     QString m_outputFolder;
@@ -347,14 +352,14 @@ void BatchRun::dispatch(ImageStep &step)
     auto promise = std::make_shared<std::promise<ImageWorkResult>>();
     step.result = promise->get_future();
     ImageWork work = step.work;
-    // Near the end of a run fewer images than workers are left: they share
-    // the idle workers' cores for their resampling, the earlier images the
-    // odd ones, so the images in flight never take more threads than there
-    // are workers.
-    const int imagesLeft = std::max(1, m_total - m_turnsTaken);
-    const int place = step.index - m_turnsTaken;
-    work.settings.resampleThreads = std::max(1, m_workers / imagesLeft + (place < m_workers % imagesLeft ? 1 : 0));
-    m_pool.start([promise, work = std::move(work)] { promise->set_value(runImageWork(work)); });
+    work.settings.idleWorkers = m_idleWorkers;
+    m_pool.start([promise, work = std::move(work)] {
+        IdleWorkers &workers = *work.settings.idleWorkers;
+        workers.imageStarted();
+        ImageWorkResult result = runImageWork(work);
+        workers.imageFinished();
+        promise->set_value(std::move(result));
+    });
 }
 
 void BatchRun::takeTurn(ImageStep &step)

@@ -6,6 +6,7 @@
 #include "fastreduction.h"
 #include "fileio.h"
 #include "freeimagebitmap.h"
+#include "idleworkers.h"
 #include "memorybudget.h"
 #include "numbertext.h"
 #include "resampler.h"
@@ -121,8 +122,9 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
                 if (denominator == 1 || sizeOf(image.get()) != *target) {
                     // The decoded handle owns its pixels: it is replaced, never
                     // released, and kept when resampling fails.
-                    FIBITMAP *resampled =
-                        resampleTo(image.get(), *target, false, settings.filter, settings.resampleThreads);
+                    const IdleWorkers::Loan loan(settings.idleWorkers.get());
+                    FIBITMAP *resampled = resampleTo(image.get(), *target, false, settings.filter,
+                                                     settings.resampleThreads + loan.workers());
                     if (resampled != image.get())
                         image = Bitmap(resampled);
                 }

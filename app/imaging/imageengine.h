@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "runtimeerror.h"
@@ -12,6 +13,7 @@ struct FIBITMAP;
 
 namespace tovin {
 
+class IdleWorkers;
 class UserPrompts;
 
 // Only JPEG is read and written anywhere in the program.
@@ -25,10 +27,11 @@ struct ScaleSettings {
     std::int32_t format = kFormatJpeg;
     double brightness = 0;
     double contrast = 0;
-    // Threads that share the resampling of this one image (for a preview,
-    // or when a run has fewer images left than workers). The pixels are the
-    // same for any number.
+    // Threads that share the resampling of this one image: every core for a
+    // preview; in a batch run one, and the idle workers it can borrow. The
+    // pixels are the same for any number.
     int resampleThreads = 1;
+    std::shared_ptr<IdleWorkers> idleWorkers{};
     // Reductions decode the JPEG at 1/2, 1/4 or 1/8 of its size first, never
     // below the target, and resample only the rest: much faster, close to
     // but not the same pixels. The size and everything else stay the same.
