@@ -224,6 +224,18 @@ private slots:
         QVERIFY(exists(QStringLiteral("/p/32768.jpg")));
     }
 
+    // The store derives the key from the file's own salt: a Record List that
+    // SQLCipher made elsewhere with the passphrase opens.
+    void opensAFileMadeElsewhere()
+    {
+        m_store->CloseRecordStore();
+        QVERIFY(QFile::remove(databaseFile()));
+        QVERIFY(execute(databaseFile(), recordTableDefinition().toUtf8() + "; " + kInsertRow
+                            + "VALUES ('/p/a.jpg', 1, 1, 100, 100, 0, 0, 0, 0, '', '', 1)"));
+        QVERIFY(m_store->OpenRecordStore(kPath));
+        QVERIFY(exists(QStringLiteral("/p/a.jpg")));
+    }
+
     void openFailures_data()
     {
         QTest::addColumn<QByteArray>("content");
