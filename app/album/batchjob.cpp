@@ -88,6 +88,7 @@ public:
         , m_workers(std::max(1, workers))
         , m_idleWorkers(std::make_shared<IdleWorkers>(m_workers))
     {
+        m_flushing.setMaxThreadCount(1);
         m_pool.setMaxThreadCount(m_workers);
     }
 
@@ -122,6 +123,10 @@ private:
     UserPrompts &m_prompts;
     AlbumWriter m_album;
     int m_workers;
+    // Flushes the workers' files to disk one after the other, so that no
+    // worker waits for the disk. Declared first: the workers hand it files
+    // until the last of them is done.
+    QThreadPool m_flushing;
     QThreadPool m_pool;
     // Near the end of a run, when fewer images are left than workers, the
     // images still in flight resample on the idle workers' cores too.
@@ -353,12 +358,16 @@ void BatchRun::dispatch(ImageStep &step)
     step.result = promise->get_future();
     ImageWork work = step.work;
     work.settings.idleWorkers = m_idleWorkers;
-    m_pool.start([promise, work = std::move(work)] {
+    m_pool.start([promise, work = std::move(work), &flushing = m_flushing] {
         IdleWorkers &workers = *work.settings.idleWorkers;
         workers.imageStarted();
         ImageWorkResult result = runImageWork(work);
         workers.imageFinished();
-        promise->set_value(std::move(result));
+        // The image is ready for its turn once its files are on the disk.
+        flushing.start([promise, work, result]() mutable {
+            flushImageWork(work, result);
+            promise->set_value(std::move(result));
+        });
     });
 }
 

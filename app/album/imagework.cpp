@@ -47,6 +47,23 @@ void takeFailure(const RuntimeError &error, const ImageWork &work, ImageWorkResu
         result.error = error;
 }
 
+bool slideWritten(const ImageWork &work, const ImageWorkResult &result)
+{
+    return work.copiesSlide && !result.skipReason && !result.error;
+}
+
+// A run one by one would have put a scaled image in place before the copy of
+// its slide failed; a skipped image leaves nothing.
+void removeUnusedTemporaries(const ImageWork &work, ImageWorkResult &result)
+{
+    if (result.skipReason)
+        result.scaled = false;
+    if (!result.scaled)
+        removeTemporaryFile(work.scaledTemporary);
+    if (result.skipReason || result.error)
+        removeTemporaryFile(work.slideTemporary);
+}
+
 } // namespace
 
 ImageWorkResult runImageWork(const ImageWork &work)
@@ -66,29 +83,43 @@ ImageWorkResult runImageWork(const ImageWork &work)
             return result;
         }
         if (work.scales) {
-            const ScaleOutcome outcome = tryScaleImageFile(work.source, work.scaledTemporary, work.settings);
+            ScaleSettings settings = work.settings;
+            settings.writeMode = WriteMode::NewTemporary;
+            const ScaleOutcome outcome = tryScaleImageFile(work.source, work.scaledTemporary, settings);
             result.scaled = outcome.written;
             if (outcome.error)
                 takeFailure(*outcome.error, work, result);
             else if (!outcome.written)
                 result.skipReason = scaleSkipText(outcome.skip);
         }
-        if (work.copiesSlide && !result.skipReason && !result.error)
-            copyFileReplacing(work.source, work.slideTemporary);
+        if (slideWritten(work, result))
+            copyFileReplacing(work.source, work.slideTemporary, WriteMode::NewTemporary);
     } catch (const RuntimeError &error) {
         takeFailure(error, work, result);
     } catch (const std::bad_alloc &) {
         result.error = RuntimeError(7, QStringLiteral("Out of memory")).aboutFile(work.source);
     }
-    // A run one by one would have put a scaled image in place before the copy
-    // of its slide failed; a skipped image leaves nothing.
-    if (result.skipReason)
-        result.scaled = false;
-    if (!result.scaled)
-        removeTemporaryFile(work.scaledTemporary);
-    if (result.skipReason || result.error)
-        removeTemporaryFile(work.slideTemporary);
+    removeUnusedTemporaries(work, result);
     return result;
+}
+
+void flushImageWork(const ImageWork &work, ImageWorkResult &result)
+{
+    const bool hasSlide = slideWritten(work, result);
+    try {
+        if (result.scaled)
+            flushToDisk(work.scaledTemporary);
+    } catch (const RuntimeError &error) {
+        result.scaled = false;
+        takeFailure(error, work, result);
+    }
+    try {
+        if (hasSlide && !result.error)
+            flushToDisk(work.slideTemporary);
+    } catch (const RuntimeError &error) {
+        takeFailure(error, work, result);
+    }
+    removeUnusedTemporaries(work, result);
 }
 
 } // namespace tovin

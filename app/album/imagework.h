@@ -13,7 +13,8 @@ namespace tovin {
 // The part of one image's batch step that needs no user: scaling it, copying
 // the original for the album's slides, or reading its size for an album that
 // refers to images written earlier. Files go to temporary files beside their
-// targets; the batch job puts them in place when the image's turn comes.
+// targets, written but not yet flushed to disk; the batch job has them
+// flushed and puts them in place when the image's turn comes.
 struct ImageWork {
     QString source;
     bool scales = false;
@@ -41,5 +42,10 @@ struct ImageWorkResult {
 };
 
 ImageWorkResult runImageWork(const ImageWork &work);
+
+// Waits until the files runImageWork wrote are on the disk. Apart from it so
+// that a worker starts on its next image while the disk catches up. A file
+// that cannot be flushed counts as one that could not be written.
+void flushImageWork(const ImageWork &work, ImageWorkResult &result);
 
 } // namespace tovin

@@ -3,9 +3,7 @@
 #include "runtimeerror.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,15 +63,49 @@ int openRegularFile(const QString &path, qint64 *size)
 
 } // namespace
 
-void copyFileReplacing(const QString &source, const QString &destination)
+OutputFile::OutputFile(const QString &destination, WriteMode mode)
+{
+    if (mode == WriteMode::Replace) {
+        m_replacing.emplace(destination);
+    } else {
+        // Made anew: whatever stands at the name, a stale file or a link, is
+        // neither reused nor followed.
+        ::unlink(QFile::encodeName(destination).constData());
+        m_temporary.emplace(destination);
+    }
+}
+
+bool OutputFile::open()
+{
+    if (m_replacing)
+        return m_replacing->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    return m_temporary->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+}
+
+QFileDevice &OutputFile::device()
+{
+    if (m_replacing)
+        return *m_replacing;
+    return *m_temporary;
+}
+
+bool OutputFile::commit()
+{
+    if (m_replacing)
+        return m_replacing->commit();
+    m_temporary->close();
+    return m_temporary->error() == QFileDevice::NoError;
+}
+
+void copyFileReplacing(const QString &source, const QString &destination, WriteMode mode)
 {
     qint64 remaining = 0;
     QFile input;
     if (!input.open(openRegularFile(source, &remaining), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw readFailure(source);
-    // Unbuffered: see saving a bitmap; the chunks are large anyway.
-    QSaveFile output(destination);
-    if (!output.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    OutputFile file(destination, mode);
+    QFileDevice &output = file.device();
+    if (!file.open())
         throw writeFailure(destination, output);
 
     constexpr qint64 kChunk = 1 << 20;
@@ -89,8 +121,19 @@ void copyFileReplacing(const QString &source, const QString &destination)
         if (output.write(buffer.constData(), read) != read)
             throw writeFailure(destination, output);
     }
-    if (!output.commit())
+    if (!file.commit())
         throw writeFailure(destination, output);
+}
+
+void flushToDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw RuntimeError::fromErrno(errno, path);
+    const int error = ::fdatasync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    if (error != 0)
+        throw RuntimeError::fromErrno(error, path);
 }
 
 QString readTextFile(const QString &path)

@@ -1,17 +1,48 @@
 #pragma once
 
+#include <QFile>
+#include <QSaveFile>
 #include <QString>
 
-class QFileDevice;
+#include <optional>
 
 namespace tovin {
 
-// Copies a file byte for byte over its destination. The copy is written under
-// a temporary name in the destination folder and renamed over the target only
-// when it is complete, so a failure never leaves a truncated file where a good
-// one stood. Only a regular file is copied, and only as many bytes as it held
-// when it was opened. Failures raise RuntimeError.
-void copyFileReplacing(const QString &source, const QString &destination);
+// How a written file reaches its name.
+enum class WriteMode {
+    // Written under a temporary name in the destination folder, flushed to
+    // disk and renamed over the destination only when it is complete, so a
+    // failure never leaves a truncated file where a good one stood.
+    Replace,
+    // Written at the destination itself, a temporary file of the caller's
+    // that is made anew, and not flushed: the caller flushes it (flushToDisk)
+    // before it puts it in place, and removes it after a failure.
+    NewTemporary,
+};
+
+// The file that a write goes to, as the mode says. Unbuffered, so that a full
+// disk shows at the write that meets it: a failure while a buffer is flushed
+// at the end would go unseen.
+class OutputFile
+{
+public:
+    OutputFile(const QString &destination, WriteMode mode);
+    bool open();
+    QFileDevice &device();
+    bool commit();
+
+private:
+    std::optional<QSaveFile> m_replacing;
+    std::optional<QFile> m_temporary;
+};
+
+// Copies a file byte for byte to its destination, written as the mode says.
+// Only a regular file is copied, and only as many bytes as it held when it
+// was opened. Failures raise RuntimeError.
+void copyFileReplacing(const QString &source, const QString &destination, WriteMode mode = WriteMode::Replace);
+
+// Waits until the file's data is on the disk. Failures raise RuntimeError.
+void flushToDisk(const QString &path);
 
 // The whole of a UTF-8 text file. Failures raise RuntimeError.
 QString readTextFile(const QString &path);

@@ -5,16 +5,15 @@
 
 #include <FreeImage.h>
 
-#include <QSaveFile>
 
 #include <cstdio>
 
 namespace tovin {
 namespace {
 
-QSaveFile *fileOf(fi_handle handle)
+QFileDevice *fileOf(fi_handle handle)
 {
-    return static_cast<QSaveFile *>(handle);
+    return static_cast<QFileDevice *>(handle);
 }
 
 unsigned DLL_CALLCONV readNothing(void *, unsigned, unsigned, fi_handle)
@@ -30,7 +29,7 @@ unsigned DLL_CALLCONV writeToFile(void *buffer, unsigned size, unsigned count, f
 
 int DLL_CALLCONV seekInFile(fi_handle handle, long offset, int origin)
 {
-    QSaveFile *file = fileOf(handle);
+    QFileDevice *file = fileOf(handle);
     qint64 base = 0;
     if (origin == SEEK_CUR)
         base = file->pos();
@@ -46,14 +45,14 @@ long DLL_CALLCONV tellInFile(fi_handle handle)
 
 } // namespace
 
-bool saveBitmapReplacing(FIBITMAP *bitmap, std::int32_t format, const QString &destination, std::int32_t flags)
+bool saveBitmapReplacing(FIBITMAP *bitmap, std::int32_t format, const QString &destination, std::int32_t flags,
+                         WriteMode mode)
 {
     if (!bitmap)
         return false;
-    QSaveFile file(destination);
-    // Unbuffered, so that a full disk shows at the write that meets it: a
-    // failure while the buffer is flushed on commit would go unseen.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    OutputFile output(destination, mode);
+    QFileDevice &file = output.device();
+    if (!output.open())
         throw writeFailure(destination, file);
     FreeImageIO io{readNothing, writeToFile, seekInFile, tellInFile};
     const bool encoded = FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format), bitmap, &io, &file, flags) == TRUE;
@@ -61,7 +60,7 @@ bool saveBitmapReplacing(FIBITMAP *bitmap, std::int32_t format, const QString &d
         throw writeFailure(destination, file);
     if (!encoded)
         return false;
-    if (!file.commit())
+    if (!output.commit())
         throw writeFailure(destination, file);
     return true;
 }

@@ -90,7 +90,7 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
     try {
         // A plain copy needs no pixels: the copy below is the whole result.
         if (isPlainCopy(settings)) {
-            copyFileReplacing(source, destination);
+            copyFileReplacing(source, destination, settings.writeMode);
             outcome.written = true;
             return outcome;
         }
@@ -134,7 +134,8 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
             FreeImage_AdjustBrightness(image.get(), settings.brightness);
         if (settings.contrast != 0)
             FreeImage_AdjustContrast(image.get(), settings.contrast);
-        outcome.written = saveBitmapReplacing(image.get(), settings.format, destination, settings.saveFlags);
+        outcome.written =
+            saveBitmapReplacing(image.get(), settings.format, destination, settings.saveFlags, settings.writeMode);
         if (!outcome.written)
             outcome.skip = ScaleSkip::NotSaved;
     } catch (const RuntimeError &error) {

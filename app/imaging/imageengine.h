@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "fileio.h"
 #include "runtimeerror.h"
 
 struct FIBITMAP;
@@ -32,6 +33,8 @@ struct ScaleSettings {
     // pixels are the same for any number.
     int resampleThreads = 1;
     std::shared_ptr<IdleWorkers> idleWorkers{};
+    // How the output file is written.
+    WriteMode writeMode = WriteMode::Replace;
     // Reductions decode the JPEG at 1/2, 1/4 or 1/8 of its size first, never
     // below the target, and resample only the rest: much faster, close to
     // but not the same pixels. The size and everything else stay the same.

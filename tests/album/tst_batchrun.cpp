@@ -6,6 +6,7 @@
 #include "batchfixture.h"
 #include "filesystemfaults.h"
 #include "imageinfo.h"
+#include "imagework.h"
 #include "messagetable.h"
 #include "recordschema.h"
 #include "runprogress.h"
@@ -306,6 +307,45 @@ private slots:
             QCOMPARE(one.observer.bytesWritten, pictureBytes);
             QCOMPARE(many.observer.bytesWritten, pictureBytes);
         }
+    }
+
+    // Files are flushed to disk after the worker wrote them; a file gone by
+    // then (another program tidying the folder) stops the run by the name of
+    // its output, as a file that could not be written does.
+    void aFileGoneBeforeItsFlushIsAFailedWrite_data()
+    {
+        QTest::addColumn<QString>("gone");
+        QTest::addColumn<QString>("failedOutput");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("both there") << "" << "" << QStringList{".s.part", ".t.part"};
+        QTest::newRow("scaled image gone") << ".t.part" << "thumbs/a.jpg" << QStringList();
+        QTest::newRow("slide gone") << ".s.part" << "slides/a.jpg" << QStringList{".t.part"};
+    }
+
+    void aFileGoneBeforeItsFlushIsAFailedWrite()
+    {
+        QFETCH(QString, gone);
+        QFETCH(QString, failedOutput);
+        QFETCH(QStringList, kept);
+        QTemporaryDir folder;
+        const auto at = [&](const QString &name) { return folder.filePath(name); };
+        ImageWork work;
+        work.source = at("a.jpg");
+        work.scales = work.copiesSlide = true;
+        work.scaledOutput = at("thumbs/a.jpg");
+        work.scaledTemporary = at(".t.part");
+        work.slideOutput = at("slides/a.jpg");
+        work.slideTemporary = at(".s.part");
+        for (const QString temporary : {".t.part", ".s.part"}) {
+            if (temporary != gone)
+                QVERIFY(writeBytes(at(temporary), "picture"));
+        }
+        ImageWorkResult result;
+        result.scaled = true;
+        flushImageWork(work, result);
+        QCOMPARE(result.error ? result.error->file() : QString(), failedOutput.isEmpty() ? "" : at(failedOutput));
+        QCOMPARE(result.scaled, kept.contains(".t.part"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), kept);
     }
 
     // The next run removes a killed run's temporary files, not a live run's.
