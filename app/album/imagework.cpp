@@ -105,18 +105,15 @@ ImageWorkResult runImageWork(const ImageWork &work)
 
 void flushImageWork(const ImageWork &work, ImageWorkResult &result)
 {
-    const bool hasSlide = slideWritten(work, result);
     try {
         if (result.scaled)
             flushToDisk(work.scaledTemporary);
-    } catch (const RuntimeError &error) {
-        result.scaled = false;
-        takeFailure(error, work, result);
-    }
-    try {
-        if (hasSlide && !result.error)
+        if (slideWritten(work, result))
             flushToDisk(work.slideTemporary);
     } catch (const RuntimeError &error) {
+        // A scaled image that is not on the disk was not written.
+        if (error.file() == work.scaledTemporary)
+            result.scaled = false;
         takeFailure(error, work, result);
     }
     removeUnusedTemporaries(work, result);

