@@ -3,6 +3,7 @@
 #include "recordschema.h"
 
 #include <QFile>
+#include <QtEndian>
 
 // SHA-1 on plain state structures, which OpenSSL 3 still has but marks as
 // old. Its EVP interface allocates on every copy of a hash state, two copies
@@ -69,9 +70,51 @@ public:
         SHA1_Final(mac.data(), &work);
     }
 
+    const SHA_CTX &inner() const { return m_inner; }
+    const SHA_CTX &outer() const { return m_outer; }
+
 private:
     SHA_CTX m_inner;
     SHA_CTX m_outer;
+};
+
+// The message of every round after the first is the previous round's MAC.
+// Behind a pad, those 20 bytes and SHA-1's padding fill exactly one block
+// whose tail never changes, so each of a round's two hashes is a single
+// compression of that block. The hashing calls' buffering, padding and
+// clearing took longer than the compressions themselves.
+class RoundBlock
+{
+public:
+    explicit RoundBlock(const Digest &mac)
+    {
+        std::copy(mac.begin(), mac.end(), m_bytes.begin());
+        m_bytes[kDigestSize] = 0x80;
+        qToBigEndian(quint64(kBlockSize + kDigestSize) * 8, m_bytes.data() + kBlockSize - 8);
+    }
+
+    // Replaces the MAC in the block with the HMAC of it.
+    void sign(const PaddedHmac &hmac)
+    {
+        compressFrom(hmac.inner());
+        compressFrom(hmac.outer());
+    }
+
+    const unsigned char *mac() const { return m_bytes.data(); }
+
+private:
+    void compressFrom(const SHA_CTX &start)
+    {
+        SHA_CTX work = start;
+        SHA1_Transform(&work, m_bytes.data());
+        unsigned char *digest = m_bytes.data();
+        for (const SHA_LONG word : {work.h0, work.h1, work.h2, work.h3, work.h4}) {
+            qToBigEndian(quint32(word), digest);
+            digest += sizeof(quint32);
+        }
+    }
+
+    alignas(16) std::array<unsigned char, kBlockSize> m_bytes{};
 };
 
 QByteArrayView bytesOf(const Digest &digest)
@@ -85,13 +128,12 @@ void deriveBlock(QByteArrayView password, QByteArrayView salt, int iterations, q
     const PaddedHmac hmac(password);
     const std::array<unsigned char, 4> bigEndian{
         {uchar(number >> 24), uchar(number >> 16), uchar(number >> 8), uchar(number)}};
-    Digest round;
-    hmac.sign({salt, QByteArrayView(bigEndian.data(), 4)}, round);
-    block = round;
+    hmac.sign({salt, QByteArrayView(bigEndian.data(), 4)}, block);
+    RoundBlock round(block);
     for (int i = 1; i < iterations; ++i) {
-        hmac.sign({bytesOf(round)}, round);
+        round.sign(hmac);
         for (int k = 0; k < kDigestSize; ++k)
-            block[k] ^= round[k];
+            block[k] ^= round.mac()[k];
     }
 }
 
