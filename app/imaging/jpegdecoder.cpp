@@ -305,6 +305,16 @@ DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominato
         return result;
     }
 
+    // The picture's block is taken before libjpeg's working memory. Taken
+    // after it, it no longer fitted into the free block the thread's last
+    // picture left, which libjpeg's small blocks had cut into, and the C
+    // library found it room elsewhere that it then kept: a 4000 x 3000 run
+    // with two workers peaked at 151 MB instead of 115 MB.
+    Bitmap bitmap = allocateFor(info, bitsPerPixel);
+    if (!bitmap) {
+        result.failure = DecodeFailure::TooLarge;
+        return result;
+    }
     // Past this cap libjpeg asks for a temporary file instead, which this
     // build of it refuses with an error: the cap is a hard limit.
     info.mem->max_memory_to_use = long(kMaxDecoderWorkingBytes);
@@ -312,11 +322,6 @@ DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominato
         const int error = jpeg.trap.manager.msg_code;
         if (error == JERR_NO_BACKING_STORE || error == JERR_OUT_OF_MEMORY)
             result.failure = DecodeFailure::TooLarge;
-        return result;
-    }
-    Bitmap bitmap = allocateFor(info, bitsPerPixel);
-    if (!bitmap) {
-        result.failure = DecodeFailure::TooLarge;
         return result;
     }
     attachJpegMetadata(bitmap.get(), savedSegments(info));
