@@ -7,34 +7,25 @@ namespace tovin {
 EncodedImageFile::EncodedImageFile(const QString &path)
     : m_file(path)
 {
-    if (!m_file.open(QIODevice::ReadOnly))
-        return;
-    m_length = m_file.size();
-    m_bytes = m_length > 0 ? m_file.map(0, m_length) : nullptr;
-    if (!m_bytes && m_length > 0) {
-        // Files that cannot be mapped (some special file systems) are read.
-        m_readBytes = m_file.readAll();
-        if (m_file.error() != QFileDevice::NoError)
-            return;
-        m_bytes = reinterpret_cast<const uchar *>(m_readBytes.constData());
-        m_length = m_readBytes.size();
-    }
-    m_readable = true;
+    // Read, never mapped: another program may rewrite or cut the file short
+    // while a run has it, and touching a mapped page past the new end kills
+    // the process. Unbuffered, as the decoder reads large pieces itself.
+    m_readable = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
-QSize EncodedImageFile::size(std::int32_t format) const
+QSize EncodedImageFile::size(std::int32_t format)
 {
     // Only JPEG is read anywhere in the program.
     if (format != kFormatJpeg || !m_readable)
         return {0, 0};
-    return readJpegSize(bytes()).value_or(QSize(0, 0));
+    return readJpegSize(&m_file).value_or(QSize(0, 0));
 }
 
-DecodedJpeg EncodedImageFile::decode(std::int32_t format, int scaleDenominator) const
+DecodedJpeg EncodedImageFile::decode(std::int32_t format, int scaleDenominator)
 {
     if (format != kFormatJpeg || !m_readable)
         return {nullptr, DecodeFailure::NotDecodable};
-    return decodeJpeg(bytes(), scaleDenominator);
+    return decodeJpeg(&m_file, scaleDenominator);
 }
 
 } // namespace tovin

@@ -50,7 +50,7 @@ bool resizes(const ScaleSettings &settings)
     return settings.widthPercent != 100 || settings.heightPercent != 100;
 }
 
-int decodeDenominator(const EncodedImageFile &file, const ScaleSettings &settings)
+int decodeDenominator(EncodedImageFile &file, const ScaleSettings &settings)
 {
     if (!settings.fastReduction || !resizes(settings))
         return 1;
@@ -95,7 +95,7 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
             return outcome;
         }
 
-        const EncodedImageFile file(source);
+        EncodedImageFile file(source);
         if (!file.isReadable()) {
             outcome.skip = ScaleSkip::SourceUnreadable;
             return outcome;

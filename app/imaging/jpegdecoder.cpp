@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 extern "C" {
@@ -21,13 +22,22 @@ struct ErrorTrap {
     std::jmp_buf jump;
 };
 
-struct WholeFileSource {
-    jpeg_source_mgr manager;
+// Bytes read from a file at a time. libjpeg takes its fast Huffman path
+// only while a few kilobytes are buffered, so the pieces are large.
+constexpr qint64 kFileChunk = 64 * 1024;
+
+// The bytes libjpeg reads: the whole file in memory, or an open file read a
+// piece at a time into the chunk. The chunk is not on the stack: a thumbnail
+// in the metadata is decoded a level deeper, and a hostile file nests them.
+struct InputSource {
+    jpeg_source_mgr manager{};
     const JOCTET *bytes = nullptr;
+    QFile *file = nullptr;
     size_t length = 0;
     size_t offset = 0;
     bool started = false;
     JOCTET fakeEnd[2] = {0xFF, JPEG_EOI};
+    std::unique_ptr<JOCTET[]> chunk;
 };
 
 // One libjpeg decompressor with its error trap and source. libjpeg reports
@@ -37,13 +47,21 @@ struct WholeFileSource {
 struct Decompressor {
     jpeg_decompress_struct info{};
     ErrorTrap trap{};
-    WholeFileSource source{};
+    InputSource source;
     bool created = false;
 
-    explicit Decompressor(std::span<const unsigned char> bytes)
+    explicit Decompressor(JpegInput input)
     {
-        source.bytes = bytes.data();
-        source.length = bytes.size();
+        if (QFile **file = std::get_if<QFile *>(&input)) {
+            source.file = *file;
+            source.file->seek(0);
+            source.chunk = std::make_unique_for_overwrite<JOCTET[]>(kFileChunk);
+            source.length = size_t(std::max<qint64>(source.file->size(), 0));
+        } else {
+            const auto bytes = std::get<std::span<const unsigned char>>(input);
+            source.bytes = bytes.data();
+            source.length = bytes.size();
+        }
     }
     ~Decompressor()
     {
@@ -74,9 +92,9 @@ void leaveOnError(j_common_ptr info)
 
 void printNothing(j_common_ptr) { }
 
-WholeFileSource *sourceOf(j_decompress_ptr info)
+InputSource *sourceOf(j_decompress_ptr info)
 {
-    return reinterpret_cast<WholeFileSource *>(info->src);
+    return reinterpret_cast<InputSource *>(info->src);
 }
 
 void startSource(j_decompress_ptr info)
@@ -84,38 +102,48 @@ void startSource(j_decompress_ptr info)
     sourceOf(info)->started = false;
 }
 
-boolean fillFromFile(j_decompress_ptr info)
+// The library's loader feeds 4096 bytes at a time. Larger pieces, or the
+// whole file in one go, give the same pixels, damaged data included, and keep
+// libjpeg on its fast Huffman path.
+boolean fillInput(j_decompress_ptr info)
 {
-    WholeFileSource *source = sourceOf(info);
-    if (source->offset >= source->length) {
+    InputSource *source = sourceOf(info);
+    const JOCTET *next = nullptr;
+    size_t count = 0;
+    if (source->file) {
+        const qint64 read = source->file->read(reinterpret_cast<char *>(source->chunk.get()), kFileChunk);
+        if (read < 0)
+            ERREXIT(info, JERR_FILE_READ);
+        next = source->chunk.get();
+        count = size_t(read);
+    } else if (source->offset < source->length) {
+        next = source->bytes + source->offset;
+        count = source->length - source->offset;
+        source->offset = source->length;
+    }
+    if (count == 0) {
         if (!source->started)
             ERREXIT(info, JERR_INPUT_EMPTY);
         // A truncated file ends as if its end marker followed: libjpeg fills
         // the missing part, as the library's loader lets it.
         WARNMS(info, JWRN_JPEG_EOF);
-        source->manager.next_input_byte = source->fakeEnd;
-        source->manager.bytes_in_buffer = sizeof source->fakeEnd;
-    } else {
-        // The whole file in one go: libjpeg takes its fast Huffman path only
-        // while enough bytes are buffered. (The library's loader feeds 4096
-        // bytes at a time; both paths give the same pixels, damaged data
-        // included.)
-        source->manager.next_input_byte = source->bytes + source->offset;
-        source->manager.bytes_in_buffer = source->length - source->offset;
-        source->offset = source->length;
+        next = source->fakeEnd;
+        count = sizeof source->fakeEnd;
     }
+    source->manager.next_input_byte = next;
+    source->manager.bytes_in_buffer = count;
     source->started = true;
     return TRUE;
 }
 
 void skipBytes(j_decompress_ptr info, long count)
 {
-    WholeFileSource *source = sourceOf(info);
+    InputSource *source = sourceOf(info);
     if (count <= 0)
         return;
     while (size_t(count) > source->manager.bytes_in_buffer) {
         count -= long(source->manager.bytes_in_buffer);
-        fillFromFile(info);
+        fillInput(info);
     }
     source->manager.next_input_byte += count;
     source->manager.bytes_in_buffer -= size_t(count);
@@ -134,7 +162,7 @@ bool readHeader(Decompressor &jpeg, bool keepSegments)
         jpeg.created = true;
         jpeg_source_mgr &source = jpeg.source.manager;
         source.init_source = startSource;
-        source.fill_input_buffer = fillFromFile;
+        source.fill_input_buffer = fillInput;
         source.skip_input_data = skipBytes;
         source.resync_to_restart = jpeg_resync_to_restart;
         source.term_source = endSource;
@@ -266,22 +294,22 @@ QList<JpegSegment> savedSegments(const jpeg_decompress_struct &info)
 
 } // namespace
 
-std::optional<QSize> readJpegSize(std::span<const unsigned char> bytes)
+std::optional<QSize> readJpegSize(JpegInput input)
 {
-    Decompressor jpeg(bytes);
-    if (!readHeader(jpeg, false) || !lengthCanHoldBlocks(jpeg.info, bytes.size()))
+    Decompressor jpeg(input);
+    if (!readHeader(jpeg, false) || !lengthCanHoldBlocks(jpeg.info, jpeg.source.length))
         return std::nullopt;
     return QSize(int(jpeg.info.image_width), int(jpeg.info.image_height));
 }
 
-DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominator)
+DecodedJpeg decodeJpeg(JpegInput input, int scaleDenominator)
 {
     Q_ASSERT(scaleDenominator == 1 || scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8);
     ensureFreeImage();
     DecodedJpeg result;
     result.failure = DecodeFailure::NotDecodable;
-    Decompressor jpeg(bytes);
-    if (!readHeader(jpeg, true) || !lengthCanHoldBlocks(jpeg.info, bytes.size()))
+    Decompressor jpeg(input);
+    if (!readHeader(jpeg, true) || !lengthCanHoldBlocks(jpeg.info, jpeg.source.length))
         return result;
 
     jpeg_decompress_struct &info = jpeg.info;

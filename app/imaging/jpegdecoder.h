@@ -2,10 +2,12 @@
 
 #include "freeimagebitmap.h"
 
+#include <QFile>
 #include <QSize>
 
 #include <optional>
 #include <span>
+#include <variant>
 
 namespace tovin {
 
@@ -20,10 +22,15 @@ struct DecodedJpeg {
     DecodeFailure failure = DecodeFailure::None;
 };
 
+// Where a JPEG is read from: bytes in memory, or an open file, read from its
+// start a piece at a time. A file costs no memory for its length, and one cut
+// short while it is read ends as a truncated file does.
+using JpegInput = std::variant<std::span<const unsigned char>, QFile *>;
+
 // The pixel size a JPEG's header states, read without decoding. Nothing when
 // the header cannot be read or claims more blocks than the file's length can
 // hold; no other size limit applies.
-std::optional<QSize> readJpegSize(std::span<const unsigned char> bytes);
+std::optional<QSize> readJpegSize(JpegInput input);
 
 // Decodes a JPEG into a bitmap with the very pixels and metadata the image
 // library's own JPEG loader gives (default flags): same decoder settings, rows
@@ -32,6 +39,6 @@ std::optional<QSize> readJpegSize(std::span<const unsigned char> bytes);
 // thumbnail and density attached so that saving writes the same file.
 // A scale denominator of 2, 4 or 8 decodes at that fraction in the DCT.
 // Never crashes on hostile bytes; a failure leaves nothing allocated.
-DecodedJpeg decodeJpeg(std::span<const unsigned char> bytes, int scaleDenominator = 1);
+DecodedJpeg decodeJpeg(JpegInput input, int scaleDenominator = 1);
 
 } // namespace tovin

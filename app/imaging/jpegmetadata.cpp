@@ -60,7 +60,7 @@ bool isExif(const JpegSegment &segment)
 void attachThumbnail(FIBITMAP *bitmap, QByteArrayView jpeg)
 {
     const DecodedJpeg thumbnail =
-        decodeJpeg({reinterpret_cast<const unsigned char *>(jpeg.data()), size_t(jpeg.size())});
+        decodeJpeg(std::span(reinterpret_cast<const unsigned char *>(jpeg.data()), size_t(jpeg.size())));
     FreeImage_SetThumbnail(bitmap, thumbnail.bitmap.get());
 }
 

@@ -248,7 +248,7 @@ private slots:
               JpegRecipe{.size = {20000, 15500}, .quality = 10, .smooth = true}}) {
             QVERIFY(test::writeBytes(path, encodeJpeg(recipe)));
             QCOMPARE(imageFileSize(path, kFormatJpeg), recipe.size);
-            const EncodedImageFile encoded(path);
+            EncodedImageFile encoded(path);
             for (int denominator : {1, 2, 4, 8}) {
                 const DecodedJpeg decoded = encoded.decode(kFormatJpeg, denominator);
                 QCOMPARE(decoded.failure, DecodeFailure::None);
@@ -259,6 +259,31 @@ private slots:
                                     recipe.components == 1 ? 8u : 24u));
             }
         }
+    }
+
+    // Another program may rewrite a photograph while a run has it open. A
+    // file cut short meanwhile is what is left of it, as if it had been
+    // truncated before: nothing crashes.
+    void fileCutShortAfterOpening_data()
+    {
+        QTest::addColumn<int>("keptPercent");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<DecodeFailure>("failure");
+        QTest::newRow("half") << 50 << QSize(640, 480) << DecodeFailure::None;
+        QTest::newRow("inside the header") << 1 << QSize(0, 0) << DecodeFailure::NotDecodable;
+        QTest::newRow("emptied") << 0 << QSize(0, 0) << DecodeFailure::NotDecodable;
+    }
+
+    void fileCutShortAfterOpening()
+    {
+        QFETCH(int, keptPercent);
+        const QString path = m_dir.filePath(QStringLiteral("rewritten.jpg"));
+        const QByteArray bytes = encodeJpeg({.size = {640, 480}, .segments = kEverySegment});
+        QVERIFY(test::writeBytes(path, bytes));
+        EncodedImageFile encoded(path);
+        QVERIFY(QFile::resize(path, bytes.size() * keptPercent / 100));
+        QTEST(encoded.size(kFormatJpeg), "size");
+        QTEST(encoded.decode(kFormatJpeg).failure, "failure");
     }
 
     // Whatever the bytes, a bitmap comes exactly when no failure is reported.
