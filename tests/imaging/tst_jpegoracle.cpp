@@ -14,6 +14,7 @@
 #include <QDirIterator>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -284,6 +285,30 @@ private slots:
         QVERIFY(QFile::resize(path, bytes.size() * keptPercent / 100));
         QTEST(encoded.size(kFormatJpeg), "size");
         QTEST(encoded.decode(kFormatJpeg).failure, "failure");
+    }
+
+    // A thumbnail's own thumbnail is decoded a level deeper, and a file can
+    // nest them as deep as one segment holds. Each level must stay small on
+    // the stack: here the whole nest decodes on a thread with 1 MB of it.
+    void thumbnailsNestedAsDeepAsASegmentHolds()
+    {
+        QByteArray nest = kTiny;
+        int depth = 0;
+        for (;;) {
+            const QByteArray outer =
+                encodeJpeg({.size = {16, 16}, .components = 1, .segments = {{0xE1, test::exifSegment(1, nest)}}});
+            if (test::exifSegment(1, outer).size() > 0xFFFF - 2)
+                break;
+            nest = outer;
+            ++depth;
+        }
+        QVERIFY(depth > 100);
+        bool decoded = false;
+        std::unique_ptr<QThread> thread(QThread::create([&] { decoded = bool(decodeJpeg(spanOf(nest)).bitmap); }));
+        thread->setStackSize(1 << 20);
+        thread->start();
+        QVERIFY(thread->wait());
+        QVERIFY(decoded);
     }
 
     // Whatever the bytes, a bitmap comes exactly when no failure is reported.
