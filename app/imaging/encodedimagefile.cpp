@@ -18,7 +18,10 @@ QSize EncodedImageFile::size(std::int32_t format)
     // Only JPEG is read anywhere in the program.
     if (format != kFormatJpeg || !m_readable)
         return {0, 0};
-    return readJpegSize(&m_file).value_or(QSize(0, 0));
+    // Asked for before and after a reduced decode: the header is read once.
+    if (!m_size)
+        m_size = readJpegSize(&m_file).value_or(QSize(0, 0));
+    return *m_size;
 }
 
 DecodedJpeg EncodedImageFile::decode(std::int32_t format, int scaleDenominator)

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace tovin {
 
@@ -30,6 +31,7 @@ public:
 private:
     QFile m_file;
     bool m_readable = false;
+    std::optional<QSize> m_size;
 };
 
 } // namespace tovin

@@ -126,9 +126,9 @@ QByteArrayView bytesOf(const Digest &digest)
 void deriveBlock(QByteArrayView password, QByteArrayView salt, int iterations, quint32 number, Digest &block)
 {
     const PaddedHmac hmac(password);
-    const std::array<unsigned char, 4> bigEndian{
-        {uchar(number >> 24), uchar(number >> 16), uchar(number >> 8), uchar(number)}};
-    hmac.sign({salt, QByteArrayView(bigEndian.data(), 4)}, block);
+    std::array<unsigned char, sizeof number> bigEndian;
+    qToBigEndian(number, bigEndian.data());
+    hmac.sign({salt, QByteArrayView(bigEndian.data(), bigEndian.size())}, block);
     RoundBlock round(block);
     for (int i = 1; i < iterations; ++i) {
         round.sign(hmac);
