@@ -11,7 +11,6 @@
 #include "messagetable.h"
 #include "networkpath.h"
 #include "paths.h"
-#include "recordschema.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
 #include "settingsstore.h"
@@ -376,12 +375,10 @@ void MainWindow::listKeyReleased(int key, Qt::KeyboardModifiers modifiers)
         ListFolder(entry->key);
         return;
     case ListKeyAction::DeleteImageRecord:
-        m_records.DeleteRecords(false, entry->key, QString::fromLatin1(kRecordKeyField),
-                                QString::fromLatin1(kRecordTable));
+        m_records.DeleteRecords(false, entry->key);
         return;
     case ListKeyAction::DeleteAllRecords:
-        m_records.DeleteRecords(true, QStringLiteral("dummy"), QString::fromLatin1(kRecordKeyField),
-                                QString::fromLatin1(kRecordTable));
+        m_records.DeleteRecords(true, QStringLiteral("dummy"));
         return;
     case ListKeyAction::GoUp:
         goUp();
