@@ -35,13 +35,6 @@ QString timeFormatWithoutZone(const QLocale &locale)
     return kept.trimmed();
 }
 
-// "*.jpg" and "*.jpeg" in any letter case.
-bool isJpegName(const QString &name)
-{
-    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
-        || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
-}
-
 // A name that is not valid UTF-8 cannot be given back to the file system
 // through a QString, and QDir leaves such files out without a word. They are
 // listed under their decoded name (each invalid byte shown as U+FFFD), so
@@ -71,6 +64,12 @@ QList<ListEntry> filesWithUndecodableNames(const QString &folder, const QLocale 
 }
 
 } // namespace
+
+bool isJpegName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+}
 
 QString listDateText(const QDateTime &modified, const QLocale &locale)
 {

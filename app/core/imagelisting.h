@@ -28,6 +28,9 @@ struct ListEntry {
 // read raises RuntimeError.
 QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale = QLocale::system());
 
+// "*.jpg" and "*.jpeg" in any letter case: the files the list shows.
+bool isJpegName(const QString &name);
+
 // "Date Created": the locale's short date and long time, the date alone at
 // exactly midnight.
 QString listDateText(const QDateTime &modified, const QLocale &locale = QLocale::system());

@@ -336,10 +336,10 @@ private slots:
 
     // A tick steps from what its field shows, a field takes the focus selected
     // and tinted, a typed quality is checked at each key, the description
-    // keeps 250 characters; group 2 is found on the batch window by name.
+    // keeps 250 characters.
     void adjustmentFields()
     {
-        m_window->SetAdjustmentControlsEnabled(true, 1);
+        m_window->SetAdjustmentControlsEnabled(true);
         form().brightInput->setText(QStringLiteral("-99"));
         QTest::keyClick(form().brightTick, Qt::Key_Down);
         QCOMPARE(form().brightInput->text(), QStringLiteral("-100"));
@@ -366,13 +366,6 @@ private slots:
 
         form().capInput->setPlainText(QString(300, u'b'));
         QCOMPARE(form().capInput->toPlainText().size(), 250);
-
-        QWidget frmBatch;
-        auto *generate = new QPushButton(&frmBatch);
-        generate->setObjectName(QStringLiteral("generateButton"));
-        frmBatch.show();
-        m_window->SetAdjustmentControlsEnabled(false, 2);
-        QVERIFY(!generate->isEnabled());
     }
 
     // A refused field holds back the record command; an image with a record
