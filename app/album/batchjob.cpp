@@ -86,6 +86,7 @@ public:
         , m_prompts(prompts)
         , m_album(joinPath(programFolder, QStringLiteral("src/sorv")))
         , m_workers(std::max(1, workers))
+        , m_output{OutputFormat::Kind::Jpeg, request.adjustments.saveQuality}
         , m_idleWorkers(std::make_shared<IdleWorkers>(m_workers))
     {
         m_flushing.setMaxThreadCount(1);
@@ -123,6 +124,8 @@ private:
     UserPrompts &m_prompts;
     AlbumWriter m_album;
     int m_workers;
+    // What every image of the run is written as.
+    const OutputFormat m_output;
     // Flushes the workers' files to disk one after the other, so that no
     // worker waits for the disk. Declared first: the workers hand it files
     // until the last of them is done.
@@ -271,7 +274,7 @@ void BatchRun::prepare(ImageStep &step, const BatchItem &item)
     const QString baseName = trimBlanks(m_request.baseName);
     step.outputPath = baseName.isEmpty()
         ? joinPath(m_outputFolder, step.fileName)
-        : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + QStringLiteral(".jpg"));
+        : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + m_output.extension());
     step.outputName = fileNameOf(step.outputPath);
     if (m_request.mode == BatchMode::ScaleAndAlbum)
         step.slidePath = joinPath(m_slidesFolder, step.outputName);
@@ -308,7 +311,7 @@ void BatchRun::readAdjustments(ImageStep &step)
     settings.brightness = textToDouble(brightness);
     settings.contrast = textToDouble(contrast);
     settings.filter = main.selectedFilter;
-    settings.saveFlags = main.saveQuality;
+    settings.output = m_output;
     settings.fastReduction = m_request.fastReduction;
 }
 
@@ -436,7 +439,7 @@ AlbumEntry BatchRun::albumEntryFor(const ImageStep &step, QSize readSize) const
         entry.description = step.record->description;
     } else {
         // Read after this image's own output is in place, as one by one.
-        const QSize size = step.work.readsSize ? readSize : imageFileSize(step.key, kFormatJpeg);
+        const QSize size = step.work.readsSize ? readSize : imageFileSize(step.key);
         entry.slideWidth = size.width();
         entry.slideHeight = size.height();
         entry.date = step.dateText;

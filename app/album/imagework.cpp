@@ -77,7 +77,7 @@ ImageWorkResult runImageWork(const ImageWork &work)
     try {
         // The header tells a picture from other bytes before anything is
         // written, also where the scaled image is a plain copy.
-        result.size = imageFileSize(work.source, kFormatJpeg);
+        result.size = imageFileSize(work.source);
         if (result.size.isEmpty()) {
             result.skipReason = scaleSkipText(ScaleSkip::NotDecodable);
             return result;
@@ -85,7 +85,7 @@ ImageWorkResult runImageWork(const ImageWork &work)
         if (work.scales) {
             ScaleSettings settings = work.settings;
             settings.writeMode = WriteMode::NewTemporary;
-            const ScaleOutcome outcome = tryScaleImageFile(work.source, work.scaledTemporary, settings);
+            const ScaleOutcome outcome = ScaleImageFile(work.source, work.scaledTemporary, settings);
             result.scaled = outcome.written;
             if (outcome.error)
                 takeFailure(*outcome.error, work, result);

@@ -16,8 +16,7 @@ ScaleSettings previewScaleSettings(const AdjustmentFieldValues &fields, std::int
     settings.brightness = textToDouble(fields.brightness);
     settings.contrast = textToDouble(fields.contrast);
     settings.filter = filter;
-    settings.saveFlags = saveQuality;
-    settings.format = kFormatJpeg;
+    settings.output.saveFlags = saveQuality;
     // One image at a time: every core can share its resampling.
     settings.resampleThreads = std::max(1, QThread::idealThreadCount());
     return settings;

@@ -44,8 +44,7 @@ long DLL_CALLCONV tellInFile(fi_handle handle)
 
 } // namespace
 
-bool saveBitmapReplacing(FIBITMAP *bitmap, std::int32_t format, const QString &destination, std::int32_t flags,
-                         WriteMode mode)
+bool saveBitmapReplacing(FIBITMAP *bitmap, const OutputFormat &format, const QString &destination, WriteMode mode)
 {
     if (!bitmap)
         return false;
@@ -54,7 +53,8 @@ bool saveBitmapReplacing(FIBITMAP *bitmap, std::int32_t format, const QString &d
     if (!output.open())
         throw writeFailure(destination, file);
     FreeImageIO io{readNothing, writeToFile, seekInFile, tellInFile};
-    const bool encoded = FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format), bitmap, &io, &file, flags) == TRUE;
+    const bool encoded =
+        FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format.libraryFormat()), bitmap, &io, &file, format.saveFlags) == TRUE;
     if (file.error() != QFileDevice::NoError)
         throw writeFailure(destination, file);
     if (!encoded)

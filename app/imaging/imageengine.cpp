@@ -2,7 +2,6 @@
 
 #include "bitmapwriter.h"
 #include "encodedimagefile.h"
-#include "errorreport.h"
 #include "fastreduction.h"
 #include "fileio.h"
 #include "freeimagebitmap.h"
@@ -21,7 +20,7 @@ namespace {
 bool isPlainCopy(const ScaleSettings &settings)
 {
     return settings.widthPercent == 100 && settings.heightPercent == 100 && settings.brightness == 0
-        && settings.contrast == 0 && settings.saveFlags == 0;
+        && settings.contrast == 0 && settings.output.keepsSourceBytes();
 }
 
 ScaleSkip skipFor(DecodeFailure failure)
@@ -34,17 +33,6 @@ QSize sizeOf(FIBITMAP *image)
     return {int(FreeImage_GetWidth(image)), int(FreeImage_GetHeight(image))};
 }
 
-// A failed resampling leaves the image as it was, at its old size.
-FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter, int threads = 1)
-{
-    FIBITMAP *resampled = resample(image, target.width(), target.height(), filter, {threads});
-    if (!resampled)
-        return image;
-    if (releaseSource)
-        FreeImage_Unload(image);
-    return resampled;
-}
-
 bool resizes(const ScaleSettings &settings)
 {
     return settings.widthPercent != 100 || settings.heightPercent != 100;
@@ -54,7 +42,7 @@ int decodeDenominator(EncodedImageFile &file, const ScaleSettings &settings)
 {
     if (!settings.fastReduction || !resizes(settings))
         return 1;
-    const QSize source = file.size(settings.format);
+    const QSize source = file.size();
     const std::optional<QSize> target = rescaledSize(source, settings.widthPercent, settings.heightPercent);
     return target ? fastDecodeDenominator(source, *target) : 1;
 }
@@ -77,14 +65,7 @@ std::optional<QSize> rescaledSize(QSize size, double widthPercent, double height
     return QSize(toInt32(newWidth), toInt32(newHeight));
 }
 
-FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPercent, bool releaseSource,
-                           std::int32_t filter)
-{
-    const std::optional<QSize> target = rescaledSize(sizeOf(image), widthPercent, heightPercent);
-    return target ? resampleTo(image, *target, releaseSource, filter) : image;
-}
-
-ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings)
+ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings)
 {
     ScaleOutcome outcome;
     try {
@@ -101,7 +82,7 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
             return outcome;
         }
         const int denominator = decodeDenominator(file, settings);
-        DecodedJpeg decoded = file.decode(settings.format, denominator);
+        DecodedJpeg decoded = file.decode(denominator);
         Bitmap image = std::move(decoded.bitmap);
         if (!image) {
             outcome.skip = skipFor(decoded.failure);
@@ -109,7 +90,7 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
         }
         if (resizes(settings)) {
             // The target always comes from the picture's full size.
-            const QSize source = denominator == 1 ? sizeOf(image.get()) : file.size(settings.format);
+            const QSize source = denominator == 1 ? sizeOf(image.get()) : file.size();
             const std::optional<QSize> target = rescaledSize(source, settings.widthPercent, settings.heightPercent);
             if (target) {
                 // Refused before any memory is asked for.
@@ -120,12 +101,11 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
                 // A picture the decoder already shrank to the target needs
                 // no further filtering.
                 if (denominator == 1 || sizeOf(image.get()) != *target) {
-                    // The decoded handle owns its pixels: it is replaced, never
-                    // released, and kept when resampling fails.
+                    // A failed resampling leaves the image as it was, at its
+                    // old size.
                     const IdleWorkers::Loan loan(settings.idleWorkers.get());
-                    FIBITMAP *resampled = resampleTo(image.get(), *target, false, settings.filter,
-                                                     settings.resampleThreads + loan.workers());
-                    if (resampled != image.get())
+                    if (FIBITMAP *resampled = resample(image.get(), target->width(), target->height(), settings.filter,
+                                                       {settings.resampleThreads + loan.workers()}))
                         image = Bitmap(resampled);
                 }
             }
@@ -134,8 +114,7 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
             FreeImage_AdjustBrightness(image.get(), settings.brightness);
         if (settings.contrast != 0)
             FreeImage_AdjustContrast(image.get(), settings.contrast);
-        outcome.written =
-            saveBitmapReplacing(image.get(), settings.format, destination, settings.saveFlags, settings.writeMode);
+        outcome.written = saveBitmapReplacing(image.get(), settings.output, destination, settings.writeMode);
         if (!outcome.written)
             outcome.skip = ScaleSkip::NotSaved;
     } catch (const RuntimeError &error) {
@@ -164,30 +143,9 @@ QString scaleSkipText(ScaleSkip skip)
     return {};
 }
 
-bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,
-                    std::int32_t filter, std::int32_t saveFlags, std::int32_t format, double brightness,
-                    double contrast, UserPrompts &prompts)
+QSize imageFileSize(const QString &path)
 {
-    const ScaleOutcome outcome = tryScaleImageFile(
-        source, destination, {widthPercent, heightPercent, filter, saveFlags, format, brightness, contrast});
-    if (outcome.error)
-        showErrorReport(prompts, *outcome.error);
-    return outcome.written;
-}
-
-QSize imageFileSize(const QString &path, std::int32_t format)
-{
-    return EncodedImageFile(path).size(format);
-}
-
-std::int32_t GetImageFileWidth(const QString &path, std::int32_t format)
-{
-    return imageFileSize(path, format).width();
-}
-
-std::int32_t GetImageFileHeight(const QString &path, std::int32_t format)
-{
-    return imageFileSize(path, format).height();
+    return EncodedImageFile(path).size();
 }
 
 bool FileExists(const QString &path)

@@ -8,24 +8,18 @@
 #include <optional>
 
 #include "fileio.h"
+#include "outputformat.h"
 #include "runtimeerror.h"
-
-struct FIBITMAP;
 
 namespace tovin {
 
 class IdleWorkers;
-class UserPrompts;
-
-// Only JPEG is read and written anywhere in the program.
-inline constexpr std::int32_t kFormatJpeg = 2;
 
 struct ScaleSettings {
     double widthPercent = 100;
     double heightPercent = 100;
     std::int32_t filter = 1;
-    std::int32_t saveFlags = 0;
-    std::int32_t format = kFormatJpeg;
+    OutputFormat output;
     double brightness = 0;
     double contrast = 0;
     // Threads that share the resampling of this one image: every core for a
@@ -62,33 +56,22 @@ struct ScaleOutcome {
 // The reason in words, for a list of skipped images ("photo.jpg: ...").
 QString scaleSkipText(ScaleSkip skip);
 
-// Loads one image, applies the adjustments (resampling, then brightness,
-// then contrast) and writes it as JPEG. With no adjustment at all and save
-// flags 0 the file is copied byte for byte instead, so it keeps its exact
-// bytes. The destination is replaced only by a complete file.
-// This form reports nothing and may run on any thread.
-ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings);
-
-// The same, showing the common error report for a run-time error.
-bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,
-                    std::int32_t filter, std::int32_t saveFlags, std::int32_t format, double brightness,
-                    double contrast, UserPrompts &prompts);
+// Loads one JPEG image, applies the adjustments (resampling, then
+// brightness, then contrast) and writes it in the output format. With no
+// adjustment at all and a JPEG output with save flags 0 the file is copied
+// byte for byte instead, so it keeps its exact bytes. The destination is
+// replaced only by a complete file. Reports nothing and may run on any
+// thread.
+ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings);
 
 // The size an image of the given size is resampled to, or nothing when both
 // sides would fall below one pixel (the image then keeps its size).
 std::optional<QSize> rescaledSize(QSize size, double widthPercent, double heightPercent);
 
-// Resamples by percent. Returns the new image, releasing the given one when
-// asked; returns the given image itself when nothing was resampled.
-FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPercent, bool releaseSource,
-                           std::int32_t filter);
-
 // Pixel size of an image file as its header states it, however large; 0 x 0
 // when the file cannot be read, is not a JPEG, or is too short to hold the
 // picture it claims.
-QSize imageFileSize(const QString &path, std::int32_t format);
-std::int32_t GetImageFileWidth(const QString &path, std::int32_t format);
-std::int32_t GetImageFileHeight(const QString &path, std::int32_t format);
+QSize imageFileSize(const QString &path);
 
 // True when the path names an existing ordinary file (not a folder).
 bool FileExists(const QString &path);
