@@ -3,7 +3,6 @@
 #include "adjustmentrecord.h"
 #include "albumwriter.h"
 #include "errorreport.h"
-#include "idleworkers.h"
 #include "imageengine.h"
 #include "imagework.h"
 #include "makefolder.h"
@@ -16,12 +15,12 @@
 #include <tovin/numeric.h>
 
 #include <QFileInfo>
+#include <QFuture>
 #include <QHash>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QThreadPool>
 
-#include <chrono>
 #include <deque>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -59,7 +58,7 @@ struct ImageStep {
     int waitsFor = -1;
     ImageWork work;
     bool dispatched = false;
-    std::future<ImageWorkResult> result;
+    QFuture<ImageWorkResult> result;
 };
 
 // The user chose to stop at this point of the list.
@@ -87,7 +86,6 @@ public:
         , m_album(joinPath(programFolder, QStringLiteral("src/sorv")))
         , m_workers(std::max(1, workers))
         , m_output{OutputFormat::Kind::Jpeg, request.adjustments.saveQuality}
-        , m_idleWorkers(std::make_shared<IdleWorkers>(m_workers))
     {
         m_flushing.setMaxThreadCount(1);
         m_pool.setMaxThreadCount(m_workers);
@@ -130,10 +128,10 @@ private:
     // worker waits for the disk. Declared first: the workers hand it files
     // until the last of them is done.
     QThreadPool m_flushing;
+    // One thread per worker, each working on one image. Threads without an
+    // image share the resampling of the images in flight, as they do near
+    // the end of a run, when fewer images are left than workers.
     QThreadPool m_pool;
-    // Near the end of a run, when fewer images are left than workers, the
-    // images still in flight resample on the idle workers' cores too.
-    std::shared_ptr<IdleWorkers> m_idleWorkers;
 
     QString m_destination;
     QString m_outputFolder;
@@ -357,20 +355,12 @@ void BatchRun::dispatchReady()
 void BatchRun::dispatch(ImageStep &step)
 {
     step.dispatched = true;
-    auto promise = std::make_shared<std::promise<ImageWorkResult>>();
-    step.result = promise->get_future();
-    ImageWork work = step.work;
-    work.settings.idleWorkers = m_idleWorkers;
-    m_pool.start([promise, work = std::move(work), &flushing = m_flushing] {
-        IdleWorkers &workers = *work.settings.idleWorkers;
-        workers.imageStarted();
-        ImageWorkResult result = runImageWork(work);
-        workers.imageFinished();
-        // The image is ready for its turn once its files are on the disk.
-        flushing.start([promise, work, result]() mutable {
-            flushImageWork(work, result);
-            promise->set_value(std::move(result));
-        });
+    // The image is ready for its turn once its files are on the disk.
+    step.result = QtConcurrent::run(&m_pool, [work = step.work, pool = &m_pool] {
+                      return runImageWork(work, pool);
+                  }).then(&m_flushing, [work = step.work](ImageWorkResult result) {
+        flushImageWork(work, result);
+        return result;
     });
 }
 
@@ -422,10 +412,8 @@ ImageWorkResult BatchRun::waitFor(ImageStep &step)
 {
     if (!step.dispatched)
         dispatch(step);
-    using namespace std::chrono_literals;
-    while (step.result.wait_for(50ms) != std::future_status::ready)
-        m_observer.processPendingEvents();
-    return step.result.get();
+    m_observer.waitFor(QFuture<void>(step.result));
+    return step.result.result();
 }
 
 AlbumEntry BatchRun::albumEntryFor(const ImageStep &step, QSize readSize) const
@@ -456,8 +444,8 @@ AlbumEntry BatchRun::albumEntryFor(const ImageStep &step, QSize readSize) const
 void BatchRun::discardAhead()
 {
     for (const std::unique_ptr<ImageStep> &step : m_ahead) {
-        if (step->dispatched && step->result.valid())
-            step->result.wait();
+        if (step->dispatched)
+            step->result.waitForFinished();
         removeTemporaryFile(step->work.scaledTemporary);
         removeTemporaryFile(step->work.slideTemporary);
     }

@@ -66,7 +66,7 @@ void removeUnusedTemporaries(const ImageWork &work, ImageWorkResult &result)
 
 } // namespace
 
-ImageWorkResult runImageWork(const ImageWork &work)
+ImageWorkResult runImageWork(const ImageWork &work, QThreadPool *pool)
 {
     ImageWorkResult result;
     if (!work.scales && !work.copiesSlide && !work.readsSize)
@@ -85,7 +85,7 @@ ImageWorkResult runImageWork(const ImageWork &work)
         if (work.scales) {
             ScaleSettings settings = work.settings;
             settings.writeMode = WriteMode::NewTemporary;
-            const ScaleOutcome outcome = ScaleImageFile(work.source, work.scaledTemporary, settings);
+            const ScaleOutcome outcome = ScaleImageFile(work.source, work.scaledTemporary, settings, pool);
             result.scaled = outcome.written;
             if (outcome.error)
                 takeFailure(*outcome.error, work, result);

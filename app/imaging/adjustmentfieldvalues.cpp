@@ -2,10 +2,6 @@
 
 #include "numbertext.h"
 
-#include <QThread>
-
-#include <algorithm>
-
 namespace tovin {
 
 ScaleSettings previewScaleSettings(const AdjustmentFieldValues &fields, std::int32_t filter, std::int32_t saveQuality)
@@ -17,8 +13,6 @@ ScaleSettings previewScaleSettings(const AdjustmentFieldValues &fields, std::int
     settings.contrast = textToDouble(fields.contrast);
     settings.filter = filter;
     settings.output.saveFlags = saveQuality;
-    // One image at a time: every core can share its resampling.
-    settings.resampleThreads = std::max(1, QThread::idealThreadCount());
     return settings;
 }
 

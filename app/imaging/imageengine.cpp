@@ -5,7 +5,6 @@
 #include "fastreduction.h"
 #include "fileio.h"
 #include "freeimagebitmap.h"
-#include "idleworkers.h"
 #include "memorybudget.h"
 #include "numbertext.h"
 #include "resampler.h"
@@ -65,7 +64,8 @@ std::optional<QSize> rescaledSize(QSize size, double widthPercent, double height
     return QSize(toInt32(newWidth), toInt32(newHeight));
 }
 
-ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings)
+ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings,
+                            QThreadPool *pool)
 {
     ScaleOutcome outcome;
     try {
@@ -103,9 +103,8 @@ ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, c
                 if (denominator == 1 || sizeOf(image.get()) != *target) {
                     // A failed resampling leaves the image as it was, at its
                     // old size.
-                    const IdleWorkers::Loan loan(settings.idleWorkers.get());
-                    if (FIBITMAP *resampled = resample(image.get(), target->width(), target->height(), settings.filter,
-                                                       {settings.resampleThreads + loan.workers()}))
+                    if (FIBITMAP *resampled =
+                            resample(image.get(), target->width(), target->height(), settings.filter, {pool}))
                         image = Bitmap(resampled);
                 }
             }

@@ -4,16 +4,15 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 
 #include "fileio.h"
 #include "outputformat.h"
 #include "runtimeerror.h"
 
-namespace tovin {
+class QThreadPool;
 
-class IdleWorkers;
+namespace tovin {
 
 struct ScaleSettings {
     double widthPercent = 100;
@@ -22,11 +21,6 @@ struct ScaleSettings {
     OutputFormat output;
     double brightness = 0;
     double contrast = 0;
-    // Threads that share the resampling of this one image: every core for a
-    // preview; in a batch run one, and the idle workers it can borrow. The
-    // pixels are the same for any number.
-    int resampleThreads = 1;
-    std::shared_ptr<IdleWorkers> idleWorkers{};
     // How the output file is written.
     WriteMode writeMode = WriteMode::Replace;
     // Reductions decode the JPEG at 1/2, 1/4 or 1/8 of its size first, never
@@ -61,8 +55,9 @@ QString scaleSkipText(ScaleSkip skip);
 // adjustment at all and a JPEG output with save flags 0 the file is copied
 // byte for byte instead, so it keeps its exact bytes. The destination is
 // replaced only by a complete file. Reports nothing and may run on any
-// thread.
-ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings);
+// thread; the free threads of `pool`, if given, share the resampling.
+ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings,
+                            QThreadPool *pool = nullptr);
 
 // The size an image of the given size is resampled to, or nothing when both
 // sides would fall below one pixel (the image then keeps its size).

@@ -2,7 +2,6 @@
 // fast reduction, and why nothing was written.
 
 #include "fastreduction.h"
-#include "idleworkers.h"
 #include "imageengine.h"
 #include "jpegrecipes.h"
 #include "testenvironment.h"
@@ -200,40 +199,6 @@ private slots:
         for (auto [name, exists] : {std::pair(".a.jpg", true), {"folder", false}, {"b.jpg", false}})
             QCOMPARE(FileExists(path(QLatin1String(name))), exists);
         QVERIFY(!FileExists(QString()));
-    }
-
-    // A batch run's idle workers go to the first resampling that asks, and to
-    // no other until it is done.
-    void idleWorkersAreLentOnce_data()
-    {
-        QTest::addColumn<int>("workers");
-        QTest::addColumn<int>("imagesInFlight");
-        QTest::addColumn<QList<int>>("loans");
-        QTest::newRow("one worker") << 1 << 1 << QList{0};
-        QTest::newRow("every worker has an image") << 3 << 3 << QList{0, 0};
-        QTest::newRow("last image of a run") << 2 << 1 << QList{1, 0};
-        QTest::newRow("two images left, four workers") << 4 << 2 << QList{2, 0};
-    }
-
-    void idleWorkersAreLentOnce()
-    {
-        QFETCH(int, workers);
-        QFETCH(int, imagesInFlight);
-        QFETCH(QList<int>, loans);
-        IdleWorkers idle(workers);
-        for (int i = 0; i < imagesInFlight; ++i)
-            idle.imageStarted();
-        std::vector<std::unique_ptr<IdleWorkers::Loan>> held;
-        for (const int expected : loans) {
-            held.push_back(std::make_unique<IdleWorkers::Loan>(&idle));
-            QCOMPARE(held.back()->workers(), expected);
-        }
-        held.clear();
-        QCOMPARE(IdleWorkers::Loan(&idle).workers(), loans.first());
-        // A worker done with its image lends itself too.
-        idle.imageFinished();
-        QCOMPARE(IdleWorkers::Loan(&idle).workers(), std::min(workers, loans.first() + 1));
-        QCOMPARE(IdleWorkers::Loan(nullptr).workers(), 0);
     }
 };
 
