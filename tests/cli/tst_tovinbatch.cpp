@@ -2,6 +2,7 @@
 // prints and what it writes.
 
 #include "batchfixture.h"
+#include "jpegrecipes.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
@@ -104,6 +105,30 @@ private slots:
         QVERIFY2(status == 2 ? said.contains(expand(printed)) : said.trimmed().endsWith(expand(printed)),
                  qPrintable(said));
         QVERIFY(status != 2 || !QFileInfo::exists(path("out")));
+    }
+
+    // A file that is there but holds no picture is named on the error channel
+    // with the reason a run gives for it, and exits as a run that passed an
+    // image over.
+    void infoOnAFileWithoutAPicture_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray photo = encodeJpeg({});
+        QTest::newRow("text") << QByteArray("Dimensions: none, just words\n");
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("JPEG cut inside its header") << photo.left(100);
+        QTest::newRow("garbage after the start marker") << QByteArray("\xFF\xD8") + QByteArray(400, '\x5A');
+        QTest::newRow("HEIC photo named .jpg") << QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24);
+    }
+
+    void infoOnAFileWithoutAPicture()
+    {
+        QFETCH(QByteArray, content);
+        const QString file = path("photos/photo.jpg");
+        QVERIFY(writeBytes(file, content));
+        QCOMPARE(run({"--info", file}), 4);
+        QCOMPARE(m_errors, file + ": cannot be read or decoded\n");
+        QCOMPARE(m_output, QString());
     }
 
     // What the batch window stored is used where --set says nothing, but it
