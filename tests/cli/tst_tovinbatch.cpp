@@ -118,7 +118,9 @@ private slots:
         QTest::newRow("empty") << QByteArray("");
         QTest::newRow("JPEG cut inside its header") << photo.left(100);
         QTest::newRow("garbage after the start marker") << QByteArray("\xFF\xD8") + QByteArray(400, '\x5A');
-        QTest::newRow("HEIC photo named .jpg") << QByteArray("\0\0\0\x18" "ftypheic\0\0\0\0mif1heic", 24);
+        QTest::newRow("HEIC photo named .jpg") << QByteArray("\0\0\0\x18"
+                                                             "ftypheic\0\0\0\0mif1heic",
+                                                             24);
     }
 
     void infoOnAFileWithoutAPicture()
