@@ -31,6 +31,7 @@ namespace {
 const QString kScalingTitle = QStringLiteral("Scaling: ");
 const QString kDoneTitle = QStringLiteral("Done");
 const QString kCanceledTitle = QStringLiteral("Operation Canceled.");
+const QString kFailedTitle = QStringLiteral("Operation Failed.");
 const QString kTemplatesMissing = QStringLiteral("Template files for Sorvel could not be found.");
 const QString kReinstallSorvel =
     QStringLiteral("Please reinstall Sorvel Package and try again. If you do not have Sorvel, you can get it at: "
@@ -155,10 +156,13 @@ BatchOutcome BatchRun::run(QString *openAtEnd)
     m_observer.setBusy(true);
     const BatchOutcome outcome = runImages();
     // Every ending gives the window back the same way; only the title and the
-    // report differ.
+    // report differ. The title never goes on naming an image once the run
+    // has ended.
     m_observer.setBusy(false);
-    if (m_failure)
+    if (m_failure) {
+        m_observer.setTitle(kFailedTitle);
         showErrorReport(m_prompts, *m_failure);
+    }
     m_observer.setControlsEnabled(true);
     if (outcome == BatchOutcome::Canceled)
         m_observer.setTitle(kCanceledTitle);
