@@ -3,6 +3,7 @@
 #include "adjustmentrecord.h"
 #include "albumwriter.h"
 #include "errorreport.h"
+#include "fieldchecks.h"
 #include "idleworkers.h"
 #include "imageengine.h"
 #include "imagework.h"
@@ -54,6 +55,8 @@ struct ImageStep {
     // run one by one meets them: the number before the title, the
     // adjustments after the question.
     std::optional<RuntimeError> numberFailure;
+    // Why the image is passed over before anything is done with it.
+    std::optional<QString> skipReason;
     std::optional<RuntimeError> adjustmentFailure;
     // An earlier image of the run whose output may be this image's source:
     // this image is read only after that one's turn.
@@ -277,6 +280,13 @@ void BatchRun::prepare(ImageStep &step, const BatchItem &item)
         ? joinPath(m_outputFolder, step.fileName)
         : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + QStringLiteral(".jpg"));
     step.outputName = fileNameOf(step.outputPath);
+    // The album could not name the files as they are written: no text of an
+    // XML file can hold a control character.
+    if (const std::optional<QChar> control = firstControlCharacter(step.outputName); control && inAlbumMode()) {
+        step.skipReason = QStringLiteral("the name holds a control character (%1), which no album can name")
+                              .arg(characterCode(*control));
+        return;
+    }
     if (m_request.mode == BatchMode::ScaleAndAlbum)
         step.slidePath = joinPath(m_slidesFolder, step.outputName);
     try {
@@ -380,6 +390,10 @@ void BatchRun::takeTurn(ImageStep &step)
     if (step.numberFailure)
         throw *step.numberFailure;
     m_observer.setTitle(kScalingTitle + step.fileName);
+    if (step.skipReason) {
+        m_skipped.append({step.key, *step.skipReason});
+        return;
+    }
     if (scalesImages())
         askBeforeReplacing(step.outputPath);
     if (step.adjustmentFailure)

@@ -85,6 +85,9 @@ private slots:
             << names << "" << "base=trip" << BatchOutcome::Done << scaled << numbered;
         QTest::newRow("blanks around the base name")
             << names << "" << "base=%20%20trip%20" << BatchOutcome::Done << scaled << numbered;
+        // The album names no file that it cannot hold; the images are passed over.
+        QTest::newRow("a control character in the base name") << "a.jpg b.jpg" << "" << "album base=a%01b"
+            << BatchOutcome::Done << "Scaling: a.jpg | Scaling: b.jpg | Done | open OUT/index.html" << "Sorvel.xml";
         QTest::newRow("no base name keeps the names")
             << names << "" << "" << BatchOutcome::Done << scaled << "a.JPG 60x30, m.jpeg 70x30, z.jpg 50x30";
         // Nothing but the album, no question.
@@ -228,7 +231,8 @@ private slots:
         const QString album = "Sorvel.xml 20x15 30x15";
         const QString pictures =
             ", slides/first.jpg 40x30, slides/last.jpg 60x30, thumbs/first.jpg 20x15, thumbs/last.jpg 30x15";
-        QTest::newRow("scale, three workers") << BatchMode::ScaleOnly << 3 << "first.jpg 20x15, last.jpg 30x15";
+        QTest::newRow("scale, three workers")
+            << BatchMode::ScaleOnly << 3 << "first.jpg 20x15, last.jpg 30x15, pic\x01one.jpg 20x15";
         QTest::newRow("album, two workers") << BatchMode::ScaleAndAlbum << 2 << album + pictures;
         QTest::newRow("album only") << BatchMode::AlbumOnly << 2 << album;
     }
@@ -261,6 +265,10 @@ private slots:
             items.append({photos + name, true, ListEntryKind::Image, {}});
             expected.append({items.last().key, reason});
         }
+        // Named and written as it is where no album names it.
+        items.append(fixture.addPhoto("pic\x01one.jpg", {40, 30}));
+        if (mode != BatchMode::ScaleOnly)
+            expected.append({items.last().key, "the name holds a control character (U+0001), which no album can name"});
         items.append(fixture.addPhoto("last.jpg", {60, 30}));
 
         QCOMPARE(fixture.run(fixture.request(mode, items), workers), BatchOutcome::Done);
