@@ -3,6 +3,7 @@
 #include "adjustmentrecord.h"
 #include "albumwriter.h"
 #include "errorreport.h"
+#include "fieldchecks.h"
 #include "idleworkers.h"
 #include "imageengine.h"
 #include "imagework.h"
@@ -31,6 +32,7 @@ namespace {
 const QString kScalingTitle = QStringLiteral("Scaling: ");
 const QString kDoneTitle = QStringLiteral("Done");
 const QString kCanceledTitle = QStringLiteral("Operation Canceled.");
+const QString kFailedTitle = QStringLiteral("Operation Failed.");
 const QString kTemplatesMissing = QStringLiteral("Template files for Sorvel could not be found.");
 const QString kReinstallSorvel =
     QStringLiteral("Please reinstall Sorvel Package and try again. If you do not have Sorvel, you can get it at: "
@@ -53,6 +55,8 @@ struct ImageStep {
     // run one by one meets them: the number before the title, the
     // adjustments after the question.
     std::optional<RuntimeError> numberFailure;
+    // Why the image is passed over before anything is done with it.
+    std::optional<QString> skipReason;
     std::optional<RuntimeError> adjustmentFailure;
     // An earlier image of the run whose output may be this image's source:
     // this image is read only after that one's turn.
@@ -155,10 +159,13 @@ BatchOutcome BatchRun::run(QString *openAtEnd)
     m_observer.setBusy(true);
     const BatchOutcome outcome = runImages();
     // Every ending gives the window back the same way; only the title and the
-    // report differ.
+    // report differ. The title never goes on naming an image once the run
+    // has ended.
     m_observer.setBusy(false);
-    if (m_failure)
+    if (m_failure) {
+        m_observer.setTitle(kFailedTitle);
         showErrorReport(m_prompts, *m_failure);
+    }
     m_observer.setControlsEnabled(true);
     if (outcome == BatchOutcome::Canceled)
         m_observer.setTitle(kCanceledTitle);
@@ -273,6 +280,13 @@ void BatchRun::prepare(ImageStep &step, const BatchItem &item)
         ? joinPath(m_outputFolder, step.fileName)
         : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + QStringLiteral(".jpg"));
     step.outputName = fileNameOf(step.outputPath);
+    // The album could not name the files as they are written: no text of an
+    // XML file can hold a control character.
+    if (const std::optional<QChar> control = firstControlCharacter(step.outputName); control && inAlbumMode()) {
+        step.skipReason = QStringLiteral("the name holds a control character (%1), which no album can name")
+                              .arg(characterCode(*control));
+        return;
+    }
     if (m_request.mode == BatchMode::ScaleAndAlbum)
         step.slidePath = joinPath(m_slidesFolder, step.outputName);
     try {
@@ -376,6 +390,10 @@ void BatchRun::takeTurn(ImageStep &step)
     if (step.numberFailure)
         throw *step.numberFailure;
     m_observer.setTitle(kScalingTitle + step.fileName);
+    if (step.skipReason) {
+        m_skipped.append({step.key, *step.skipReason});
+        return;
+    }
     if (scalesImages())
         askBeforeReplacing(step.outputPath);
     if (step.adjustmentFailure)

@@ -74,8 +74,8 @@ bool ScaleImageFile(const QString &source, const QString &destination, double wi
                     std::int32_t filter, std::int32_t saveFlags, std::int32_t format, double brightness,
                     double contrast, UserPrompts &prompts);
 
-// The size an image of the given size is resampled to, or nothing when both
-// sides would fall below one pixel (the image then keeps its size).
+// The size an image of the given size is resampled to, or nothing when a
+// side comes to 0 pixels (the image then keeps its size).
 std::optional<QSize> rescaledSize(QSize size, double widthPercent, double heightPercent);
 
 // Resamples by percent. Returns the new image, releasing the given one when
