@@ -5,11 +5,10 @@
 #include "paths.h"
 #include "runtimeerror.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QUrl>
 #include <QSaveFile>
-
-#include <cerrno>
+#include <QUrl>
 
 namespace tovin {
 namespace {
@@ -19,12 +18,12 @@ const QString kLoop = QStringLiteral("Sorvel_loop.tpl");
 const QString kFoot = QStringLiteral("Sorvel_foot.tpl");
 
 // The album's fixed files, copied in this order; the start page under a name
-// of its own.
+// of its own, and last, so that it never stands without what it leads to.
 const QList<QPair<QString, QString>> kFixedFiles{
     {QStringLiteral("Sorvel.js"), QStringLiteral("Sorvel.js")},
-    {QStringLiteral("Sorvel.html"), QStringLiteral("index.html")},
     {QStringLiteral("next_button.jpg"), QStringLiteral("next_button.jpg")},
     {QStringLiteral("back_button.jpg"), QStringLiteral("back_button.jpg")},
+    {QStringLiteral("Sorvel.html"), QStringLiteral("index.html")},
 };
 
 bool allowedInXml(char32_t c)
@@ -76,23 +75,50 @@ bool AlbumWriter::templatesPresent() const
 
 void AlbumWriter::start(const QString &folder, const AlbumLayout &layout)
 {
+    // Every template is read before anything is written.
     QList<QPair<QString, QString>> head = headReplacements(layout);
     for (auto &replacement : head)
         replacement.second = cdataSafe(replacement.second);
     const QString expandedHead = expandTokens(readTextFile(templatePath(kHead)), head);
+    m_loopTemplate = readTextFile(templatePath(kLoop));
+    m_foot = readTextFile(templatePath(kFoot));
 
     const QString albumPath = joinPath(folder, albumFileName());
     m_replacesAlbum = QFileInfo::exists(albumPath);
-    m_file = std::make_unique<QSaveFile>(albumPath);
-    // Unbuffered, so that a full disk shows at the piece that meets it.
-    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    // What this start puts where nothing stood goes again when the start
+    // cannot complete: a folder holds a whole album or none.
+    QStringList created;
+    try {
+        // A new album opens from the start, empty until the finished one
+        // takes its place.
+        if (!m_replacesAlbum) {
+            openAlbumFile(albumPath);
+            write(expandedHead + m_foot);
+            close();
+            created << albumPath;
+        }
+        for (const auto &[source, target] : kFixedFiles) {
+            const QString copy = joinPath(folder, target);
+            if (!QFileInfo::exists(copy))
+                created << copy;
+            copyFileReplacing(templatePath(source), copy);
+        }
+        openAlbumFile(albumPath);
+        write(expandedHead);
+    } catch (const RuntimeError &) {
         m_file.reset();
-        throw RuntimeError::fromErrno(QFileInfo(folder).isDir() ? EACCES : ENOENT, albumPath);
+        for (const QString &path : std::as_const(created))
+            QFile::remove(path);
+        throw;
     }
-    write(expandedHead);
-    m_loopTemplate = readTextFile(templatePath(kLoop));
-    for (const auto &[source, target] : kFixedFiles)
-        copyFileReplacing(templatePath(source), joinPath(folder, target));
+}
+
+void AlbumWriter::openAlbumFile(const QString &path)
+{
+    m_file = std::make_unique<QSaveFile>(path);
+    // Unbuffered, so that a full disk shows at the piece that meets it.
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw writeFailure(path, *m_file);
 }
 
 void AlbumWriter::addEntry(const AlbumEntry &entry)
@@ -116,7 +142,7 @@ void AlbumWriter::addEntry(const AlbumEntry &entry)
 
 void AlbumWriter::finish()
 {
-    write(readTextFile(templatePath(kFoot)));
+    write(m_foot);
     close();
 }
 
@@ -129,14 +155,13 @@ void AlbumWriter::abort()
         m_file.reset();
         return;
     }
-    // A new album that ends early still gets its foot, so that it opens and
-    // shows the entries written so far. Without a foot template it cannot.
+    // A new album that ends early still gets its foot, so that it shows the
+    // entries written so far; where even that cannot be written, the empty
+    // album stays.
     try {
-        write(readTextFile(templatePath(kFoot)));
+        write(m_foot);
         close();
     } catch (const RuntimeError &) {
-        if (m_file)
-            m_file->commit();
         m_file.reset();
     }
 }
@@ -151,7 +176,7 @@ void AlbumWriter::close()
 void AlbumWriter::write(const QString &piece)
 {
     const QByteArray bytes = piece.toUtf8();
-    if (m_file->write(bytes) != bytes.size())
+    if (!writeWhole(*m_file, bytes.constData(), bytes.size()))
         throw writeFailure(m_file->fileName(), *m_file);
 }
 

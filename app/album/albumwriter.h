@@ -30,9 +30,11 @@ struct AlbumEntry {
 // hold (see cdataSafe). Failures raise RuntimeError.
 //
 // Sorvel.xml is written under a temporary name and put in place by finish().
-// An album that ends early (abort()) is closed with its foot and put in place
-// only where no album file stood before, so a finished album is never
-// replaced by an unfinished one.
+// A new album starts as an empty one that opens, so that a run killed at any
+// moment leaves an album file behind its start page. An album that ends
+// early (abort()) is closed with its foot and put in place only where no
+// album file stood before, so a finished album is never replaced by an
+// unfinished one. A start that fails takes away what it put in the folder.
 class AlbumWriter
 {
 public:
@@ -54,11 +56,13 @@ public:
 
 private:
     QString templatePath(const QString &name) const;
+    void openAlbumFile(const QString &path);
     void write(const QString &piece);
     void close();
 
     QString m_templateFolder;
     QString m_loopTemplate;
+    QString m_foot;
     std::unique_ptr<QSaveFile> m_file;
     bool m_replacesAlbum = false;
 };

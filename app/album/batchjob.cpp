@@ -3,6 +3,7 @@
 #include "adjustmentrecord.h"
 #include "albumwriter.h"
 #include "errorreport.h"
+#include "fieldchecks.h"
 #include "imageengine.h"
 #include "imagework.h"
 #include "makefolder.h"
@@ -30,6 +31,7 @@ namespace {
 const QString kScalingTitle = QStringLiteral("Scaling: ");
 const QString kDoneTitle = QStringLiteral("Done");
 const QString kCanceledTitle = QStringLiteral("Operation Canceled.");
+const QString kFailedTitle = QStringLiteral("Operation Failed.");
 const QString kTemplatesMissing = QStringLiteral("Template files for Sorvel could not be found.");
 const QString kReinstallSorvel =
     QStringLiteral("Please reinstall Sorvel Package and try again. If you do not have Sorvel, you can get it at: "
@@ -52,6 +54,8 @@ struct ImageStep {
     // run one by one meets them: the number before the title, the
     // adjustments after the question.
     std::optional<RuntimeError> numberFailure;
+    // Why the image is passed over before anything is done with it.
+    std::optional<QString> skipReason;
     std::optional<RuntimeError> adjustmentFailure;
     // An earlier image of the run whose output may be this image's source:
     // this image is read only after that one's turn.
@@ -156,10 +160,13 @@ BatchOutcome BatchRun::run(QString *openAtEnd)
     m_observer.setBusy(true);
     const BatchOutcome outcome = runImages();
     // Every ending gives the window back the same way; only the title and the
-    // report differ.
+    // report differ. The title never goes on naming an image once the run
+    // has ended.
     m_observer.setBusy(false);
-    if (m_failure)
+    if (m_failure) {
+        m_observer.setTitle(kFailedTitle);
         showErrorReport(m_prompts, *m_failure);
+    }
     m_observer.setControlsEnabled(true);
     if (outcome == BatchOutcome::Canceled)
         m_observer.setTitle(kCanceledTitle);
@@ -274,6 +281,13 @@ void BatchRun::prepare(ImageStep &step, const BatchItem &item)
         ? joinPath(m_outputFolder, step.fileName)
         : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + m_output.extension());
     step.outputName = fileNameOf(step.outputPath);
+    // The album could not name the files as they are written: no text of an
+    // XML file can hold a control character.
+    if (const std::optional<QChar> control = firstControlCharacter(step.outputName); control && inAlbumMode()) {
+        step.skipReason = QStringLiteral("the name holds a control character (%1), which no album can name")
+                              .arg(characterCode(*control));
+        return;
+    }
     if (m_request.mode == BatchMode::ScaleAndAlbum)
         step.slidePath = joinPath(m_slidesFolder, step.outputName);
     try {
@@ -356,12 +370,12 @@ void BatchRun::dispatch(ImageStep &step)
 {
     step.dispatched = true;
     // The image is ready for its turn once its files are on the disk.
-    step.result = QtConcurrent::run(&m_pool, [work = step.work, pool = &m_pool] {
-                      return runImageWork(work, pool);
-                  }).then(&m_flushing, [work = step.work](ImageWorkResult result) {
+    const auto scale = [work = step.work, pool = &m_pool] { return runImageWork(work, pool); };
+    const auto flush = [work = step.work](ImageWorkResult result) {
         flushImageWork(work, result);
         return result;
-    });
+    };
+    step.result = QtConcurrent::run(&m_pool, scale).then(&m_flushing, flush);
 }
 
 void BatchRun::takeTurn(ImageStep &step)
@@ -369,6 +383,10 @@ void BatchRun::takeTurn(ImageStep &step)
     if (step.numberFailure)
         throw *step.numberFailure;
     m_observer.setTitle(kScalingTitle + step.fileName);
+    if (step.skipReason) {
+        m_skipped.append({step.key, *step.skipReason});
+        return;
+    }
     if (scalesImages())
         askBeforeReplacing(step.outputPath);
     if (step.adjustmentFailure)

@@ -3,6 +3,7 @@
 #include "batchcommandline.h"
 #include "batchjob.h"
 #include "errorreport.h"
+#include "imageengine.h"
 #include "imageinfo.h"
 #include "memorytuning.h"
 #include "recordlistopening.h"
@@ -14,6 +15,7 @@
 #include "writablefolders.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -35,6 +37,24 @@ int exitStatusOf(tovin::BatchOutcome outcome, bool skippedImages)
     return kStoppedByError;
 }
 
+// A file that is there but holds no picture is named with the reason, as a
+// run names the images it passed over, rather than described as 0 x 0.
+int showImageInfo(const QString &path, tovin::UserPrompts &prompts)
+{
+    try {
+        if (QFileInfo(path).isFile() && tovin::imageFileSize(path).isEmpty()) {
+            const QString named = path + QStringLiteral(": ") + tovin::scaleSkipText(tovin::ScaleSkip::NotDecodable);
+            std::fprintf(stderr, "%s\n", named.toLocal8Bit().constData());
+            return kDoneWithSkipped;
+        }
+        std::printf("%s\n", tovin::imageInfoText(path).toLocal8Bit().constData());
+        return kDone;
+    } catch (const tovin::RuntimeError &error) {
+        tovin::showErrorReport(prompts, error);
+        return kStoppedByError;
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -53,13 +73,7 @@ int main(int argc, char *argv[])
         std::fputs(tovin::batchUsage().toLocal8Bit().constData(), stdout);
         return kDone;
     case tovin::BatchCommand::Action::Info:
-        try {
-            std::printf("%s\n", tovin::imageInfoText(command->infoFile).toLocal8Bit().constData());
-            return kDone;
-        } catch (const tovin::RuntimeError &error) {
-            tovin::showErrorReport(prompts, error);
-            return kStoppedByError;
-        }
+        return showImageInfo(command->infoFile, prompts);
     case tovin::BatchCommand::Action::Run:
         break;
     }

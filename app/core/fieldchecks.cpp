@@ -79,7 +79,7 @@ bool ValidateAdjustmentField(const QString &field, const QString &text, ScreenTw
     return true;
 }
 
-bool CheckForbiddenCharacters(const QString &text, bool isPath, UserPrompts &prompts)
+bool CheckForbiddenCharacters(const QString &text, bool isPath, UserPrompts &prompts, const QString &fieldName)
 {
     const QString checked = trimBlanks(text);
     if (isPath && checked.isEmpty())
@@ -89,7 +89,25 @@ bool CheckForbiddenCharacters(const QString &text, bool isPath, UserPrompts &pro
         if (forbidden.contains(c))
             return refuse(prompts, QStringLiteral(" ' ") + c + QStringLiteral(" ' ") + message(80) + u'\n');
     }
+    if (const std::optional<QChar> control = firstControlCharacter(checked))
+        return refuse(prompts,
+                      fieldName + QStringLiteral(" ' ") + characterCode(*control) + QStringLiteral(" ' ") + message(80)
+                          + u'\n');
     return true;
+}
+
+std::optional<QChar> firstControlCharacter(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            return c;
+    }
+    return std::nullopt;
+}
+
+QString characterCode(QChar c)
+{
+    return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
 }
 
 } // namespace tovin

@@ -97,6 +97,18 @@ bool OutputFile::commit()
     return m_temporary->error() == QFileDevice::NoError;
 }
 
+bool writeWhole(QFileDevice &file, const char *data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 written = file.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
 void copyFileReplacing(const QString &source, const QString &destination, WriteMode mode)
 {
     qint64 remaining = 0;
@@ -118,7 +130,7 @@ void copyFileReplacing(const QString &source, const QString &destination, WriteM
         if (read == 0)
             break;
         remaining -= read;
-        if (output.write(buffer.constData(), read) != read)
+        if (!writeWhole(output, buffer.constData(), read))
             throw writeFailure(destination, output);
     }
     if (!file.commit())

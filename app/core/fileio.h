@@ -36,6 +36,11 @@ private:
     std::optional<QFile> m_temporary;
 };
 
+// Writes all the bytes or fails. A disk that fills up takes part of a write
+// without a word and refuses only the next one, which tells why: the rest is
+// written again until the device takes it or refuses it with its reason.
+bool writeWhole(QFileDevice &file, const char *data, qint64 size);
+
 // Copies a file byte for byte to its destination, written as the mode says.
 // Only a regular file is copied, and only as many bytes as it held when it
 // was opened. Failures raise RuntimeError.

@@ -23,7 +23,7 @@ unsigned DLL_CALLCONV readNothing(void *, unsigned, unsigned, fi_handle)
 unsigned DLL_CALLCONV writeToFile(void *buffer, unsigned size, unsigned count, fi_handle handle)
 {
     const qint64 bytes = qint64(size) * count;
-    return fileOf(handle)->write(static_cast<const char *>(buffer), bytes) == bytes ? count : 0;
+    return writeWhole(*fileOf(handle), static_cast<const char *>(buffer), bytes) ? count : 0;
 }
 
 int DLL_CALLCONV seekInFile(fi_handle handle, long offset, int origin)

@@ -55,12 +55,14 @@ std::optional<QSize> rescaledSize(QSize size, double widthPercent, double height
     // Rounded twice on purpose, first the product and then the quotient.
     double newWidth = roundHalfEven(roundHalfEven(width * widthPercent) / 100);
     double newHeight = roundHalfEven(roundHalfEven(height * heightPercent) / 100);
-    if (newWidth < 1 && newHeight < 1)
-        return std::nullopt;
-    if (newWidth < 1)
+    if (newWidth < 1 && newHeight >= 1)
         newWidth = roundHalfEven(width / height * newHeight);
-    else if (newHeight < 1)
+    else if (newHeight < 1 && newWidth >= 1)
         newHeight = roundHalfEven(newWidth / (width / height));
+    // A side that still comes to 0 is no size to resample to: the library
+    // would refuse it and the picture would keep its own size.
+    if (newWidth < 1 || newHeight < 1)
+        return std::nullopt;
     return QSize(toInt32(newWidth), toInt32(newHeight));
 }
 

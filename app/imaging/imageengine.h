@@ -59,8 +59,8 @@ QString scaleSkipText(ScaleSkip skip);
 ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings,
                             QThreadPool *pool = nullptr);
 
-// The size an image of the given size is resampled to, or nothing when both
-// sides would fall below one pixel (the image then keeps its size).
+// The size an image of the given size is resampled to, or nothing when a
+// side comes to 0 pixels (the image then keeps its size).
 std::optional<QSize> rescaledSize(QSize size, double widthPercent, double heightPercent);
 
 // Pixel size of an image file as its header states it, however large; 0 x 0

@@ -20,7 +20,6 @@ const QString kTable = quoteIdentifier(QString::fromLatin1(kRecordTable));
 const QString kKeyField = quoteIdentifier(QString::fromLatin1(kRecordKeyField));
 constexpr char kNoCaseCollation[] = "tovin_nocase";
 constexpr int kWrittenFields = 12;
-constexpr int kBusyTimeoutMs = 5000;
 
 // Letter case is ignored for every alphabet, not only for A to Z, which is
 // all that SQLite's own NOCASE knows.
@@ -89,18 +88,21 @@ bool RecordStore::OpenRecordStore(const QString &relativePath)
     try {
         if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
             throw sqliteError(db);
-        // Another program may have the file open and be writing it: every
-        // statement from the first one on waits for it rather than fail.
-        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+        // Another program may have the file open and be writing it: opening
+        // waits for it rather than fail.
+        sqlite3_busy_timeout(db, kPatientLockWaitMs);
         const QByteArray key = recordListKeyFor(file);
         if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
             throw sqliteError(db);
-        // A wrong key or a file that is no database shows only at the first read.
-        SqliteStatement probe(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        probe.step();
+        // A wrong key or a file that is no database shows only at the first
+        // read; an empty file reads as a database without the table, which
+        // would fail at every image instead of here.
+        SqliteStatement table(db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(QLatin1String(kRecordTable)));
+        requireRowLayout(table);
         if (sqlite3_create_collation_v2(db, kNoCaseCollation, SQLITE_UTF8, nullptr, compareIgnoringCase, nullptr)
             != SQLITE_OK)
             throw sqliteError(db);
+        sqlite3_busy_timeout(db, m_lockWaitMs);
     } catch (const RuntimeError &error) {
         sqlite3_close(db);
         showErrorReport(m_prompts, error);
@@ -108,6 +110,13 @@ bool RecordStore::OpenRecordStore(const QString &relativePath)
     }
     m_db = db;
     return true;
+}
+
+void RecordStore::setLockWait(int milliseconds)
+{
+    m_lockWaitMs = milliseconds;
+    if (m_db)
+        sqlite3_busy_timeout(m_db, milliseconds);
 }
 
 void RecordStore::CloseRecordStore()

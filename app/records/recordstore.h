@@ -24,8 +24,8 @@ enum class RecordResult : int {
 // encrypted database file beside the program. One connection lives from
 // OpenRecordStore to CloseRecordStore; every routine runs its own statements
 // and finishes them before it returns. Other programs may use the file at the
-// same time: a locked file is waited for, and each save and each delete is
-// one transaction, so no path ever gets two rows.
+// same time: a locked file is waited for (see setLockWait), and each save and
+// each delete is one transaction, so no path ever gets two rows.
 //
 // A row is found by its path with leading and trailing blanks ignored and
 // letter case ignored for every alphabet (so "Ä.jpg" finds "ä.jpg"); paths
@@ -42,6 +42,12 @@ public:
     // it); false after the error report when it cannot be opened with the key.
     bool OpenRecordStore(const QString &relativePath);
     void CloseRecordStore();
+    // How long a routine waits for another program that holds the file
+    // locked before it fails with the common error report.
+    void setLockWait(int milliseconds);
+    // A window runs the routines on its own thread: it waits no longer than
+    // a blink, so that a lock held elsewhere never freezes it.
+    static constexpr int kWindowLockWaitMs = 200;
 
     // The 13 fields of the first matching row, or nothing when no row
     // matches; throws RuntimeError when the lookup fails. One lookup, so that
@@ -58,9 +64,13 @@ public:
 private:
     std::optional<std::int64_t> findFirstRow(const QString &path);
 
+    // Opening always waits this long; the routines too, unless told otherwise.
+    static constexpr int kPatientLockWaitMs = 5000;
+
     QString m_programFolder;
     UserPrompts &m_prompts;
     sqlite3 *m_db = nullptr;
+    int m_lockWaitMs = kPatientLockWaitMs;
 };
 
 } // namespace tovin

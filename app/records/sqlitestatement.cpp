@@ -10,7 +10,10 @@ RuntimeError sqliteError(sqlite3 *db)
 {
     if (!db)
         return {91, QStringLiteral("The Record List is not open")};
-    return {sqlite3_errcode(db), QString::fromUtf8(sqlite3_errmsg(db))};
+    const int code = sqlite3_errcode(db);
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return {code, QStringLiteral("The Record List is in use by another program; try again in a moment")};
+    return {code, QString::fromUtf8(sqlite3_errmsg(db))};
 }
 
 QString quoteIdentifier(const QString &name)

@@ -64,6 +64,7 @@ int main(int argc, char *argv[])
             QApplication::exit(1);
             return;
         }
+        records.setLockWait(tovin::RecordStore::kWindowLockWaitMs);
         frmMain = std::make_unique<tovin::MainWindow>(programFolder, records, settings, prompts);
         prompts.setOwner(frmMain.get());
         frmMain->setScaleHandler([&] {

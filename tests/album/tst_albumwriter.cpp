@@ -125,9 +125,10 @@ private slots:
             QCOMPARE(entries.at(i).mid(6, 2), QStringList(2, typed.at(i) == control ? "a b\tc\nd" : typed.at(i)));
     }
 
-    // An unfinished album is closed as far as it got; it never replaces a
-    // finished one.
-    void unfinishedAlbumNeverReplacesAFinishedOne()
+    // A new album opens from its start on (what a killed run leaves), empty
+    // until it is closed as far as it got; an unfinished album never
+    // replaces a finished one.
+    void anAlbumOpensAtEveryMoment()
     {
         QTemporaryDir root;
         const QString templates = makeTemplates(root, "head", "[entry]", "foot");
@@ -136,15 +137,44 @@ private slots:
             writer.start(root.path(), defaultAlbumLayout());
             for (int i = 0; i < entries; ++i)
                 writer.addEntry(entry({}, {}));
+            const QByteArray meanwhile = readBytes(root.filePath("Sorvel.xml"));
             if (end)
                 (writer.*end)();
-            return readBytes(root.filePath("Sorvel.xml"));
+            return meanwhile + " -> " + readBytes(root.filePath("Sorvel.xml"));
         };
-        QCOMPARE(write(1, &AlbumWriter::abort), QByteArray("head[entry]foot"));
-        QCOMPARE(write(0, &AlbumWriter::finish), QByteArray("headfoot"));
-        QCOMPARE(write(2, &AlbumWriter::abort), QByteArray("headfoot"));
-        QCOMPARE(write(1, nullptr), QByteArray("headfoot"));
+        QCOMPARE(write(1, &AlbumWriter::abort), QByteArray("headfoot -> head[entry]foot"));
+        QCOMPARE(write(0, &AlbumWriter::finish), QByteArray("head[entry]foot -> headfoot"));
+        QCOMPARE(write(2, &AlbumWriter::abort), QByteArray("headfoot -> headfoot"));
+        QCOMPARE(write(1, nullptr), QByteArray("headfoot -> headfoot"));
         QCOMPARE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
+    }
+
+    // A start that cannot complete takes away what it put there: a new album
+    // is whole or not there at all, and an old one stays as it was.
+    void aFailedStartLeavesNoHalfAlbum_data()
+    {
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<bool>("albumBefore");
+        QTest::newRow("no foot template") << "Sorvel_foot.tpl" << false;
+        QTest::newRow("no player") << "Sorvel.js" << false;
+        QTest::newRow("no start page") << "Sorvel.html" << false;
+        QTest::newRow("no start page, an album there") << "Sorvel.html" << true;
+    }
+
+    void aFailedStartLeavesNoHalfAlbum()
+    {
+        QFETCH(QString, missing);
+        QFETCH(bool, albumBefore);
+        QTemporaryDir root;
+        const QString templates = makeTemplates(root, "head", "[entry]", "foot");
+        QVERIFY(QFile::remove(templates + u'/' + missing));
+        const QString album = root.filePath("album");
+        QVERIFY(QDir().mkpath(album) && (!albumBefore || writeBytes(album + "/Sorvel.xml", "old")));
+        AlbumWriter writer(templates);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, writer.start(album, defaultAlbumLayout()));
+        QCOMPARE(QDir(album).entryList(QDir::Files | QDir::Hidden),
+                 albumBefore ? QStringList{"Sorvel.xml"} : QStringList());
+        QCOMPARE(readBytes(album + "/Sorvel.xml"), albumBefore ? QByteArray("old") : QByteArray());
     }
 
     void templatesPresentWithAnyOfTheThree()

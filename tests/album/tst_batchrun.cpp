@@ -31,6 +31,25 @@ using namespace tovin;
 using namespace tovin::test;
 using Kind = ShownPrompt::Kind;
 
+namespace {
+
+// What an album's own files take on a file system of 4 KB blocks while its
+// entries are written (the empty album file, the fixed files, and the album
+// file being written beside it, each of them shorter than its head template
+// and foot), and a block for one small thumbnail.
+int albumKilobytes(const QString &programFolder)
+{
+    const QDir sorv(programFolder + "/src/sorv");
+    const auto blocks = [](qint64 bytes) { return int((bytes + 4095) / 4096) * 4; };
+    const qint64 head = QFileInfo(sorv.filePath("Sorvel_head.tpl")).size();
+    int kilobytes = 2 * blocks(head) + 4;
+    for (const char *name : {"Sorvel.js", "Sorvel.html", "next_button.jpg", "back_button.jpg"})
+        kilobytes += blocks(QFileInfo(sorv.filePath(name)).size());
+    return kilobytes;
+}
+
+} // namespace
+
 class BatchRunTest : public QObject
 {
     Q_OBJECT
@@ -39,7 +58,9 @@ private slots:
     // "said" is the transcript, "left" the contents. Options: "album",
     // "album-only", "workers=N", "base=NAME" (percent-encoded), "width=PERCENT",
     // "dest=SUFFIX", "into-photos", "cancel", "no-records",
-    // "remove=TEMPLATE,...", "protect=NAME", "full-disk", "read-only-disk".
+    // "remove=TEMPLATE,...", "protect=NAME", "full-disk" (or "full-disk=KB" with
+    // some room left, "=album" with room for the album's own files),
+    // "read-only-disk".
     void runs_data()
     {
         QTest::addColumn<QString>("list");
@@ -53,8 +74,9 @@ private slots:
         const QString numbered = "trip1.jpg 50x30, trip2.jpg 60x30, trip3.jpg 70x30";
         const QString albumOnly = "Scaling: a.jpg | Done | open OUT/index.html";
         const QString abc = "a.jpg b.jpg c.jpg";
-        const QString slidesFile = "Could not create folder:OUT/slides File already exists | Scaling: a.jpg | Error! "
-                                   "(# 76): Path not found: OUT/slides/a.jpg";
+        const QString slidesFile =
+            "Could not create folder:OUT/slides File already exists | Scaling: a.jpg | Operation Failed. | Error! "
+            "(# 76): Path not found: OUT/slides/a.jpg";
         // clang-format off
         QTest::newRow("the up entry, folders and unselected images are no images")
             << ".. sub/ -a.jpg" << "" << "album" << BatchOutcome::Done << "Done | open OUT/index.html" << "Sorvel.xml";
@@ -62,6 +84,9 @@ private slots:
             << names << "" << "base=trip" << BatchOutcome::Done << scaled << numbered;
         QTest::newRow("blanks around the base name")
             << names << "" << "base=%20%20trip%20" << BatchOutcome::Done << scaled << numbered;
+        // The album names no file that it cannot hold; the images are passed over.
+        QTest::newRow("a control character in the base name") << "a.jpg b.jpg" << "" << "album base=a%01b"
+            << BatchOutcome::Done << "Scaling: a.jpg | Scaling: b.jpg | Done | open OUT/index.html" << "Sorvel.xml";
         QTest::newRow("no base name keeps the names")
             << names << "" << "" << BatchOutcome::Done << scaled << "a.JPG 60x30, m.jpeg 70x30, z.jpg 50x30";
         // Nothing but the album, no question.
@@ -90,30 +115,38 @@ private slots:
         QTest::newRow("destination two levels deep")
             << "a.jpg" << "" << "album dest=/two/levels" << BatchOutcome::NotStarted
             << "Could not create folder:OUT/two/levels Path not found" << "";
+        // Every template is read before anything is written.
         QTest::newRow("no album foot")
             << "a.jpg b.jpg" << "" << "album remove=Sorvel_foot.tpl" << BatchOutcome::Failed
-            << "Scaling: a.jpg | Scaling: b.jpg | Error! (# 53): File not found: PROGRAM/src/sorv/Sorvel_foot.tpl"
-            << "Sorvel.xml 20x15 20x15 unclosed, slides/a.jpg 40x30, slides/b.jpg 40x30, thumbs/a.jpg 20x15, "
-               "thumbs/b.jpg 20x15";
+            << "Operation Failed. | Error! (# 53): File not found: PROGRAM/src/sorv/Sorvel_foot.tpl" << "";
         // Each of these once printed "Done" with files missing. The run stops at
         // the output it cannot write; nothing after it is written or left.
         QTest::newRow("output the user may not write")
             << abc << "b.jpg" << "workers=2 protect=b.jpg" << BatchOutcome::Failed
-            << "Scaling: a.jpg | Scaling: b.jpg | ? b.jpg | Error! (# 70): Permission denied: OUT/b.jpg"
+            << "Scaling: a.jpg | Scaling: b.jpg | ? b.jpg | Operation Failed. | Error! (# 70): Permission denied: OUT/b.jpg"
             << "a.jpg 20x15, b.jpg 5x5";
         for (const char *workers : {"1", "3"})
             QTest::addRow("full disk, %s workers", workers) << abc << "" << QString("full-disk workers=") + workers
-                << BatchOutcome::Failed << "Scaling: a.jpg | Error! (# 61): Disk full: OUT/a.jpg" << "filler";
+                << BatchOutcome::Failed << "Scaling: a.jpg | Operation Failed. | Error! (# 61): Disk full: OUT/a.jpg" << "filler";
+        // A failed run leaves a whole album or none: no album file without the
+        // start page, the player and the buttons.
+        QTest::newRow("full disk, album") << abc << "" << "album full-disk" << BatchOutcome::Failed
+            << "Operation Failed. | Error! (# 61): Disk full: OUT/Sorvel.xml" << "filler";
+        QTest::newRow("room for an empty album file only") << abc << "" << "album full-disk=6" << BatchOutcome::Failed
+            << "Operation Failed. | Error! (# 61): Disk full: OUT/Sorvel.js" << "filler";
+        QTest::newRow("room for the album and a thumbnail") << abc << "" << "album full-disk=album"
+            << BatchOutcome::Failed << "Scaling: a.jpg | Operation Failed. | Error! (# 61): Disk full: OUT/slides/a.jpg"
+            << "Sorvel.xml, filler, thumbs/a.jpg 20x15";
         QTest::newRow("read-only file system")
             << abc << "" << "read-only-disk workers=2" << BatchOutcome::Failed
-            << "Scaling: a.jpg | Error! (# 70): Permission denied: OUT/a.jpg" << "";
+            << "Scaling: a.jpg | Operation Failed. | Error! (# 70): Permission denied: OUT/a.jpg" << "";
         // A file where the slides folder should be: said, then a copy fails.
         QTest::newRow("slide copy fails") << "a.jpg b.jpg c.jpg d.jpg" << "slides=" << "album workers=3"
             << BatchOutcome::Failed << slidesFile << "Sorvel.xml, slides, thumbs/a.jpg 20x15";
         // An image is never scaled with adjustments other than its own.
         QTest::newRow("the Record List cannot be read")
             << "a.jpg b.jpg" << "" << "album workers=2 no-records" << BatchOutcome::Failed
-            << "Scaling: a.jpg | Error! (# 91): The Record List is not open" << "Sorvel.xml";
+            << "Scaling: a.jpg | Operation Failed. | Error! (# 91): The Record List is not open" << "Sorvel.xml";
         for (const char *workers : {"1", "2", "3"}) {
             // a.jpg becomes p1.jpg, the second source, which becomes p2.jpg...
             QTest::addRow("outputs feed later sources, %s workers", workers)
@@ -124,12 +157,12 @@ private slots:
             // The run stops at a.jpg; b.jpg's question never comes.
             QTest::addRow("error before the next question, %s workers", workers)
                 << abc << "a.jpg/ b.jpg" << QString("workers=") + workers << BatchOutcome::Failed
-                << "Scaling: a.jpg | Error! (# 75): Path/File access error: OUT/a.jpg" << "b.jpg 5x5";
+                << "Scaling: a.jpg | Operation Failed. | Error! (# 75): Path/File access error: OUT/a.jpg" << "b.jpg 5x5";
         }
         // A new album is closed when the run fails.
         QTest::newRow("failed at the second image")
             << abc << "slides/b.jpg/" << "album workers=2" << BatchOutcome::Failed
-            << "Scaling: a.jpg | Scaling: b.jpg | Error! (# 75): Path/File access error: OUT/slides/b.jpg"
+            << "Scaling: a.jpg | Scaling: b.jpg | Operation Failed. | Error! (# 75): Path/File access error: OUT/slides/b.jpg"
             << "Sorvel.xml 20x15, slides/a.jpg 40x30, thumbs/a.jpg 20x15, thumbs/b.jpg 20x15";
         // clang-format on
     }
@@ -160,11 +193,14 @@ private slots:
         if (!value("protect").isEmpty())
             QVERIFY(protection.emplace(fixture.inDestination(value("protect"))).isActive());
         std::optional<ScratchMount> mount;
-        if (words.contains("full-disk") || words.contains("read-only-disk")) {
+        const QString room = value("full-disk");
+        const bool fullDisk = words.contains("full-disk") || !room.isEmpty();
+        if (fullDisk || words.contains("read-only-disk")) {
             if (!mount.emplace(256).isMounted())
                 QSKIP("a tmpfs cannot be mounted here (needs root)");
             request.destination = mount->path();
-            QVERIFY(words.contains("full-disk") ? mount->fill() : mount->remountReadOnly());
+            const int left = room == "album" ? albumKilobytes(fixture.programFolder()) : room.toInt();
+            QVERIFY(fullDisk ? mount->fill(left) : mount->remountReadOnly());
         }
         if (words.contains("cancel"))
             fixture.prompts.overwriteAnswers = {OverwriteAnswer::Cancel};
@@ -177,6 +213,10 @@ private slots:
         QCOMPARE(fixture.transcript().replaceInStrings(request.destination, "OUT").join(" | "), said);
         QTEST(fixture.contents(request.destination).join(", "), "left");
         QCOMPARE(fixture.observer.controlsEnabled, (QList<bool>{false, true}));
+        int albumFiles = 0;
+        for (const QString &name : kFixedAlbumFiles + QStringList{"Sorvel.xml"})
+            albumFiles += QFileInfo::exists(request.destination + u'/' + name);
+        QVERIFY2(albumFiles == 0 || albumFiles == 5, "half an album");
         QCOMPARE(fixture.observer.templatesMissing, value("remove").contains("head") ? 1 : 0);
         if (outcome == BatchOutcome::NotStarted)
             QVERIFY(!QFileInfo::exists(fixture.destination()));
@@ -190,7 +230,8 @@ private slots:
         const QString album = "Sorvel.xml 20x15 30x15";
         const QString pictures =
             ", slides/first.jpg 40x30, slides/last.jpg 60x30, thumbs/first.jpg 20x15, thumbs/last.jpg 30x15";
-        QTest::newRow("scale, three workers") << BatchMode::ScaleOnly << 3 << "first.jpg 20x15, last.jpg 30x15";
+        QTest::newRow("scale, three workers")
+            << BatchMode::ScaleOnly << 3 << "first.jpg 20x15, last.jpg 30x15, pic\x01one.jpg 20x15";
         QTest::newRow("album, two workers") << BatchMode::ScaleAndAlbum << 2 << album + pictures;
         QTest::newRow("album only") << BatchMode::AlbumOnly << 2 << album;
     }
@@ -223,6 +264,10 @@ private slots:
             items.append({photos + name, true, ListEntryKind::Image, {}});
             expected.append({items.last().key, reason});
         }
+        // Named and written as it is where no album names it.
+        items.append(fixture.addPhoto("pic\x01one.jpg", {40, 30}));
+        if (mode != BatchMode::ScaleOnly)
+            expected.append({items.last().key, "the name holds a control character (U+0001), which no album can name"});
         items.append(fixture.addPhoto("last.jpg", {60, 30}));
 
         QCOMPARE(fixture.run(fixture.request(mode, items), workers), BatchOutcome::Done);
@@ -314,9 +359,12 @@ private slots:
         QTest::addColumn<QString>("gone");
         QTest::addColumn<QString>("failedOutput");
         QTest::addColumn<QStringList>("kept");
-        QTest::newRow("both there") << "" << "" << QStringList{".s.part", ".t.part"};
-        QTest::newRow("scaled image gone") << ".t.part" << "thumbs/a.jpg" << QStringList();
-        QTest::newRow("slide gone") << ".s.part" << "slides/a.jpg" << QStringList{".t.part"};
+        QTest::newRow("both there") << ""
+                                    << "" << QStringList{".s.part", ".t.part"};
+        QTest::newRow("scaled image gone") << ".t.part"
+                                           << "thumbs/a.jpg" << QStringList();
+        QTest::newRow("slide gone") << ".s.part"
+                                    << "slides/a.jpg" << QStringList{".t.part"};
     }
 
     void aFileGoneBeforeItsFlushIsAFailedWrite()

@@ -5,6 +5,7 @@
 #include "batchwindow.h"
 #include "dialogwindow.h"
 #include "messagetable.h"
+#include "qtuserprompts.h"
 #include "settingsstore.h"
 #include "testenvironment.h"
 #include "twipsgeometry.h"
@@ -17,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -35,11 +37,11 @@ const QString kStartup = QStringLiteral("Startup");
 class WindowFixture
 {
 public:
-    explicit WindowFixture(int photos = 0)
+    explicit WindowFixture(int photos = 0, QSize size = {64, 48})
         : settings(QStringLiteral("tst_batchwindow_%1").arg(++s_count))
     {
         for (int i = 1; i <= photos; ++i)
-            items.append(batch.addPhoto(QStringLiteral("p%1.jpg").arg(i), QSize(64, 48)));
+            items.append(batch.addPhoto(QStringLiteral("p%1.jpg").arg(i), size));
         settings.write(kStartup, QStringLiteral("dstInput2"), batch.destination());
     }
 
@@ -167,13 +169,13 @@ private slots:
         QCOMPARE(fixture.swatchText("thumb_bg"), QStringLiteral("00FF00"));
     }
 
-    // A field's help shows while it has the focus; a refused field (the
-    // caption wider than the screen, a folder) keeps it.
+    // A field's help shows while it has the focus; a refused field (a padding
+    // over 100, a folder) keeps it, and keeps its page in front.
     void leavingAFieldChecksIt()
     {
         for (const auto &[field, text, accepted, help] :
              {std::tuple<QString, QString, bool, QString>{"slide_x", "30", true, message(120)},
-              {"caption_w", "99999", false, message(140)},
+              {"slide_p", "101", false, message(122)},
               {"dstInput", "/tmp/a*b", false, message(159)}}) {
             WindowFixture fixture;
             BatchWindow &window = fixture.open();
@@ -183,11 +185,146 @@ private slots:
             QLineEdit *input = fixture.field(field);
             input->setFocus(Qt::TabFocusReason);
             QCOMPARE(fixture.child<QLabel>("toolTipLabel")->text(), help);
+            // Entered as every field of the program is: tinted, its text selected.
+            QTRY_COMPARE(input->selectedText(), input->text());
+            QCOMPARE(input->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Midlight));
             input->setText(text);
-            fixture.field("thumb_s")->setFocus(Qt::TabFocusReason);
+            fixture.field("slide_y")->setFocus(Qt::TabFocusReason);
             QCoreApplication::processEvents();
             QCOMPARE(fixture.batch.shown(Kind::Message).size(), accepted ? 0 : 1);
             QCOMPARE(QApplication::focusWidget() == input, !accepted);
+            if (field == "slide_p") {
+                QTest::keyClick(&window, Qt::Key_T, Qt::AltModifier);
+                QTRY_COMPARE(fixture.batch.shown(Kind::Message).size(), 2);
+                QCOMPARE(fixture.child<QTabBar>("adjustmentTabs")->currentIndex(), 0);
+                QVERIFY(input->isVisible() && input->hasFocus());
+            }
+        }
+    }
+
+    // A key leaves no field: every way to start a run checks the fields the
+    // run reads first, as leaving them would, and the refused one takes the
+    // focus, its page shown. Pages the run does not read are not checked.
+    void startingChecksTheFieldsFirst_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<QString>("refusal");
+        const QString digits(10000, u'9');
+        // clang-format off
+        QTest::newRow("Alt+G, a word") << "scaleOption2" << "slide_x" << "abc" << "Alt+G" << message(43);
+        QTest::newRow("Enter on Generate, 10,000 digits") << "scaleOption3" << "thumb_w" << digits << "Enter"
+            << message(43);
+        QTest::newRow("Alt+G, a page not shown") << "scaleOption2" << "thumb_r" << "11" << "Alt+G"
+            << "Value must be between 1 to 10";
+        QTest::newRow("a click, a control character in the name") << "scaleOption1" << "saveasInput" << "a\x01" "b"
+            << "click" << "Save As: ' U+0001 ' " + message(80) + "\n";
+        QTest::newRow("Scale Only reads no album field") << "scaleOption1" << "slide_x" << "abc" << "Alt+G" << "";
+        // clang-format on
+    }
+
+    void startingChecksTheFieldsFirst()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, way);
+        QFETCH(QString, refusal);
+        WindowFixture fixture(1);
+        BatchWindow &window = fixture.open();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        fixture.click(option);
+        fixture.field(field)->setText(text);
+        auto *generate = fixture.child<QPushButton>("generateButton");
+        if (way == "Alt+G") {
+            QTest::keyClick(&window, Qt::Key_G, Qt::AltModifier);
+        } else if (way == "Enter") {
+            generate->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(generate, Qt::Key_Return);
+        } else {
+            QTest::mouseClick(generate, Qt::LeftButton);
+        }
+        // A shortcut presses its button a moment later, as it shows it pressed.
+        if (refusal.isEmpty()) {
+            QTRY_COMPARE(window.windowTitle(), QStringLiteral("Done"));
+            return;
+        }
+        QTRY_COMPARE(fixture.batch.shown(Kind::Message),
+                     QList{test::messageBox(refusal, message(111), PromptIcon::Exclamation)});
+        QCOMPARE(window.windowTitle(), message(115));
+        QVERIFY(!QDir(fixture.batch.destination()).exists());
+        QTRY_COMPARE(QApplication::focusWidget(), fixture.field(field));
+        QVERIFY(fixture.field(field)->isVisible());
+    }
+
+    // Stop has keys of its own: Alt+T is the Thumbnails page's.
+    void stopByItsKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Alt+P") << int(Qt::Key_P) << int(Qt::AltModifier);
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+    }
+
+    void stopByItsKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        // Large enough that the run is still going when Alt+P presses Stop.
+        WindowFixture fixture(12, {1600, 1200});
+        BatchWindow &window = fixture.open();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        connect(&window, &QWidget::windowTitleChanged, &window, [&](const QString &title) {
+            if (title == QStringLiteral("Scaling: p2.jpg"))
+                QTimer::singleShot(0, &window,
+                                   [&] { QTest::keyClick(&window, Qt::Key(key), Qt::KeyboardModifiers(modifiers)); });
+        });
+        fixture.click("generateButton");
+        QCOMPARE(window.windowTitle(), QStringLiteral("Operation Canceled."));
+        QVERIFY(window.isVisible());
+        QTest::keyClick(&window, Qt::Key_T, Qt::AltModifier);
+        QCOMPARE(fixture.child<QTabBar>("adjustmentTabs")->currentIndex(), 1);
+    }
+
+    // frmDialog lives as long as the batch window that made it: a save's
+    // result before it has a dialog of its own, whose title no question of
+    // the batch window takes over, and a later batch window starts afresh.
+    void dialogLivesWithItsBatchWindow()
+    {
+        QWidget frmMain;
+        QtUserPrompts prompts(&frmMain);
+        const auto answerWith = [](const char *button, QString *title) {
+            QTimer::singleShot(0, [button, title] {
+                QWidget *dialog = QApplication::activeModalWidget();
+                *title = dialog->windowTitle();
+                QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+            });
+        };
+        QString title;
+        answerWith("okButton", &title);
+        prompts.showNotice(QStringLiteral("saved"), message(112));
+        QCOMPARE(title, message(112));
+        QCOMPARE(frmMain.findChildren<DialogWindow *>().size(), 0);
+
+        QPointer<DialogWindow> made;
+        for (int window = 0; window < 2; ++window) {
+            WindowFixture fixture;
+            fixture.open();
+            fixture.window->show();
+            made = fixture.window->findChild<DialogWindow *>(QStringLiteral("frmDialog"));
+            QVERIFY(made);
+            answerWith("okButton", &title);
+            QCOMPARE(prompts.askOverwrite(QStringLiteral("a.jpg")), OverwriteAnswer::Replace);
+            QCOMPARE(title, QString());
+            // The question left unticked: a new window's dialog starts so.
+            QVERIFY(!made->findChild<QCheckBox *>(QStringLiteral("showCheck"))->isChecked());
+            made->findChild<QCheckBox *>(QStringLiteral("showCheck"))->setChecked(true);
+            fixture.window.reset();
+            QVERIFY(!made);
         }
     }
 

@@ -2,6 +2,7 @@
 // prints and what it writes.
 
 #include "batchfixture.h"
+#include "jpegrecipes.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
@@ -106,6 +107,32 @@ private slots:
         QVERIFY(status != 2 || !QFileInfo::exists(path("out")));
     }
 
+    // A file that is there but holds no picture is named on the error channel
+    // with the reason a run gives for it, and exits as a run that passed an
+    // image over.
+    void infoOnAFileWithoutAPicture_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray photo = encodeJpeg({});
+        QTest::newRow("text") << QByteArray("Dimensions: none, just words\n");
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("JPEG cut inside its header") << photo.left(100);
+        QTest::newRow("garbage after the start marker") << QByteArray("\xFF\xD8") + QByteArray(400, '\x5A');
+        QTest::newRow("HEIC photo named .jpg") << QByteArray("\0\0\0\x18"
+                                                             "ftypheic\0\0\0\0mif1heic",
+                                                             24);
+    }
+
+    void infoOnAFileWithoutAPicture()
+    {
+        QFETCH(QByteArray, content);
+        const QString file = path("photos/photo.jpg");
+        QVERIFY(writeBytes(file, content));
+        QCOMPARE(run({"--info", file}), 4);
+        QCOMPARE(m_errors, file + ": cannot be read or decoded\n");
+        QCOMPARE(m_output, QString());
+    }
+
     // What the batch window stored is used where --set says nothing, but it
     // never turns on --fast, which gives the same sizes from other pixels.
     void storedSettingsAndFast()
@@ -132,27 +159,49 @@ private slots:
         QVERIFY(readBytes(path("fast/b.JPG")) != readBytes(path("exact/b.JPG")));
     }
 
-    // Ctrl+C stops the run; the album it made opens with the entries so far.
+    // Ctrl+C stops the run: the album it made opens with the entries so far.
+    // A kill leaves the empty album the run began with, and the temporary
+    // files of its images until the next run into the folder.
+    void interruptedRunLeavesAnAlbumThatOpens_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("Ctrl+C") << int(SIGINT);
+        QTest::newRow("kill -9") << int(SIGKILL);
+    }
+
     void interruptedRunLeavesAnAlbumThatOpens()
     {
+        QFETCH(int, signal);
         for (int i = 0; i < 40; ++i)
             QVERIFY(writeTestJpeg(path(QStringLiteral("photos/many%1.jpg").arg(i, 2, 10, QChar(u'0'))), {900, 600}));
         QProcess process;
         process.setReadChannel(QProcess::StandardError);
-        start(process, {"--dest", path("album"), "--mode", "album", "--width", "50", "--jobs", "1", path("photos")});
+        const QStringList arguments{"--dest", path("album"), "--mode", "album",       "--width",
+                                    "50",     "--overwrite", "always", path("photos")};
+        start(process, arguments + QStringList{"--jobs", "2"});
         QByteArray errors;
         while (errors.count("Scaling: ") < 3 && process.waitForReadyRead(30000))
             errors += process.readAllStandardError();
         QVERIFY2(errors.count("Scaling: ") >= 3, errors.constData());
-        ::kill(pid_t(process.processId()), SIGINT);
+        ::kill(pid_t(process.processId()), signal);
         QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 3);
+        QCOMPARE(process.exitStatus(), signal == SIGINT ? QProcess::NormalExit : QProcess::CrashExit);
 
         QVERIFY(isWellFormedXml(readBytes(path("album/Sorvel.xml"))));
+        for (const QString &name : kFixedAlbumFiles)
+            QVERIFY(QFileInfo::exists(path("album/") + name));
         const qsizetype entries = albumEntries(path("album/Sorvel.xml")).size();
-        QVERIFY(entries >= 2 && entries < 42);
-        QCOMPARE(QDir(path("album/thumbs")).entryList(QDir::Files | QDir::Hidden).size(), entries);
+        if (signal == SIGINT) {
+            QCOMPARE(process.exitCode(), 3);
+            QVERIFY(entries >= 2 && entries < 42);
+            QCOMPARE(QDir(path("album/thumbs")).entryList(QDir::Files | QDir::Hidden).size(), entries);
+            return;
+        }
+        QCOMPARE(entries, 0);
+        QCOMPARE(run(arguments), 0);
+        QCOMPARE(albumEntries(path("album/Sorvel.xml")).size(), 42);
+        for (const char *folder : {"album", "album/thumbs", "album/slides"})
+            QCOMPARE(QDir(path(folder)).entryList({"*.part*"}, QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

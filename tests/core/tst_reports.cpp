@@ -3,6 +3,7 @@
 #include "errorreport.h"
 #include "fieldchecks.h"
 #include "makefolder.h"
+#include "messagetable.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
 #include "scriptedprompts.h"
@@ -62,6 +63,11 @@ private slots:
         QTest::newRow("empty file name") << "name" << "" << "";
         QTest::newRow("colon in a file name") << "name" << "a:b" << unacceptable.arg(QChar(u':'));
         QTest::newRow("separator in a file name") << "name" << "a/b" << unacceptable.arg(QChar(u'/'));
+        // Seen nowhere, so named by their code and their field.
+        QTest::newRow("control character in a file name") << "name" << "a\x01" "b"
+                                                          << "Save As:" + unacceptable.arg("U+0001");
+        QTest::newRow("control character in a folder") << "path" << "/photos/\x7F" << "Save To:" + unacceptable.arg("U+007F");
+        QTest::newRow("a visible one is named first") << "name" << "\x1B:" << unacceptable.arg(QChar(u':'));
         // clang-format on
     }
 
@@ -72,7 +78,8 @@ private slots:
         QFETCH(QString, refusal);
         // A 1280 x 1024 screen at 96 dots per inch.
         const bool accepted = field == QLatin1String("path") || field == QLatin1String("name")
-            ? CheckForbiddenCharacters(text, field == QLatin1String("path"), m_prompts)
+            ? CheckForbiddenCharacters(text, field == QLatin1String("path"), m_prompts,
+                                       field == QLatin1String("path") ? message(70) : message(71))
             : ValidateAdjustmentField(field, text, ScreenTwips{19200, 15360}, m_prompts);
         QCOMPARE(accepted, refusal.isEmpty());
         QCOMPARE(m_prompts.shown,

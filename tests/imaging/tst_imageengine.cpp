@@ -54,6 +54,8 @@ private slots:
         QTest::newRow("height below 1: as the width") << QSize(1000, 10) << 50.0 << 1.0 << 85 << QSize(500, 5) << 85;
         QTest::newRow("width below 1: as the height") << QSize(10, 1000) << 1.0 << 50.0 << 85 << QSize(5, 500) << 85;
         QTest::newRow("both below one pixel: unchanged") << QSize(1, 1) << 10.0 << 10.0 << 85 << QSize(1, 1) << 85;
+        QTest::newRow("a side still 0 after the other: unchanged")
+            << QSize(1000, 10) << 0.5 << 0.5 << 85 << QSize(1000, 10) << 85;
         QTest::newRow("fraction of a percent") << QSize(400, 300) << 0.5 << 50.0 << 85 << QSize(2, 150) << 85;
         QTest::newRow("enlargement") << QSize(120, 80) << 200.0 << 150.0 << 85 << QSize(240, 120) << 85;
         QTest::newRow("nothing to change: copied, never decoded") << small << 100.0 << 100.0 << 0 << small << 0;

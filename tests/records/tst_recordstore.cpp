@@ -1,6 +1,7 @@
 // The Record List on a real encrypted file, also with other programs using it.
 
 #include "adjustmentrecord.h"
+#include "errorreport.h"
 #include "recordschema.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -98,6 +100,17 @@ class RecordStoreTest : public QObject
     RecordResult save(const QString &path, const QVariantList &values) { return m_store->SaveRecord(path, values); }
     RecordResult save(const QString &path) { return save(path, rowValues(path)); }
     RecordResult remove(bool all, const QString &path) { return m_store->DeleteRecords(all, path); }
+    // A failed look-up throws; the window shows it in the common error report.
+    bool lookUpFails(const QString &path)
+    {
+        try {
+            m_store->readRecordTexts(path);
+            return false;
+        } catch (const RuntimeError &error) {
+            showErrorReport(m_prompts, error);
+            return true;
+        }
+    }
     QString databaseFile() const { return m_folder->path() + kPath; }
 
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -223,22 +236,29 @@ private slots:
     {
         m_store->CloseRecordStore();
         QVERIFY(QFile::remove(databaseFile()));
-        QVERIFY(execute(databaseFile(), recordTableDefinition().toUtf8() + "; " + kInsertRow
+        QVERIFY(execute(databaseFile(),
+                        recordTableDefinition().toUtf8() + "; " + kInsertRow
                             + "VALUES ('/p/a.jpg', 1, 1, 100, 100, 0, 0, 0, 0, '', '', 1)"));
         QVERIFY(m_store->OpenRecordStore(kPath));
         QVERIFY(exists(QStringLiteral("/p/a.jpg")));
     }
 
+    // No file at all is refused without a word; anything else that is no
+    // Record List with its table is reported first.
     void openFailures_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("content"); // null: no file
         QTest::addColumn<QByteArray>("otherKey");
+        QTest::addColumn<QString>("title");
         // clang-format off
-        QTest::newRow("no file") << QByteArray() << QByteArray();
-        QTest::newRow("not a database") << QByteArray("just some text, not a database file\n") << QByteArray();
-        QTest::newRow("shorter than a salt") << QByteArray("a note\n") << QByteArray();
-        QTest::newRow("another key") << QByteArray() << QByteArray("wrong key");
-        QTest::newRow("plain unencrypted file") << QByteArray() << QByteArray("-");
+        QTest::newRow("no file") << QByteArray() << QByteArray() << "";
+        QTest::newRow("not a database") << QByteArray("just some text, not a database file\n") << QByteArray()
+                                        << "Error! #26";
+        QTest::newRow("shorter than a salt") << QByteArray("a note\n") << QByteArray() << "Error! #26";
+        QTest::newRow("another key") << QByteArray() << QByteArray("wrong key") << "Error! #26";
+        QTest::newRow("plain unencrypted file") << QByteArray() << QByteArray("-") << "Error! #26";
+        QTest::newRow("zero length") << QByteArray("") << QByteArray() << "Error! #1";
+        QTest::newRow("the key, but no table") << QByteArray() << QByteArray(kRecordListKey) << "Error! #1";
         // clang-format on
     }
 
@@ -246,16 +266,53 @@ private slots:
     {
         QFETCH(QByteArray, content);
         QFETCH(QByteArray, otherKey);
+        QFETCH(QString, title);
         m_store->CloseRecordStore();
         QVERIFY(QFile::remove(databaseFile()));
-        if (!content.isEmpty())
+        if (!content.isNull())
             QVERIFY(test::writeBytes(databaseFile(), content));
         if (!otherKey.isEmpty())
             QVERIFY(execute(databaseFile(), "CREATE TABLE t (x)", otherKey == "-" ? QByteArray() : otherKey));
-        const bool missing = content.isEmpty() && otherKey.isEmpty();
+        const QByteArray before = test::readBytes(databaseFile());
         QVERIFY(!m_store->OpenRecordStore(kPath));
-        QVERIFY2(!missing || !QFile::exists(databaseFile()), "a missing Record List must never be created");
-        QCOMPARE(m_prompts.takeTitles(), missing ? QStringList() : QStringList{QStringLiteral("Error! #26")});
+        QCOMPARE(m_prompts.takeTitles(), title.isEmpty() ? QStringList() : QStringList{title});
+        QVERIFY2(QFile::exists(databaseFile()) == !title.isEmpty(), "a missing Record List must never be created");
+        QCOMPARE(test::readBytes(databaseFile()), before);
+    }
+
+    // A window waits for a lock held elsewhere no longer than a blink, then
+    // says why; the patient wait of a terminal run is the opening test's.
+    void aHeldLockIsReportedWithinABlink_data()
+    {
+        QTest::addColumn<int>("routine");
+        QTest::newRow("save") << 0;
+        QTest::newRow("look-up") << 1;
+        QTest::newRow("delete") << 2;
+    }
+
+    void aHeldLockIsReportedWithinABlink()
+    {
+        QFETCH(int, routine);
+        QCOMPARE(save(QStringLiteral("/held.jpg")), RecordResult::Done);
+        m_store->setLockWait(RecordStore::kWindowLockWaitMs);
+        sqlite3 *other = openDirectly(databaseFile());
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE; DELETE FROM tovin_table", nullptr, nullptr, nullptr), SQLITE_OK);
+        QElapsedTimer waited;
+        waited.start();
+        const bool failed = routine == 0 ? save(QStringLiteral("/held.jpg")) == RecordResult::Failed
+            : routine == 1               ? lookUpFails(QStringLiteral("/held.jpg"))
+                                         : remove(false, QStringLiteral("/held.jpg")) == RecordResult::Failed;
+        const qint64 milliseconds = waited.elapsed();
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QVERIFY(failed);
+        QVERIFY2(milliseconds < 1000, qPrintable(QString::number(milliseconds)));
+        QCOMPARE(
+            m_prompts.shown,
+            QList{test::messageBox("Error! (# 5): The Record List is in use by another program; try again in a moment",
+                                   "Error! #5", PromptIcon::Critical)});
+        m_prompts = {};
+        QVERIFY(exists(QStringLiteral("/held.jpg")));
     }
 
     // Another program writing when the store opens: the store waits for it

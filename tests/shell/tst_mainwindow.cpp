@@ -368,6 +368,27 @@ private slots:
         QCOMPARE(form().capInput->toPlainText().size(), 250);
     }
 
+    // Alt+S and Enter leave no field: "&Scale.." checks the fields itself,
+    // as leaving them would, before the batch window opens.
+    void scaleChecksTheFieldsFirst()
+    {
+        int opened = 0;
+        m_window->setScaleHandler([&opened] { ++opened; });
+        m_window->SetAdjustmentControlsEnabled(true);
+        form().widthInput->setText(QStringLiteral("abc"));
+        QTest::keyClick(m_window.get(), Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(m_prompts.shown, QList{test::messageBox(message(43), message(111), PromptIcon::Exclamation)});
+        QVERIFY(form().widthInput->hasFocus());
+        // Put right without leaving the field.
+        form().widthInput->setText(QStringLiteral("50"));
+        QTest::keyClick(m_window.get(), Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(opened, 1);
+        form().startButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form().startButton, Qt::Key_Return);
+        QCOMPARE(opened, 2);
+        QCOMPARE(m_prompts.shown.size(), 1);
+    }
+
     // A refused field holds back the record command; an image with a record
     // shows it adjusted, the viewer busy meanwhile.
     void recordsAndTheAdjustedPreview()

@@ -5,6 +5,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace tovin::test {
 namespace {
 
@@ -32,7 +34,7 @@ ScratchMount::~ScratchMount()
         runQuietly(QStringLiteral("umount"), {m_folder.path()});
 }
 
-bool ScratchMount::fill()
+bool ScratchMount::fill(int leaveKilobytes)
 {
     QFile filler(m_folder.filePath(QStringLiteral("filler")));
     if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -41,7 +43,7 @@ bool ScratchMount::fill()
     while (filler.write(block) == block.size()) { }
     // The last partial block too.
     while (filler.write(block.constData(), 1) == 1) { }
-    return true;
+    return filler.resize(std::max<qint64>(0, filler.size() - qint64(leaveKilobytes) * 1024));
 }
 
 bool ScratchMount::remountReadOnly()

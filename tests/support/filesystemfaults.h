@@ -15,8 +15,9 @@ public:
 
     bool isMounted() const { return m_mounted; }
     QString path() const { return m_folder.path(); }
-    // Fills what is left of the space with one file.
-    bool fill();
+    // Fills what is left of the space with one file, then gives back the
+    // kilobytes asked for.
+    bool fill(int leaveKilobytes = 0);
     bool remountReadOnly();
 
 private:

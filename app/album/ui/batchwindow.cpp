@@ -3,7 +3,9 @@
 #include "albumlayoutfields.h"
 #include "albumpreview.h"
 #include "batchwindowsize.h"
+#include "dialogwindow.h"
 #include "fieldchecks.h"
+#include "fieldfocusrules.h"
 #include "messagetable.h"
 #include "numbertext.h"
 #include "paths.h"
@@ -18,17 +20,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
-#include <QFocusEvent>
 #include <QFutureWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStackedLayout>
 #include <QStandardPaths>
 #include <QStyle>
@@ -166,6 +169,10 @@ BatchWindow::BatchWindow(BatchWindowContext context, QWidget *parent)
     setModal(true);
     useDesignFont(this);
     setWindowTitle(message(115));
+    // frmDialog, the window's own for as long as it lives: the prompts find
+    // it here when the run asks or tells.
+    new DialogWindow(this);
+    m_focusRules = new FieldFocusRules(this);
     m_left = buildLeftColumn();
     m_middle = buildMiddleColumn();
     m_right = buildRightColumn();
@@ -271,9 +278,10 @@ QWidget *BatchWindow::buildLeftColumn()
     m_progressLabel = new QLabel(m_progressPanel);
     m_progressLabel->setObjectName(QStringLiteral("progressLabel"));
     m_progressLabel->setWordWrap(true);
-    m_stopButton = new QPushButton(QStringLiteral("S&top"), m_progressPanel);
+    // Alt+T is the Thumbnails page's.
+    m_stopButton = new QPushButton(QStringLiteral("Sto&p"), m_progressPanel);
     m_stopButton->setObjectName(QStringLiteral("stopButton"));
-    m_stopButton->setToolTip(QStringLiteral("Stop after the images under way."));
+    m_stopButton->setToolTip(QStringLiteral("Stop after the images under way (Esc)."));
     m_stopButton->setAutoDefault(false);
     m_stopButton->setCursor(Qt::ArrowCursor);
     progressLayout->addWidget(m_progressBar);
@@ -287,13 +295,14 @@ QWidget *BatchWindow::buildLeftColumn()
     m_progressPanel->hide();
     layout->addWidget(m_progressPanel);
     layout->addStretch();
-    connect(m_stopButton, &QPushButton::clicked, this, [this] {
-        m_stopRequested = true;
-        m_stopButton->setEnabled(false);
-    });
+    connect(m_stopButton, &QPushButton::clicked, this, &BatchWindow::requestStop);
 
     for (QLineEdit *field : {m_dstInput, m_saveasInput})
-        field->installEventFilter(this);
+        m_focusRules->addField(field, [this, field] { return fieldAccepted(field); });
+    // Enter presses the button that has the focus, and only that one: a
+    // field's Enter starts nothing.
+    for (QPushButton *button : {m_generateButton, m_cancelButton, m_stopButton})
+        button->installEventFilter(this);
     return column;
 }
 
@@ -317,7 +326,16 @@ QWidget *BatchWindow::buildMiddleColumn()
     }
     layout->addLayout(m_pages);
     layout->addStretch();
-    connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedLayout::setCurrentIndex);
+    // A page is left as its field with the focus would be: a refused value
+    // keeps its page in front.
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        const QSignalBlocker quiet(m_tabs);
+        m_tabs->setCurrentIndex(m_pages->currentIndex());
+        if (!m_focusRules->checkFocusedField())
+            return;
+        m_tabs->setCurrentIndex(index);
+        m_pages->setCurrentIndex(index);
+    });
     return column;
 }
 
@@ -352,6 +370,7 @@ QLineEdit *BatchWindow::layoutField(const char *name)
     auto *field = new QLineEdit;
     field->setObjectName(QLatin1String(name));
     field->installEventFilter(this);
+    m_focusRules->addField(field, [this, field] { return layoutFieldAccepted(field); });
     m_fields.insert(field->objectName(), field);
     return field;
 }
@@ -386,6 +405,7 @@ QWidget *BatchWindow::buildRightColumn()
     m_updatePreview = new QPushButton(QStringLiteral("Update Preview"), column);
     m_updatePreview->setObjectName(QStringLiteral("updatePreview"));
     m_updatePreview->setAutoDefault(false);
+    m_updatePreview->installEventFilter(this);
     m_browser = new QWebEngineView(column);
     m_browser->setObjectName(QStringLiteral("WebBrowser1"));
     m_toolTipLabel = new QLabel(message(159), column);
@@ -461,28 +481,51 @@ bool BatchWindow::eventFilter(QObject *watched, QEvent *event)
         chooseSwatchColor(watched->objectName());
         return true;
     }
-    auto *field = qobject_cast<QLineEdit *>(watched);
-    if (field == nullptr)
-        return QDialog::eventFilter(watched, event);
+    if (auto *button = qobject_cast<QPushButton *>(watched); button && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            button->click();
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusIn) {
-        if (const AlbumLayoutField *layout = albumLayoutField(field->objectName()))
+        if (const AlbumLayoutField *layout = albumLayoutField(watched->objectName()))
             m_toolTipLabel->setText(message(layout->helpMessage));
-    } else if (event->type() == QEvent::FocusOut) {
-        // Focus that leaves for a message box or another window is not the
-        // user leaving the field.
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !fieldAccepted(field))
-            QMetaObject::invokeMethod(field, qOverload<>(&QWidget::setFocus), Qt::QueuedConnection);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void BatchWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (m_running && event->key() == Qt::Key_Escape) {
+        requestStop();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// A refused field on a page not shown (checked before a run) is shown, so
+// that it can take the focus; the field that had it is not left by the user.
+bool BatchWindow::layoutFieldAccepted(QLineEdit *field)
+{
+    if (fieldAccepted(field))
+        return true;
+    for (int page = 0; page < m_tabFrames.size(); ++page) {
+        if (m_tabFrames.at(page)->isAncestorOf(field) && page != m_pages->currentIndex()) {
+            const QSignalBlocker quiet(m_tabs);
+            m_tabs->setCurrentIndex(page);
+            m_pages->setCurrentIndex(page);
+        }
+    }
+    return false;
 }
 
 bool BatchWindow::fieldAccepted(QLineEdit *field)
 {
     if (field == m_dstInput)
-        return CheckForbiddenCharacters(field->text(), true, m_context.prompts);
+        return CheckForbiddenCharacters(field->text(), true, m_context.prompts, message(70));
     if (field == m_saveasInput)
-        return CheckForbiddenCharacters(field->text(), false, m_context.prompts);
+        return CheckForbiddenCharacters(field->text(), false, m_context.prompts, message(71));
     const QSize screenPixels = screen()->size();
     const ScreenTwips screenTwips{pixelsToTwips(screenPixels.width(), logicalDpiX()),
                                   pixelsToTwips(screenPixels.height(), logicalDpiY())};
@@ -554,9 +597,16 @@ void BatchWindow::projectRunOutput(int done)
     m_estimateLabel->setText(m_estimate.text());
 }
 
+void BatchWindow::requestStop()
+{
+    m_stopRequested = true;
+    m_stopButton->setEnabled(false);
+}
+
 void BatchWindow::generate()
 {
-    if (m_running)
+    // Alt+G leaves no field: every field the run reads is checked first.
+    if (m_running || !m_focusRules->checkFields())
         return;
     m_running = true;
     m_stopRequested = false;

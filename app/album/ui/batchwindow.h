@@ -10,6 +10,7 @@
 #include <QPointer>
 
 class QCheckBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -23,6 +24,7 @@ class QWebEngineView;
 
 namespace tovin {
 
+class FieldFocusRules;
 class RecordStore;
 class SettingsStore;
 
@@ -43,9 +45,10 @@ struct BatchWindowContext {
 // frmBatch: where the files of a batch run go, how they are named, which of
 // the three modes runs, and the album's layout, with a preview of the album.
 // It runs the batch job itself and stays responsive meanwhile: a progress bar
-// and a Stop button show during a run, and the window cannot be closed or the
-// run started twice; the run disables its destination, name and Generate
-// controls until it ends.
+// and a Stop button (Escape) show during a run, and the window cannot be
+// closed or the run started twice; the run disables its destination, name
+// and Generate controls until it ends. It makes the dialog frmDialog, which
+// the run's questions and messages use and which goes with it.
 class BatchWindow final : public QDialog
 {
     Q_OBJECT
@@ -65,6 +68,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -81,9 +85,11 @@ private:
     void setSwatchColor(const QString &name, std::int32_t color);
     void chooseSwatchColor(const QString &name);
     bool fieldAccepted(QLineEdit *field);
+    bool layoutFieldAccepted(QLineEdit *field);
     void chooseMode(BatchMode mode);
     void browseForFolder();
     void generate();
+    void requestStop();
     void showAlbumPreview();
     void schedulePreview();
     void setRunControlsEnabled(bool enabled);
@@ -131,6 +137,7 @@ private:
     QWebEngineView *m_browser = nullptr;
     QLabel *m_toolTipLabel = nullptr;
     QTimer *m_previewTimer = nullptr;
+    FieldFocusRules *m_focusRules = nullptr;
 };
 
 } // namespace tovin

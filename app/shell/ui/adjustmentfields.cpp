@@ -170,4 +170,9 @@ bool AdjustmentFields::holdsRefusedField() const
     return m_focusRules->holdsRefusedField();
 }
 
+bool AdjustmentFields::checkFields()
+{
+    return m_focusRules->checkFields();
+}
+
 } // namespace tovin

@@ -36,6 +36,8 @@ public:
     const AdjustmentSelections &selections() const { return m_selections; }
     // True while a refused field holds the focus.
     bool holdsRefusedField() const;
+    // Checks every field as leaving it would, before a command uses them.
+    bool checkFields();
 
 private:
     void bindTick(QSpinBox *tick, QLineEdit *input);

@@ -84,8 +84,11 @@ void MainWindow::connectControls()
 {
     connect(m_form.srcButton, &QToolButton::clicked, this, &MainWindow::browseForFolder);
     connect(m_form.aboutButton, &QToolButton::clicked, this, &MainWindow::showAbout);
+    // Alt+S and Enter leave no field: the fields are checked here, whatever
+    // way the batch window is opened.
+    m_form.startButton->setAutoDefault(true);
     connect(m_form.startButton, &QPushButton::clicked, this, [this] {
-        if (m_scaleHandler)
+        if (m_scaleHandler && m_adjustments->fields().checkFields())
             m_scaleHandler();
     });
     connect(m_form.ListView1, &QTreeWidget::itemClicked, this, &MainWindow::listClicked);

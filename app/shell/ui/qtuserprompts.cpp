@@ -1,5 +1,6 @@
 #include "qtuserprompts.h"
 
+#include "dialogwindow.h"
 #include "qtcolor.h"
 
 #include <QApplication>
@@ -31,6 +32,19 @@ QMessageBox::Icon toQtIcon(PromptIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// frmDialog as the batch window in front made it, which keeps its title and
+// its "Dont show this message again." from one use to the next and goes with
+// that window; with none in front (a save's result), a dialog of its own.
+template<typename Use> auto withDialog(QWidget *owner, Use use)
+{
+    if (QWidget *front = QApplication::activeModalWidget()) {
+        if (auto *made = front->findChild<DialogWindow *>(QString(), Qt::FindDirectChildrenOnly))
+            return use(*made);
+    }
+    DialogWindow own(owner);
+    return use(own);
+}
+
 } // namespace
 
 QtUserPrompts::QtUserPrompts(QWidget *owner)
@@ -52,12 +66,12 @@ PromptAnswer QtUserPrompts::showMessage(const QString &text, const QString &titl
 
 void QtUserPrompts::showNotice(const QString &text, const QString &title)
 {
-    dialogWindow().showNotice(text, title);
+    withDialog(m_owner, [&](DialogWindow &dialog) { dialog.showNotice(text, title); });
 }
 
 OverwriteAnswer QtUserPrompts::askOverwrite(const QString &text)
 {
-    return dialogWindow().askOverwrite(text);
+    return withDialog(m_owner, [&](DialogWindow &dialog) { return dialog.askOverwrite(text); });
 }
 
 QString QtUserPrompts::chooseFolder(const QString &prompt)
@@ -69,15 +83,6 @@ int QtUserPrompts::chooseColor(int initialColor)
 {
     const QColor chosen = QColorDialog::getColor(toQColor(initialColor), m_owner);
     return chosen.isValid() ? fromQColor(chosen) : -1;
-}
-
-DialogWindow &QtUserPrompts::dialogWindow()
-{
-    if (!m_dialog) {
-        QWidget *front = QApplication::activeModalWidget();
-        m_dialog = new DialogWindow(front ? front : m_owner.data());
-    }
-    return *m_dialog;
 }
 
 void QtUserPrompts::openDocument(const QString &path)

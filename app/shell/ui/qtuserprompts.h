@@ -1,6 +1,5 @@
 #pragma once
 
-#include "dialogwindow.h"
 #include "userprompts.h"
 
 #include <QPointer>
@@ -25,13 +24,7 @@ public:
     void openDocument(const QString &path) override;
 
 private:
-    DialogWindow &dialogWindow();
-
     QPointer<QWidget> m_owner;
-    // frmDialog belongs to the window in front when it is first needed (the
-    // batch window during a run) and goes when that window goes, and with it
-    // the title it carries over.
-    QPointer<DialogWindow> m_dialog;
 };
 
 } // namespace tovin

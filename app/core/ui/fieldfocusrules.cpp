@@ -27,6 +27,15 @@ void selectAll(QWidget *field)
         text->selectAll();
 }
 
+QString textOf(const QWidget *field)
+{
+    if (const auto *line = qobject_cast<const QLineEdit *>(field))
+        return line->text();
+    if (const auto *text = qobject_cast<const QPlainTextEdit *>(field))
+        return text->toPlainText();
+    return {};
+}
+
 } // namespace
 
 FieldFocusRules::FieldFocusRules(QObject *parent)
@@ -38,13 +47,54 @@ void FieldFocusRules::addField(QWidget *field, LeaveCheck check)
 {
     field->installEventFilter(this);
     if (check)
-        m_checks.insert(field, std::move(check));
-    connect(field, &QObject::destroyed, this, [this](QObject *gone) { m_checks.remove(gone); });
+        m_checks.append({field, std::move(check)});
 }
 
 bool FieldFocusRules::holdsRefusedField() const
 {
-    return m_refused && m_refused->hasFocus();
+    return m_refused && m_refused->hasFocus() && textOf(m_refused) == m_refusedText;
+}
+
+bool FieldFocusRules::checkFields()
+{
+    if (holdsRefusedField())
+        return false;
+    for (const auto &[field, check] : std::as_const(m_checks)) {
+        if (field && field->isEnabled() && !runCheck(field, check))
+            return false;
+    }
+    return true;
+}
+
+bool FieldFocusRules::checkFocusedField()
+{
+    const QWidget *focused = QApplication::focusWidget();
+    for (const auto &[field, check] : std::as_const(m_checks)) {
+        if (field == focused)
+            return runCheck(field, check);
+    }
+    return true;
+}
+
+// The check's message takes the focus for a moment; that is not a second
+// leave. A refused field takes the focus back, its text selected again.
+bool FieldFocusRules::runCheck(QWidget *field, const LeaveCheck &check)
+{
+    m_checking = true;
+    const bool accepted = check();
+    m_checking = false;
+    if (!accepted) {
+        m_refused = field;
+        m_refusedText = textOf(field);
+        if (field->hasFocus())
+            entered(field);
+        else
+            field->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    if (m_refused == field)
+        m_refused = nullptr;
+    return true;
 }
 
 bool FieldFocusRules::eventFilter(QObject *watched, QEvent *event)
@@ -72,20 +122,11 @@ void FieldFocusRules::entered(QWidget *field)
 
 void FieldFocusRules::left(QWidget *field)
 {
-    const auto check = m_checks.constFind(field);
-    if (check != m_checks.constEnd() && !m_checking) {
-        // The check's message takes the focus for a moment; that is not a
-        // second leave.
-        m_checking = true;
-        const bool accepted = (*check)();
-        m_checking = false;
-        if (!accepted) {
-            m_refused = field;
-            field->setFocus(Qt::OtherFocusReason);
-            return;
+    if (!m_checking && field->isVisible()) {
+        for (const auto &[checked, check] : std::as_const(m_checks)) {
+            if (checked == field && !runCheck(field, check))
+                return;
         }
-        if (m_refused == field)
-            m_refused = nullptr;
     }
     setBackground(field, kPlainBackground);
 }
