@@ -36,6 +36,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -479,8 +480,9 @@ private slots:
         QCOMPARE(viewer->Zoom(), fit);
     }
 
-    // The large preview opens with a picture only; opened again it keeps its
-    // window and label.
+    // The toolbar shows inside the viewer under the pointer. Its Maximize (or
+    // Enter on the viewer) opens the large preview with a picture only; opened
+    // again it keeps its window and label.
     void viewerButtons()
     {
         lensbox::ZoomwellCtl *viewer = form().Zoomwell;
@@ -494,7 +496,11 @@ private slots:
 
         m_window->LoadImageRecord(m_image);
         waitForPreview();
-        emit viewer->MaxClick();
+        auto *toolbar = viewer->findChild<QToolBar *>(QStringLiteral("tbrQuickFloat"));
+        QCursor::setPos(viewer->mapToGlobal(QPoint(20, 20)));
+        QTRY_VERIFY(toolbar->isVisible());
+        QVERIFY(viewer->rect().contains(toolbar->geometry()));
+        QTest::mouseClick(toolbar->widgetForAction(toolbar->actions().at(2)), Qt::LeftButton);
         auto *large = m_window->findChild<LargePreviewWindow *>(QStringLiteral("frmLarge"));
         QVERIFY(large && large->isVisible());
         const auto *info = large->findChild<QLabel *>(QStringLiteral("infoLabel2"));
@@ -504,7 +510,7 @@ private slots:
         form().widthInput->setText(QStringLiteral("10"));
         preview().ShowPreview(false, m_image);
         waitForPreview();
-        emit viewer->MaxClick();
+        QTest::keyClick(viewer, Qt::Key_Return);
         QCOMPARE(m_window->findChildren<LargePreviewWindow *>().size(), 1);
         QCOMPARE(info->text(), infoText);
         QCOMPARE(large->Zoomwell2()->Picture(), viewer->Picture());

@@ -39,6 +39,14 @@ class PropertyBag;
 // raises ZoomInClick and ZoomOutClick like the toolbar's buttons, while
 // AllowZoomIn and AllowZoomOut are on.
 //
+// While UseQuickBar is on, keys press the toolbar's buttons wherever the
+// focus is in the control, as long as the button is enabled: + Zoom In,
+// - Zoom Out, Enter or F Maximize (the tool tips name them). The canvas
+// still reports them to the host first.
+//
+// The toolbar sits inside the control whatever its size (see
+// ViewGeometry::quickToolbar).
+//
 // The control draws a thin sunken border; the frame `picMain` fills what is
 // inside it. A host that constructs the control itself calls initProperties
 // (new instance) or readProperties (saved instance) next, as createControl
