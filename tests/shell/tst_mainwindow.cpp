@@ -3,6 +3,7 @@
 
 #include "adjustmentfields.h"
 #include "adjustmentpanel.h"
+#include "jpegrecipes.h"
 #include "largepreviewwindow.h"
 #include "mainwindow.h"
 #include "messagetable.h"
@@ -201,17 +202,22 @@ private slots:
         QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Message).size(), 1);
     }
 
-    // Enter and the chooser list a folder, leaving the field checks it; a
-    // network folder is refused, a missing one reported.
+    // Enter and the chooser list a folder, and the photo shown before goes;
+    // leaving the field checks it; a network folder is refused, a missing one
+    // reported.
     void folderFieldAndChooser()
     {
         QLineEdit *dirInput = form().dirInput;
         const QString folder2006 = m_photos->filePath(QStringLiteral("2006"));
+        m_window->LoadImageRecord(m_image);
+        waitForPreview();
+        QVERIFY(showsPicture() && !form().infoLabel->text().isEmpty());
         dirInput->clear();
         QTest::keyClick(dirInput, Qt::Key_Return);
         QTest::keyClicks(dirInput, folder2006);
         QTest::keyClick(dirInput, Qt::Key_Return);
         QTRY_COMPARE(listedNames(), k2006);
+        QVERIFY(!showsPicture() && form().infoLabel->text().isEmpty());
         QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
         QVERIFY(!m_window->ListFolder(QStringLiteral("  //server/share ")));
         QCOMPARE(m_prompts.shown, QList{test::messageBox(message(42), message(112), PromptIcon::Exclamation)});
@@ -231,9 +237,13 @@ private slots:
         QCOMPARE(m_prompts.shown.size(), 1);
         QCOMPARE(dirInput->text(), QStringLiteral("/tmp/a*b"));
 
+        // The photo's picture, still being decoded, never comes.
+        m_window->LoadImageRecord(m_image);
         const QString missing = m_photos->filePath(QStringLiteral("gone"));
         QVERIFY(m_window->ListFolder(missing));
         QTRY_COMPARE(m_prompts.shown.size(), 2);
+        QTest::qWait(500);
+        QVERIFY(!showsPicture());
         QCOMPARE(m_prompts.shown.last().icon, PromptIcon::Critical);
         QCOMPARE(list()->topLevelItemCount(), 0);
         QCOMPARE(dirInput->text(), missing);
@@ -517,6 +527,47 @@ private slots:
         QPointer<LargePreviewWindow> closed(large);
         large->close();
         QTRY_VERIFY(!closed); // closing frees it
+    }
+
+    // The shared hostile files and tiny ones claiming 16000 x 16000 pixels,
+    // stepped through with Down: each is shown or named as not decodable,
+    // none takes the memory its header claims.
+    void hostileFilesInThePreview()
+    {
+        const QString shared = test::sharedTestData();
+        if (shared.isEmpty())
+            QSKIP("the shared test images are not beside this checkout");
+        QTemporaryDir folder;
+        const QDir unusual(shared + QStringLiteral("/unusual"));
+        for (const QString &name : unusual.entryList({QStringLiteral("*.jpg")}, QDir::Files))
+            QVERIFY(QFile::copy(unusual.filePath(name), folder.filePath(name)));
+        for (const bool progressive : {false, true})
+            QVERIFY(
+                test::writeBytes(folder.filePath(QStringLiteral("claims-%1.jpg").arg(progressive)),
+                                 test::withClaimedSize(test::encodeJpeg({.size = {16, 16}, .progressive = progressive}),
+                                                       QSize(16000, 16000))));
+        m_window->ListFolder(folder.path());
+        QTRY_VERIFY(list()->topLevelItemCount() > 2);
+        list()->setCurrentItem(list()->topLevelItem(0));
+        const auto *note = m_window->findChild<QLabel *>(QStringLiteral("previewNote"));
+        const std::int64_t peakBefore = test::peakResidentBytes();
+
+        QStringList notShown;
+        while (list()->currentItem() != list()->topLevelItem(list()->topLevelItemCount() - 1)) {
+            QTest::keyClick(list(), Qt::Key_Down);
+            waitForPreview();
+            if (!showsPicture()) {
+                QVERIFY(note->isVisible() && form().infoLabel->text().isEmpty());
+                notShown << note->text();
+            }
+        }
+
+        QCOMPARE(notShown,
+                 QStringList({"claims-0.jpg: cannot be read or decoded", "claims-1.jpg: cannot be read or decoded",
+                              "empty.jpg: cannot be read or decoded", "max_size.jpg: cannot be read or decoded",
+                              "missing-sof.jpg: cannot be read or decoded"}));
+        QVERIFY2(test::peakResidentBytes() - peakBefore < (128 << 20), "a hostile file took memory");
+        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
     }
 
     // Centred; the timer fires once, 2000 ms after the start, unless Quit

@@ -11,6 +11,7 @@
 #include "messagetable.h"
 #include "networkpath.h"
 #include "paths.h"
+#include "previewcontroller.h"
 #include "recordschema.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
@@ -190,6 +191,7 @@ bool MainWindow::ListFolder(const QString &path, const QString &selectKey)
     }
     m_newFolderItem = nullptr;
     m_form.ListView1->clear();
+    m_adjustments->preview().clear();
     const quint64 listing = ++m_listing;
     try {
         loadListIcons();

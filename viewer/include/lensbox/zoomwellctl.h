@@ -114,8 +114,9 @@ public:
     void Cls();
     // Without a path, asks for a file with the open-file dialog.
     void LoadImage(const QString &FilePath = QString());
-    // LoadImage for a picture the host decoded itself, with loadPicture, away
-    // from the window's thread: the same events and the same state afterwards,
+    // LoadImage for a picture the host decoded itself, away from the window's
+    // thread, with loadPicture or a decoder of its own (made into a picture
+    // with makePicture there): the same events and the same state afterwards,
     // without the decode. An empty picture is a file that could not be read.
     // Without a path, does nothing.
     void LoadDecodedImage(const QString &FilePath, const PictureRef &Upright);
