@@ -529,6 +529,61 @@ private slots:
         QTRY_VERIFY(!closed); // closing frees it
     }
 
+    // Every key that moves the selection opens the entry it lands on: b's
+    // record in the fields, its adjusted picture in the viewer.
+    void selectionKeysOpenTheirEntry_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("descending"); // sorted by name the other way first
+
+        QTest::newRow("Down") << int(Qt::Key_Down) << false;
+        QTest::newRow("End") << int(Qt::Key_End) << false;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << false;
+        QTest::newRow("Home") << int(Qt::Key_Home) << true;
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << true;
+        QTest::newRow("first letter typed") << int(Qt::Key_B) << false;
+    }
+
+    void selectionKeysOpenTheirEntry()
+    {
+        QFETCH(int, key);
+        save(m_photos->filePath(QStringLiteral("b.JPEG")));
+        if (QFETCH(bool, descending); descending)
+            emit list()->header()->sectionClicked(0);
+        list()->setCurrentItem(item("a.jpg"));
+        m_window->LoadImageRecord(m_image);
+        waitForPreview();
+
+        QTest::keyClick(list(), Qt::Key(key));
+
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("b.JPEG"));
+        QCOMPARE(form().widthInput->text(), QStringLiteral("25"));
+        waitForPreview();
+        QCOMPARE(form().Zoomwell->Picture()->size(), QSize(8, 10));
+    }
+
+    // A photo whose information line fails (a side beyond 16 bits) opened with
+    // Enter: the Enter that closes the error box is let go in the list and
+    // opens nothing again.
+    void closedErrorBoxDoesNotReopen()
+    {
+        QVERIFY(test::writeBytes(m_photos->filePath(QStringLiteral("tall.jpg")),
+                                 test::encodeJpeg({.size = {32, 39728}, .components = 1, .smooth = true})));
+        m_window->ListFolder(m_photos->path());
+        QTRY_VERIFY(item("tall.jpg"));
+        list()->setCurrentItem(item("tall.jpg"));
+        QTest::keyClick(list(), Qt::Key_Return);
+        waitForPreview();
+        QCOMPARE(m_prompts.shown,
+                 QList{test::messageBox(QStringLiteral("Error! (# 6): Overflow"), QStringLiteral("Error! #6"),
+                                        PromptIcon::Critical)});
+
+        QSignalSpy shown(&preview(), &PreviewController::previewShown);
+        QTest::keyRelease(list(), Qt::Key_Return);
+        QVERIFY(!shown.wait(500));
+        QCOMPARE(m_prompts.shown.size(), 1);
+    }
+
     // The shared hostile files and tiny ones claiming 16000 x 16000 pixels,
     // stepped through with Down: each is shown or named as not decodable,
     // none takes the memory its header claims.
