@@ -202,9 +202,9 @@ private slots:
         QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Message).size(), 1);
     }
 
-    // Enter and the chooser list a folder, and the photo shown before goes;
-    // leaving the field checks it; a network folder is refused, a missing one
-    // reported.
+    // Enter and the chooser (opening at the listed folder) list a folder, and
+    // the photo shown before goes; leaving the field checks it; a network
+    // folder is refused, a missing one reported.
     void folderFieldAndChooser()
     {
         QLineEdit *dirInput = form().dirInput;
@@ -226,6 +226,7 @@ private slots:
         m_prompts = {};
         m_prompts.folderAnswers = {m_photos->path()};
         QTest::mouseClick(form().srcButton, Qt::LeftButton);
+        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Folder).value(0).title, folder2006);
         QTest::mouseClick(form().srcButton, Qt::LeftButton); // cancelled
         QTRY_COMPARE(listedNames(), kPhotos);
 

@@ -319,7 +319,7 @@ MainAdjustments MainWindow::currentAdjustments() const
 
 void MainWindow::browseForFolder()
 {
-    const QString folder = m_prompts.chooseFolder(message(41));
+    const QString folder = m_prompts.chooseFolder(message(41), m_listedFolder);
     if (!folder.isEmpty())
         ListFolder(folder);
 }
