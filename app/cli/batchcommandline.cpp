@@ -50,7 +50,10 @@ public:
         m_prompts.showNotice(m_prefix + text, title);
     }
     OverwriteAnswer askOverwrite(const QString &text) override { return m_prompts.askOverwrite(text); }
-    QString chooseFolder(const QString &prompt) override { return m_prompts.chooseFolder(prompt); }
+    QString chooseFolder(const QString &prompt, const QString &startFolder) override
+    {
+        return m_prompts.chooseFolder(prompt, startFolder);
+    }
     int chooseColor(int initialColor) override { return m_prompts.chooseColor(initialColor); }
     void openDocument(const QString &path) override { m_prompts.openDocument(path); }
 

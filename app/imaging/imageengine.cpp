@@ -24,11 +24,6 @@ bool isPlainCopy(const ScaleSettings &settings)
         && settings.contrast == 0 && settings.saveFlags == 0;
 }
 
-ScaleSkip skipFor(DecodeFailure failure)
-{
-    return failure == DecodeFailure::TooLarge ? ScaleSkip::TooLargeToDecode : ScaleSkip::NotDecodable;
-}
-
 QSize sizeOf(FIBITMAP *image)
 {
     return {int(FreeImage_GetWidth(image)), int(FreeImage_GetHeight(image))};
@@ -106,7 +101,7 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
         DecodedJpeg decoded = file.decode(settings.format, denominator);
         Bitmap image = std::move(decoded.bitmap);
         if (!image) {
-            outcome.skip = skipFor(decoded.failure);
+            outcome.skip = scaleSkipFor(decoded.failure);
             return outcome;
         }
         if (resizes(settings)) {
@@ -145,6 +140,11 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
         outcome.error = error;
     }
     return outcome;
+}
+
+ScaleSkip scaleSkipFor(DecodeFailure failure)
+{
+    return failure == DecodeFailure::TooLarge ? ScaleSkip::TooLargeToDecode : ScaleSkip::NotDecodable;
 }
 
 QString scaleSkipText(ScaleSkip skip)

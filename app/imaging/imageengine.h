@@ -62,6 +62,11 @@ struct ScaleOutcome {
 // The reason in words, for a list of skipped images ("photo.jpg: ...").
 QString scaleSkipText(ScaleSkip skip);
 
+enum class DecodeFailure;
+
+// Why a picture that failed to decode is passed over.
+ScaleSkip scaleSkipFor(DecodeFailure failure);
+
 // Loads one image, applies the adjustments (resampling, then brightness,
 // then contrast) and writes it as JPEG. With no adjustment at all and save
 // flags 0 the file is copied byte for byte instead, so it keeps its exact

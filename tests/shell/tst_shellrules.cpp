@@ -54,6 +54,7 @@ private slots:
             int key, modifiers;
             std::optional<ListEntryKind> selected;
             ListKeyAction action;
+            bool moved = false;
         };
         const std::optional<ListEntryKind> none, up = ListEntryKind::Up, folder = ListEntryKind::Folder,
                                                  image = ListEntryKind::Image;
@@ -70,8 +71,15 @@ private slots:
                  Row{Qt::Key_R, ctrl | shift, folder, ListKeyAction::Nothing},
                  Row{Qt::Key_R, ctrl | Qt::AltModifier, image, ListKeyAction::Nothing},
                  Row{Qt::Key_Backspace, 0, none, ListKeyAction::GoUp},
+                 Row{Qt::Key_Home, 0, image, ListKeyAction::OpenImage, true},
+                 Row{Qt::Key_PageDown, shift, image, ListKeyAction::OpenImage},
+                 Row{Qt::Key_End, 0, up, ListKeyAction::Nothing, true},
+                 Row{Qt::Key_B, 0, image, ListKeyAction::OpenImage, true},
+                 Row{Qt::Key_R, 0, image, ListKeyAction::OpenImage, true},
+                 Row{Qt::Key_B, 0, image, ListKeyAction::Nothing},
+                 Row{Qt::Key_B, 0, folder, ListKeyAction::Nothing, true},
              })
-            QCOMPARE(listKeyAction(row.key, Qt::KeyboardModifiers(row.modifiers), row.selected), row.action);
+            QCOMPARE(listKeyAction(row.key, Qt::KeyboardModifiers(row.modifiers), row.selected, row.moved), row.action);
     }
 
     // Texts compare as texts ("10KB" before "9KB"), empty texts first; one

@@ -11,6 +11,7 @@
 #include "messagetable.h"
 #include "networkpath.h"
 #include "paths.h"
+#include "previewcontroller.h"
 #include "recordschema.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
@@ -190,6 +191,7 @@ bool MainWindow::ListFolder(const QString &path, const QString &selectKey)
     }
     m_newFolderItem = nullptr;
     m_form.ListView1->clear();
+    m_adjustments->preview().clear();
     const quint64 listing = ++m_listing;
     try {
         loadListIcons();
@@ -317,7 +319,7 @@ MainAdjustments MainWindow::currentAdjustments() const
 
 void MainWindow::browseForFolder()
 {
-    const QString folder = m_prompts.chooseFolder(message(41));
+    const QString folder = m_prompts.chooseFolder(message(41), m_listedFolder);
     if (!folder.isEmpty())
         ListFolder(folder);
 }
@@ -363,13 +365,24 @@ void MainWindow::listDoubleClicked()
         ListFolder(entry->key);
 }
 
+void MainWindow::listKeyPressed(int key)
+{
+    m_listKeyDown = key;
+    const QTreeWidgetItem *current = m_form.ListView1->currentItem();
+    m_currentBeforeKey = current ? current->data(0, kKeyRole).toString() : QString();
+}
+
 void MainWindow::listKeyReleased(int key, Qt::KeyboardModifiers modifiers)
 {
+    if (m_listKeyDown != key)
+        return;
+    m_listKeyDown.reset();
     const std::optional<ListEntry> entry = selectedEntry();
     std::optional<ListEntryKind> kind;
     if (entry)
         kind = entry->kind;
-    switch (listKeyAction(key, modifiers, kind)) {
+    const bool moved = entry && entry->key != m_currentBeforeKey;
+    switch (listKeyAction(key, modifiers, kind, moved)) {
     case ListKeyAction::Nothing:
         return;
     case ListKeyAction::OpenImage:
@@ -518,9 +531,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
                 dirInputLeft();
         }
-    } else if (watched == m_form.ListView1 && event->type() == QEvent::KeyRelease) {
+    } else if (watched == m_form.ListView1
+               && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        // A held key acts once, when it is let go.
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->isAutoRepeat())
+        if (!key->isAutoRepeat() && event->type() == QEvent::KeyPress)
+            listKeyPressed(key->key());
+        else if (!key->isAutoRepeat())
             listKeyReleased(key->key(), key->modifiers());
     }
     return QMainWindow::eventFilter(watched, event);

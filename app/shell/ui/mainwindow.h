@@ -94,6 +94,7 @@ private:
     bool dirInputLeft();
     void listClicked();
     void listDoubleClicked();
+    void listKeyPressed(int key);
     void listKeyReleased(int key, Qt::KeyboardModifiers modifiers);
     void headerClicked(int column);
     void goUp();
@@ -115,6 +116,11 @@ private:
     std::function<void()> m_scaleHandler;
     AdjustmentPanel *m_adjustments = nullptr;
     bool m_checkingDirInput = false;
+    // The key last pressed in the list and the current entry's key before
+    // it: only a release of that key acts, never one whose press went to a
+    // message box that it closed.
+    std::optional<int> m_listKeyDown;
+    QString m_currentBeforeKey;
 };
 
 } // namespace tovin
