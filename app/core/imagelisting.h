@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace tovin {
 
@@ -30,7 +31,11 @@ QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale 
 
 // "Date Created": the locale's short date and long time, the date alone at
 // exactly midnight.
-QString listDateText(const QDateTime &modified, const QLocale &locale = QLocale::system());
+QString listDateText(const QDateTime &dateTime, const QLocale &locale = QLocale::system());
+// When a file came to be, as far as its file system knows: its birth time
+// where the file system records one, else its last modification. Nothing
+// when the file cannot be reached or is no regular file.
+std::optional<QDateTime> fileDateTime(const QString &path);
 // "Size": whole kilobytes, rounded half to even, followed by "KB".
 QString listSizeText(std::int64_t bytes);
 
