@@ -135,8 +135,11 @@ QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale)
     }
     for (const QFileInfo &file : found) {
         if (!file.isDir() && isJpegName(file.fileName())) {
-            entries.append({ListEntryKind::Image, joinPath(folder, file.fileName()), file.fileName(),
-                            listDateText(file.lastModified(), locale), listSizeText(file.size())});
+            entries.append({ListEntryKind::Image,
+                            joinPath(folder, file.fileName()),
+                            file.fileName(),
+                            {},
+                            listSizeText(file.size())});
         }
     }
     entries += filesWithUndecodableNames(folder, locale);
