@@ -139,7 +139,8 @@ bool readLayoutValue(const QString &assignment, Checker &check, AlbumLayout &lay
 
 BatchItem imageItem(const QFileInfo &file)
 {
-    return {QDir::cleanPath(file.absoluteFilePath()), true, ListEntryKind::Image, listDateText(file.lastModified())};
+    // Its date is read by the run, when an album needs it.
+    return {QDir::cleanPath(file.absoluteFilePath()), true, ListEntryKind::Image, {}};
 }
 
 bool readInputs(const QStringList &paths, Checker &check, QList<BatchItem> &items)

@@ -3,6 +3,7 @@
 
 #include "adjustmentfields.h"
 #include "adjustmentpanel.h"
+#include "capturedate.h"
 #include "jpegrecipes.h"
 #include "largepreviewwindow.h"
 #include "mainwindow.h"
@@ -344,6 +345,51 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(listed.size(), 1);
         QCOMPARE(listedNames(), QStringList({"c.jpg", ". . . ."}));
+    }
+
+    // The list shows at once and its dates fill in after, a photo's capture
+    // date where it has one. A save or a run started before they are in takes
+    // the capture date all the same, never the file's; a list sorted by date
+    // is sorted again once they are in.
+    void captureDatesFillIn()
+    {
+        QHeaderView *header = list()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(DateColumn) + 5, header->height() / 2));
+        const QString taken = m_photos->filePath(QStringLiteral("2006/taken.jpg"));
+        QVERIFY(test::writeTaggedPhotos({{taken, {QStringLiteral("DateTimeOriginal=2019:07:14 09:30:05")}}}));
+        const QString takenText = listDateText(QDateTime(QDate(2019, 7, 14), QTime(9, 30, 5), Qt::UTC));
+        QList<BatchItem> early;
+        QString shownWhenSaved = QStringLiteral("not saved");
+        connect(
+            m_window.get(), &MainWindow::folderListed, this,
+            [&] {
+                early = m_window->batchItems();
+                list()->setCurrentItem(item("taken.jpg"));
+                shownWhenSaved = list()->currentItem()->text(DateColumn);
+                m_window->LoadImageRecord(taken);
+                form().recordButton->click();
+            },
+            Qt::SingleShotConnection);
+        QSignalSpy dated(m_window.get(), &MainWindow::datesListed);
+        m_window->ListFolder(m_photos->filePath(QStringLiteral("2006")));
+        QVERIFY(dated.wait());
+
+        QCOMPARE(early.size(), 3);
+        for (const BatchItem &line : early)
+            QVERIFY(line.dateText.isEmpty());
+        QVERIFY(shownWhenSaved.isEmpty());
+        QCOMPARE(commands().storedAdjustments(taken)->dateText, takenText);
+        QCOMPARE(item("taken.jpg")->text(DateColumn), takenText);
+        QCOMPARE(item("c.jpg")->text(DateColumn), imageDateText(m_photos->filePath(QStringLiteral("2006/c.jpg"))));
+        QStringList dates;
+        for (int row = 0; row < list()->topLevelItemCount(); ++row)
+            dates << list()->topLevelItem(row)->text(DateColumn);
+        QStringList descending = dates;
+        std::sort(descending.begin(), descending.end(),
+                  [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) > 0; });
+        QCOMPARE(dates, descending);
+        QCOMPARE(m_window->batchItems().value(0).dateText, dates.value(0));
     }
 
     // A tick steps from what its field shows, a field takes the focus selected

@@ -1,6 +1,8 @@
 // The shell's rules and commands apart from any window.
 
 #include "adjustmentrecordfields.h"
+#include "capturedate.h"
+#include "listdatereading.h"
 #include "listkeys.h"
 #include "listsorting.h"
 #include "mainsettings.h"
@@ -18,6 +20,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace tovin;
@@ -173,6 +176,36 @@ private slots:
         QCOMPARE(QSize(stored->imageWidth, stored->imageHeight), QSize(64, 48));
         QCOMPARE(stored->dateText, QStringLiteral("2024-05-01 10:00"));
         QCOMPARE(fieldsFromRecord(*stored), kFields);
+    }
+
+    // The list's dates come from workers; a newer reading drops the older
+    // one. A save before the list has read an image's date takes the photo's
+    // capture date all the same.
+    void datesTheListHasNotReadYet()
+    {
+        RecordFixture f;
+        QVERIFY(f.ready);
+        const QString taken = f.folder.filePath(QStringLiteral("taken.jpg"));
+        QVERIFY(test::writeTaggedPhotos({{taken, {QStringLiteral("DateTimeOriginal=2019:07:14 09:30:05")}}}));
+        const QString takenText = listDateText(QDateTime(QDate(2019, 7, 14), QTime(9, 30, 5), Qt::UTC));
+
+        ListDateReading reading;
+        QSignalSpy finished(&reading, &ListDateReading::finished);
+        reading.start({f.image});
+        reading.start({taken, f.image, f.folder.filePath(QStringLiteral("gone.jpg"))});
+        QVERIFY(reading.isReading());
+        QVERIFY(finished.wait());
+        QTest::qWait(100);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!reading.isReading());
+        QCOMPARE(reading.dateText(taken), takenText);
+        QCOMPARE(reading.dateText(f.image), imageDateText(f.image));
+        reading.start({taken});
+        reading.stop();
+        QVERIFY(reading.dateText(taken).isEmpty());
+
+        f.commands.saveAdjustments(taken, QString(), kFields);
+        QCOMPARE(f.commands.storedAdjustments(taken)->dateText, takenText);
     }
 
     // Asked first: Cancel keeps the record; OK removes it and tells whether

@@ -104,6 +104,8 @@ void MainWindow::connectControls()
                 if (m_newFolderItem)
                     finishNewFolder(m_newFolderItem, hint != QAbstractItemDelegate::RevertModelCache);
             });
+    connect(&m_dates, &ListDateReading::datesRead, this, &MainWindow::fillDates);
+    connect(&m_dates, &ListDateReading::finished, this, &MainWindow::datesFinished);
     m_form.dirInput->installEventFilter(this);
     m_form.ListView1->installEventFilter(this);
 }
@@ -190,6 +192,7 @@ bool MainWindow::ListFolder(const QString &path, const QString &selectKey)
         return false;
     }
     m_newFolderItem = nullptr;
+    m_dates.stop();
     m_form.ListView1->clear();
     m_adjustments->preview().clear();
     const quint64 listing = ++m_listing;
@@ -229,6 +232,12 @@ void MainWindow::folderRead(const QString &selectKey, const FolderReading &readi
         QList<ListEntry> entries = reading.entries;
         m_sort.apply(entries);
         fillList(entries);
+        QStringList undated;
+        for (const ListEntry &entry : entries) {
+            if (entry.kind == ListEntryKind::Image && entry.dateText.isEmpty())
+                undated.append(entry.key);
+        }
+        m_dates.start(undated);
         if (QTreeWidgetItem *item = itemWithKey(selectKey)) {
             m_form.ListView1->setCurrentItem(item);
             m_form.ListView1->scrollToItem(item);
@@ -263,6 +272,29 @@ void MainWindow::fillList(const QList<ListEntry> &entries)
         items.append(item);
     }
     m_form.ListView1->addTopLevelItems(items);
+}
+
+// The dates read so far go into the lines still without one, wherever a sort
+// or a removal has put them meanwhile.
+void MainWindow::fillDates()
+{
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        if (item == m_newFolderItem || !item->text(DateColumn).isEmpty())
+            continue;
+        const QString text = m_dates.dateText(item->data(0, kKeyRole).toString());
+        if (!text.isEmpty())
+            item->setText(DateColumn, text);
+    }
+}
+
+void MainWindow::datesFinished()
+{
+    // Sorted by date, the list took its order while the dates were still
+    // coming in.
+    if (m_sort.active() && m_sort.column() == DateColumn && !m_newFolderItem)
+        showSorted();
+    emit datesListed();
 }
 
 ListEntry MainWindow::entryOf(const QTreeWidgetItem *item) const
@@ -421,6 +453,12 @@ void MainWindow::headerClicked(int column)
     if (m_newFolderItem)
         return;
     m_sort.click(column);
+    showSorted();
+}
+
+// The lines again in the sort's order, the current and the selected ones kept.
+void MainWindow::showSorted()
+{
     QList<ListEntry> entries = listedEntries();
     m_sort.apply(entries);
     const std::optional<ListEntry> current = selectedEntry();
@@ -437,7 +475,7 @@ void MainWindow::headerClicked(int column)
         item->setSelected(selectedKeys.contains(key));
     }
     m_form.ListView1->header()->setSortIndicatorShown(true);
-    m_form.ListView1->header()->setSortIndicator(column, m_sort.order());
+    m_form.ListView1->header()->setSortIndicator(m_sort.column(), m_sort.order());
 }
 
 void MainWindow::showPath(const QString &path)
