@@ -2,6 +2,7 @@
 
 #include "adjustmentrecord.h"
 #include "albumwriter.h"
+#include "capturedate.h"
 #include "errorreport.h"
 #include "fieldchecks.h"
 #include "imageengine.h"
@@ -267,7 +268,10 @@ void BatchRun::prepare(ImageStep &step, const BatchItem &item)
     step.index = m_prepared++;
     step.key = item.key;
     step.fileName = fileNameOf(item.key);
-    step.dateText = item.dateText;
+    // The list reads its dates after showing the files: one it has not read
+    // yet is read here, the same way.
+    if (inAlbumMode())
+        step.dateText = shownOrImageDateText(item.key, item.dateText);
     try {
         m_sequence = toInt16(double(m_sequence) + 1);
     } catch (const RuntimeError &error) {

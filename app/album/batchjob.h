@@ -20,7 +20,8 @@ enum class BatchMode {
     AlbumOnly, // "Create Album Template &Only"
 };
 
-// One line of the image list as the run sees it.
+// One line of the image list as the run sees it. An image's date text is
+// empty while the list has not read it; the run then reads it itself.
 struct BatchItem {
     QString key;
     bool selected = true;

@@ -50,7 +50,10 @@ public:
         m_prompts.showNotice(m_prefix + text, title);
     }
     OverwriteAnswer askOverwrite(const QString &text) override { return m_prompts.askOverwrite(text); }
-    QString chooseFolder(const QString &prompt) override { return m_prompts.chooseFolder(prompt); }
+    QString chooseFolder(const QString &prompt, const QString &startFolder) override
+    {
+        return m_prompts.chooseFolder(prompt, startFolder);
+    }
     int chooseColor(int initialColor) override { return m_prompts.chooseColor(initialColor); }
     void openDocument(const QString &path) override { m_prompts.openDocument(path); }
 
@@ -136,7 +139,8 @@ bool readLayoutValue(const QString &assignment, Checker &check, AlbumLayout &lay
 
 BatchItem imageItem(const QFileInfo &file)
 {
-    return {QDir::cleanPath(file.absoluteFilePath()), true, ListEntryKind::Image, listDateText(file.lastModified())};
+    // Its date is read by the run, when an album needs it.
+    return {QDir::cleanPath(file.absoluteFilePath()), true, ListEntryKind::Image, {}};
 }
 
 bool readInputs(const QStringList &paths, Checker &check, QList<BatchItem> &items)

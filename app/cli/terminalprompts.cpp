@@ -51,7 +51,7 @@ OverwriteAnswer TerminalPrompts::askOverwrite(const QString &text)
     return OverwriteAnswer::Cancel;
 }
 
-QString TerminalPrompts::chooseFolder(const QString &)
+QString TerminalPrompts::chooseFolder(const QString &, const QString &)
 {
     return {};
 }

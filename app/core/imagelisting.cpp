@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -35,6 +36,23 @@ QString timeFormatWithoutZone(const QLocale &locale)
     return kept.trimmed();
 }
 
+// statx, because only it tells the birth time, and whether the file system
+// keeps one at all. Nothing for what is no regular file.
+std::optional<struct statx> regularFileStatus(const QByteArray &encodedPath)
+{
+    struct statx status { };
+    if (::statx(AT_FDCWD, encodedPath.constData(), 0, STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_BTIME, &status) != 0
+        || !S_ISREG(status.stx_mode))
+        return std::nullopt;
+    return status;
+}
+
+QDateTime birthOrModification(const struct statx &status)
+{
+    return QDateTime::fromSecsSinceEpoch((status.stx_mask & STATX_BTIME) ? status.stx_btime.tv_sec
+                                                                         : status.stx_mtime.tv_sec);
+}
+
 // A name that is not valid UTF-8 cannot be given back to the file system
 // through a QString, and QDir leaves such files out without a word. They are
 // listed under their decoded name (each invalid byte shown as U+FFFD), so
@@ -51,13 +69,12 @@ QList<ListEntry> filesWithUndecodableNames(const QString &folder, const QLocale 
         const QByteArray name(entry->d_name);
         if (name.startsWith('.') || !isJpegName(QString::fromLatin1(name)) || name.isValidUtf8())
             continue;
-        struct stat status { };
-        if (::stat((encodedFolder + '/' + name).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        const std::optional<struct statx> status = regularFileStatus(encodedFolder + '/' + name);
+        if (!status)
             continue;
         const QString decoded = QFile::decodeName(name);
         entries.append({ListEntryKind::Image, joinPath(folder, decoded), decoded,
-                        listDateText(QDateTime::fromSecsSinceEpoch(status.st_mtime), locale),
-                        listSizeText(status.st_size)});
+                        listDateText(birthOrModification(*status), locale), listSizeText(qint64(status->stx_size))});
     }
     ::closedir(dir);
     return entries;
@@ -71,12 +88,20 @@ bool isJpegName(const QString &name)
         || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
 }
 
-QString listDateText(const QDateTime &modified, const QLocale &locale)
+QString listDateText(const QDateTime &dateTime, const QLocale &locale)
 {
-    const QString date = locale.toString(modified.date(), QLocale::ShortFormat);
-    if (modified.time() == QTime(0, 0))
+    const QString date = locale.toString(dateTime.date(), QLocale::ShortFormat);
+    if (dateTime.time() == QTime(0, 0))
         return date;
-    return date + u' ' + locale.toString(modified.time(), timeFormatWithoutZone(locale));
+    return date + u' ' + locale.toString(dateTime.time(), timeFormatWithoutZone(locale));
+}
+
+std::optional<QDateTime> fileDateTime(const QString &path)
+{
+    const std::optional<struct statx> status = regularFileStatus(QFile::encodeName(path));
+    if (!status)
+        return std::nullopt;
+    return birthOrModification(*status);
 }
 
 QString listSizeText(std::int64_t bytes)
@@ -109,8 +134,11 @@ QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale)
     }
     for (const QFileInfo &file : found) {
         if (!file.isDir() && isJpegName(file.fileName())) {
-            entries.append({ListEntryKind::Image, joinPath(folder, file.fileName()), file.fileName(),
-                            listDateText(file.lastModified(), locale), listSizeText(file.size())});
+            entries.append({ListEntryKind::Image,
+                            joinPath(folder, file.fileName()),
+                            file.fileName(),
+                            {},
+                            listSizeText(file.size())});
         }
     }
     entries += filesWithUndecodableNames(folder, locale);

@@ -27,8 +27,9 @@ public:
     // and of saving adjustments: a text and a title, closed with OK.
     virtual void showNotice(const QString &text, const QString &title) = 0;
     virtual OverwriteAnswer askOverwrite(const QString &text) = 0;
-    // A folder path, or an empty text when the user cancels.
-    virtual QString chooseFolder(const QString &prompt) = 0;
+    // A folder path, or an empty text when the user cancels. The chooser
+    // opens at `startFolder` when it names a folder.
+    virtual QString chooseFolder(const QString &prompt, const QString &startFolder) = 0;
     // A colour as 0x00BBGGRR, or -1 when the user cancels.
     virtual int chooseColor(int initialColor) = 0;
     // Opens a file or folder with the desktop's default application; a failure

@@ -60,7 +60,7 @@ void AdjustedPreviewRunner::requestDone(std::uint64_t request, const QString &ow
         QFile::remove(ownFile);
         return;
     }
-    AdjustedPreviewOutcome result{outcome.written, outcome.error};
+    AdjustedPreviewOutcome result{outcome.written, outcome.error, outcome.skip};
     if (outcome.written) {
         // rename() replaces the old preview in one step.
         if (std::rename(QFile::encodeName(ownFile).constData(), QFile::encodeName(m_previewFile).constData()) != 0) {

@@ -16,10 +16,12 @@ class QThreadPool;
 namespace tovin {
 
 // How an adjusted preview ended: the preview file written, or not (with the
-// run-time error to report, if there was one).
+// run-time error to report, if there was one, else why the photo was passed
+// over).
 struct AdjustedPreviewOutcome {
     bool written = false;
     std::optional<RuntimeError> error;
+    ScaleSkip skip = ScaleSkip::None;
 };
 
 // Renders adjusted previews away from the window's thread, so the window

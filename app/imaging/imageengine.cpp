@@ -22,11 +22,6 @@ bool isPlainCopy(const ScaleSettings &settings)
         && settings.contrast == 0 && settings.output.keepsSourceBytes();
 }
 
-ScaleSkip skipFor(DecodeFailure failure)
-{
-    return failure == DecodeFailure::TooLarge ? ScaleSkip::TooLargeToDecode : ScaleSkip::NotDecodable;
-}
-
 QSize sizeOf(FIBITMAP *image)
 {
     return {int(FreeImage_GetWidth(image)), int(FreeImage_GetHeight(image))};
@@ -87,7 +82,7 @@ ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, c
         DecodedJpeg decoded = file.decode(denominator);
         Bitmap image = std::move(decoded.bitmap);
         if (!image) {
-            outcome.skip = skipFor(decoded.failure);
+            outcome.skip = scaleSkipFor(decoded.failure);
             return outcome;
         }
         if (resizes(settings)) {
@@ -123,6 +118,11 @@ ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, c
         outcome.error = error;
     }
     return outcome;
+}
+
+ScaleSkip scaleSkipFor(DecodeFailure failure)
+{
+    return failure == DecodeFailure::TooLarge ? ScaleSkip::TooLargeToDecode : ScaleSkip::NotDecodable;
 }
 
 QString scaleSkipText(ScaleSkip skip)

@@ -50,6 +50,11 @@ struct ScaleOutcome {
 // The reason in words, for a list of skipped images ("photo.jpg: ...").
 QString scaleSkipText(ScaleSkip skip);
 
+enum class DecodeFailure;
+
+// Why a picture that failed to decode is passed over.
+ScaleSkip scaleSkipFor(DecodeFailure failure);
+
 // Loads one JPEG image, applies the adjustments (resampling, then
 // brightness, then contrast) and writes it in the output format. With no
 // adjustment at all and a JPEG output with save flags 0 the file is copied

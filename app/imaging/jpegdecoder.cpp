@@ -151,8 +151,11 @@ void skipBytes(j_decompress_ptr info, long count)
 
 void endSource(j_decompress_ptr) { }
 
-// Sets up the decompressor and reads the header; false when it cannot.
-bool readHeader(Decompressor &jpeg, bool keepSegments)
+enum class KeptSegments { None, Metadata, Exif };
+
+// Sets up the decompressor and reads the header; false when it cannot. The
+// segments read before a failure stay kept.
+bool readHeader(Decompressor &jpeg, KeptSegments kept)
 {
     return jpeg.guarded([&] {
         jpeg.info.err = jpeg_std_error(&jpeg.trap.manager);
@@ -167,10 +170,12 @@ bool readHeader(Decompressor &jpeg, bool keepSegments)
         source.resync_to_restart = jpeg_resync_to_restart;
         source.term_source = endSource;
         jpeg.info.src = &source;
-        if (keepSegments) {
+        if (kept == KeptSegments::Metadata) {
             jpeg_save_markers(&jpeg.info, JPEG_COM, 0xFFFF);
             for (int marker = JPEG_APP0; marker < JPEG_APP0 + 16; ++marker)
                 jpeg_save_markers(&jpeg.info, marker, 0xFFFF);
+        } else if (kept == KeptSegments::Exif) {
+            jpeg_save_markers(&jpeg.info, JPEG_APP0 + 1, 0xFFFF);
         }
         jpeg_read_header(&jpeg.info, TRUE);
     });
@@ -297,9 +302,24 @@ QList<JpegSegment> savedSegments(const jpeg_decompress_struct &info)
 std::optional<QSize> readJpegSize(JpegInput input)
 {
     Decompressor jpeg(input);
-    if (!readHeader(jpeg, false) || !lengthCanHoldBlocks(jpeg.info, jpeg.source.length))
+    if (!readHeader(jpeg, KeptSegments::None) || !lengthCanHoldBlocks(jpeg.info, jpeg.source.length))
         return std::nullopt;
     return QSize(int(jpeg.info.image_width), int(jpeg.info.image_height));
+}
+
+QByteArray readJpegExif(JpegInput input)
+{
+    static constexpr QByteArrayView kExifHeader("Exif\0\0", 6);
+    Decompressor jpeg(input);
+    // A frame that this libjpeg cannot decode, or a file cut short after its
+    // metadata, still has its EXIF block.
+    readHeader(jpeg, KeptSegments::Exif);
+    for (jpeg_saved_marker_ptr marker = jpeg.info.marker_list; jpeg.created && marker; marker = marker->next) {
+        const QByteArrayView data(marker->data, qsizetype(marker->data_length));
+        if (data.startsWith(kExifHeader))
+            return data.sliced(kExifHeader.size()).toByteArray();
+    }
+    return {};
 }
 
 DecodedJpeg decodeJpeg(JpegInput input, int scaleDenominator)
@@ -309,7 +329,7 @@ DecodedJpeg decodeJpeg(JpegInput input, int scaleDenominator)
     DecodedJpeg result;
     result.failure = DecodeFailure::NotDecodable;
     Decompressor jpeg(input);
-    if (!readHeader(jpeg, true) || !lengthCanHoldBlocks(jpeg.info, jpeg.source.length))
+    if (!readHeader(jpeg, KeptSegments::Metadata) || !lengthCanHoldBlocks(jpeg.info, jpeg.source.length))
         return result;
 
     jpeg_decompress_struct &info = jpeg.info;

@@ -2,6 +2,7 @@
 
 #include "freeimagebitmap.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QSize>
 
@@ -31,6 +32,11 @@ using JpegInput = std::variant<std::span<const unsigned char>, QFile *>;
 // the header cannot be read or claims more blocks than the file's length can
 // hold; no other size limit applies.
 std::optional<QSize> readJpegSize(JpegInput input);
+
+// The EXIF block of a JPEG: the TIFF structure of its first APP1 segment
+// that begins "Exif\0\0", without those six bytes. Only the segments before
+// the picture are read. Empty when there is none.
+QByteArray readJpegExif(JpegInput input);
 
 // Decodes a JPEG into a bitmap with the very pixels and metadata the image
 // library's own JPEG loader gives (default flags): same decoder settings, rows

@@ -2,7 +2,7 @@
 
 namespace tovin {
 
-ListKeyAction listKeyAction(int key, Qt::KeyboardModifiers modifiers, std::optional<ListEntryKind> selected)
+ListKeyAction listKeyAction(int key, Qt::KeyboardModifiers modifiers, std::optional<ListEntryKind> selected, bool moved)
 {
     if (key == Qt::Key_Backspace)
         return ListKeyAction::GoUp;
@@ -11,25 +11,29 @@ ListKeyAction listKeyAction(int key, Qt::KeyboardModifiers modifiers, std::optio
     const bool image = *selected == ListEntryKind::Image;
     // The keypad is where a key came from, not a modifier the user holds.
     const Qt::KeyboardModifiers held = modifiers & ~Qt::KeypadModifier;
+    const ListKeyAction landedOn = image ? ListKeyAction::OpenImage : ListKeyAction::Nothing;
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down:
-        return image ? ListKeyAction::OpenImage : ListKeyAction::Nothing;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return landedOn;
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
         return image ? ListKeyAction::OpenImage : ListKeyAction::EnterFolder;
     case Qt::Key_R:
-        if (!image)
-            return ListKeyAction::Nothing;
-        if (held == Qt::ControlModifier)
+        if (image && held == Qt::ControlModifier)
             return ListKeyAction::DeleteImageRecord;
-        if (held == (Qt::ControlModifier | Qt::ShiftModifier))
+        if (image && held == (Qt::ControlModifier | Qt::ShiftModifier))
             return ListKeyAction::DeleteAllRecords;
-        return ListKeyAction::Nothing;
+        break;
     default:
-        return ListKeyAction::Nothing;
+        break;
     }
+    return moved ? landedOn : ListKeyAction::Nothing;
 }
 
 } // namespace tovin

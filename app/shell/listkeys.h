@@ -18,7 +18,11 @@ enum class ListKeyAction {
     GoUp, // ListFolder with the up entry's key, whatever is selected
 };
 
-// `selected` is empty when no entry is selected.
-ListKeyAction listKeyAction(int key, Qt::KeyboardModifiers modifiers, std::optional<ListEntryKind> selected);
+// `selected` is empty when no entry is selected; `moved` tells that the key
+// made another entry the current one (typing its first letter, say). Every
+// key that moves the selection opens the image it lands on, so the fields
+// and the preview always belong to the selected image.
+ListKeyAction listKeyAction(int key, Qt::KeyboardModifiers modifiers, std::optional<ListEntryKind> selected,
+                            bool moved);
 
 } // namespace tovin

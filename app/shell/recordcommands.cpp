@@ -1,6 +1,7 @@
 #include "recordcommands.h"
 
 #include "adjustmentrecordfields.h"
+#include "capturedate.h"
 #include "errorreport.h"
 #include "imageengine.h"
 #include "messagetable.h"
@@ -33,7 +34,8 @@ void RecordCommands::saveAdjustments(const QString &imagePath, const QString &da
                                      const AdjustmentFieldValues &fields)
 {
     const QSize pixelSize = imageFileSize(imagePath);
-    const RecordResult result = saveAdjustmentRecord(m_store, recordFromFields(fields, imagePath, pixelSize, dateText));
+    const RecordResult result = saveAdjustmentRecord(
+        m_store, recordFromFields(fields, imagePath, pixelSize, shownOrImageDateText(imagePath, dateText)));
     m_prompts.showNotice(savedAdjustmentsText(result), message(112));
 }
 

@@ -22,6 +22,7 @@ public:
 
     // Saves the fields as the image's record and tells the result, with the
     // reminder that the original stays as it is (alone when the save failed).
+    // `dateText` is the list's date text; empty while the list has not read it.
     void saveAdjustments(const QString &imagePath, const QString &dateText, const AdjustmentFieldValues &fields);
     // Asks first; Cancel changes nothing.
     void clearAdjustments(const QString &imagePath);

@@ -303,6 +303,19 @@ private slots:
         QCOMPARE(entries.value(1).mid(4), (QStringList{"200", "100", "date of plain.jpg", "caption of the run"}));
     }
 
+    // An image the list has not dated yet gets the date the list would show:
+    // when the photo was taken.
+    void datesTheListHasNotReadYet()
+    {
+        BatchFixture fixture;
+        const QString taken = fixture.photoFolder() + QStringLiteral("/taken.jpg");
+        QVERIFY(writeTaggedPhotos({{taken, {QStringLiteral("DateTimeOriginal=2019:07:14 09:30:05")}}}));
+        const BatchItem item{taken, true, ListEntryKind::Image, {}};
+        QCOMPARE(fixture.run(fixture.request(BatchMode::AlbumOnly, {item})), BatchOutcome::Done);
+        QCOMPARE(albumEntries(fixture.inDestination("Sorvel.xml")).value(0).value(6),
+                 listDateText(QDateTime(QDate(2019, 7, 14), QTime(9, 30, 5), Qt::UTC)));
+    }
+
     void replaceWithoutAskingLastsUntilACancel()
     {
         BatchFixture fixture;

@@ -20,7 +20,8 @@ class ImageListingTest : public QObject
 
 private slots:
     // A name that is not UTF-8 (QDir leaves such a file out) is listed under
-    // its decoded name so that the user sees it, after the others.
+    // its decoded name so that the user sees it, after the others, with its
+    // file's date: the others' dates are read later, from inside the files.
     void listsUpFoldersThenImages()
     {
         QTemporaryDir root;
@@ -48,7 +49,8 @@ private slots:
                      QStringLiteral("3 y.jpeg %1/y.jpeg 0KB").arg(folder),
                      QStringLiteral("3 caf\uFFFD.jpg %1/caf\uFFFD.jpg 2KB").arg(folder),
                  }));
-        QVERIFY(entries.first().dateText.isEmpty());
+        for (const ListEntry &entry : entries)
+            QCOMPARE(entry.dateText.isEmpty(), !entry.name.startsWith(QStringLiteral("caf")));
     }
 
     void rootHasNoUpEntry()

@@ -17,8 +17,6 @@
 #include <QThread>
 #include <QTest>
 
-#include <sys/resource.h>
-
 using namespace tovin;
 using namespace tovin::test;
 
@@ -43,13 +41,6 @@ const QList<std::pair<int, QByteArray>> kEverySegment{{0xFE, "A comment"},
                                                       {0xE1, test::xmpSegment()},
                                                       {0xED, test::iptcSegment()},
                                                       test::iccSegments(200).first()};
-
-std::int64_t peakResidentBytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return std::int64_t(usage.ru_maxrss) * 1024;
-}
 
 QByteArray savedBytes(FIBITMAP *bitmap, int flags)
 {

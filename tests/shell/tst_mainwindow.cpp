@@ -3,6 +3,8 @@
 
 #include "adjustmentfields.h"
 #include "adjustmentpanel.h"
+#include "capturedate.h"
+#include "jpegrecipes.h"
 #include "largepreviewwindow.h"
 #include "mainwindow.h"
 #include "messagetable.h"
@@ -36,6 +38,7 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -200,17 +203,22 @@ private slots:
         QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Message).size(), 1);
     }
 
-    // Enter and the chooser list a folder, leaving the field checks it; a
-    // network folder is refused, a missing one reported.
+    // Enter and the chooser (opening at the listed folder) list a folder, and
+    // the photo shown before goes; leaving the field checks it; a network
+    // folder is refused, a missing one reported.
     void folderFieldAndChooser()
     {
         QLineEdit *dirInput = form().dirInput;
         const QString folder2006 = m_photos->filePath(QStringLiteral("2006"));
+        m_window->LoadImageRecord(m_image);
+        waitForPreview();
+        QVERIFY(showsPicture() && !form().infoLabel->text().isEmpty());
         dirInput->clear();
         QTest::keyClick(dirInput, Qt::Key_Return);
         QTest::keyClicks(dirInput, folder2006);
         QTest::keyClick(dirInput, Qt::Key_Return);
         QTRY_COMPARE(listedNames(), k2006);
+        QVERIFY(!showsPicture() && form().infoLabel->text().isEmpty());
         QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
         QVERIFY(!m_window->ListFolder(QStringLiteral("  //server/share ")));
         QCOMPARE(m_prompts.shown, QList{test::messageBox(message(42), message(112), PromptIcon::Exclamation)});
@@ -219,6 +227,7 @@ private slots:
         m_prompts = {};
         m_prompts.folderAnswers = {m_photos->path()};
         QTest::mouseClick(form().srcButton, Qt::LeftButton);
+        QCOMPARE(m_prompts.ofKind(ShownPrompt::Kind::Folder).value(0).title, folder2006);
         QTest::mouseClick(form().srcButton, Qt::LeftButton); // cancelled
         QTRY_COMPARE(listedNames(), kPhotos);
 
@@ -230,9 +239,13 @@ private slots:
         QCOMPARE(m_prompts.shown.size(), 1);
         QCOMPARE(dirInput->text(), QStringLiteral("/tmp/a*b"));
 
+        // The photo's picture, still being decoded, never comes.
+        m_window->LoadImageRecord(m_image);
         const QString missing = m_photos->filePath(QStringLiteral("gone"));
         QVERIFY(m_window->ListFolder(missing));
         QTRY_COMPARE(m_prompts.shown.size(), 2);
+        QTest::qWait(500);
+        QVERIFY(!showsPicture());
         QCOMPARE(m_prompts.shown.last().icon, PromptIcon::Critical);
         QCOMPARE(list()->topLevelItemCount(), 0);
         QCOMPARE(dirInput->text(), missing);
@@ -332,6 +345,51 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(listed.size(), 1);
         QCOMPARE(listedNames(), QStringList({"c.jpg", ". . . ."}));
+    }
+
+    // The list shows at once and its dates fill in after, a photo's capture
+    // date where it has one. A save or a run started before they are in takes
+    // the capture date all the same, never the file's; a list sorted by date
+    // is sorted again once they are in.
+    void captureDatesFillIn()
+    {
+        QHeaderView *header = list()->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(DateColumn) + 5, header->height() / 2));
+        const QString taken = m_photos->filePath(QStringLiteral("2006/taken.jpg"));
+        QVERIFY(test::writeTaggedPhotos({{taken, {QStringLiteral("DateTimeOriginal=2019:07:14 09:30:05")}}}));
+        const QString takenText = listDateText(QDateTime(QDate(2019, 7, 14), QTime(9, 30, 5), Qt::UTC));
+        QList<BatchItem> early;
+        QString shownWhenSaved = QStringLiteral("not saved");
+        connect(
+            m_window.get(), &MainWindow::folderListed, this,
+            [&] {
+                early = m_window->batchItems();
+                list()->setCurrentItem(item("taken.jpg"));
+                shownWhenSaved = list()->currentItem()->text(DateColumn);
+                m_window->LoadImageRecord(taken);
+                form().recordButton->click();
+            },
+            Qt::SingleShotConnection);
+        QSignalSpy dated(m_window.get(), &MainWindow::datesListed);
+        m_window->ListFolder(m_photos->filePath(QStringLiteral("2006")));
+        QVERIFY(dated.wait());
+
+        QCOMPARE(early.size(), 3);
+        for (const BatchItem &line : early)
+            QVERIFY(line.dateText.isEmpty());
+        QVERIFY(shownWhenSaved.isEmpty());
+        QCOMPARE(commands().storedAdjustments(taken)->dateText, takenText);
+        QCOMPARE(item("taken.jpg")->text(DateColumn), takenText);
+        QCOMPARE(item("c.jpg")->text(DateColumn), imageDateText(m_photos->filePath(QStringLiteral("2006/c.jpg"))));
+        QStringList dates;
+        for (int row = 0; row < list()->topLevelItemCount(); ++row)
+            dates << list()->topLevelItem(row)->text(DateColumn);
+        QStringList descending = dates;
+        std::sort(descending.begin(), descending.end(),
+                  [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) > 0; });
+        QCOMPARE(dates, descending);
+        QCOMPARE(m_window->batchItems().value(0).dateText, dates.value(0));
     }
 
     // A tick steps from what its field shows, a field takes the focus selected
@@ -472,8 +530,9 @@ private slots:
         QCOMPARE(viewer->Zoom(), fit);
     }
 
-    // The large preview opens with a picture only; opened again it keeps its
-    // window and label.
+    // The toolbar shows inside the viewer under the pointer. Its Maximize (or
+    // Enter on the viewer) opens the large preview with a picture only; opened
+    // again it keeps its window and label.
     void viewerButtons()
     {
         lensbox::ZoomwellCtl *viewer = form().Zoomwell;
@@ -487,7 +546,11 @@ private slots:
 
         m_window->LoadImageRecord(m_image);
         waitForPreview();
-        emit viewer->MaxClick();
+        auto *toolbar = viewer->findChild<QToolBar *>(QStringLiteral("tbrQuickFloat"));
+        QCursor::setPos(viewer->mapToGlobal(QPoint(20, 20)));
+        QTRY_VERIFY(toolbar->isVisible());
+        QVERIFY(viewer->rect().contains(toolbar->geometry()));
+        QTest::mouseClick(toolbar->widgetForAction(toolbar->actions().at(2)), Qt::LeftButton);
         auto *large = m_window->findChild<LargePreviewWindow *>(QStringLiteral("frmLarge"));
         QVERIFY(large && large->isVisible());
         const auto *info = large->findChild<QLabel *>(QStringLiteral("infoLabel2"));
@@ -497,13 +560,109 @@ private slots:
         form().widthInput->setText(QStringLiteral("10"));
         preview().ShowPreview(false, m_image);
         waitForPreview();
-        emit viewer->MaxClick();
+        QTest::keyClick(viewer, Qt::Key_Return);
         QCOMPARE(m_window->findChildren<LargePreviewWindow *>().size(), 1);
         QCOMPARE(info->text(), infoText);
         QCOMPARE(large->Zoomwell2()->Picture(), viewer->Picture());
         QPointer<LargePreviewWindow> closed(large);
         large->close();
         QTRY_VERIFY(!closed); // closing frees it
+    }
+
+    // Every key that moves the selection opens the entry it lands on: b's
+    // record in the fields, its adjusted picture in the viewer.
+    void selectionKeysOpenTheirEntry_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("descending"); // sorted by name the other way first
+
+        QTest::newRow("Down") << int(Qt::Key_Down) << false;
+        QTest::newRow("End") << int(Qt::Key_End) << false;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << false;
+        QTest::newRow("Home") << int(Qt::Key_Home) << true;
+        QTest::newRow("Page Up") << int(Qt::Key_PageUp) << true;
+        QTest::newRow("first letter typed") << int(Qt::Key_B) << false;
+    }
+
+    void selectionKeysOpenTheirEntry()
+    {
+        QFETCH(int, key);
+        save(m_photos->filePath(QStringLiteral("b.JPEG")));
+        if (QFETCH(bool, descending); descending)
+            emit list()->header()->sectionClicked(0);
+        list()->setCurrentItem(item("a.jpg"));
+        m_window->LoadImageRecord(m_image);
+        waitForPreview();
+
+        QTest::keyClick(list(), Qt::Key(key));
+
+        QCOMPARE(list()->currentItem()->text(0), QStringLiteral("b.JPEG"));
+        QCOMPARE(form().widthInput->text(), QStringLiteral("25"));
+        waitForPreview();
+        QCOMPARE(form().Zoomwell->Picture()->size(), QSize(8, 10));
+    }
+
+    // A photo whose information line fails (a side beyond 16 bits) opened with
+    // Enter: the Enter that closes the error box is let go in the list and
+    // opens nothing again.
+    void closedErrorBoxDoesNotReopen()
+    {
+        QVERIFY(test::writeBytes(m_photos->filePath(QStringLiteral("tall.jpg")),
+                                 test::encodeJpeg({.size = {32, 39728}, .components = 1, .smooth = true})));
+        m_window->ListFolder(m_photos->path());
+        QTRY_VERIFY(item("tall.jpg"));
+        list()->setCurrentItem(item("tall.jpg"));
+        QTest::keyClick(list(), Qt::Key_Return);
+        waitForPreview();
+        QCOMPARE(m_prompts.shown,
+                 QList{test::messageBox(QStringLiteral("Error! (# 6): Overflow"), QStringLiteral("Error! #6"),
+                                        PromptIcon::Critical)});
+
+        QSignalSpy shown(&preview(), &PreviewController::previewShown);
+        QTest::keyRelease(list(), Qt::Key_Return);
+        QVERIFY(!shown.wait(500));
+        QCOMPARE(m_prompts.shown.size(), 1);
+    }
+
+    // The shared hostile files and tiny ones claiming 16000 x 16000 pixels,
+    // stepped through with Down: each is shown or named as not decodable,
+    // none takes the memory its header claims.
+    void hostileFilesInThePreview()
+    {
+        const QString shared = test::sharedTestData();
+        if (shared.isEmpty())
+            QSKIP("the shared test images are not beside this checkout");
+        QTemporaryDir folder;
+        const QDir unusual(shared + QStringLiteral("/unusual"));
+        for (const QString &name : unusual.entryList({QStringLiteral("*.jpg")}, QDir::Files))
+            QVERIFY(QFile::copy(unusual.filePath(name), folder.filePath(name)));
+        for (const bool progressive : {false, true})
+            QVERIFY(
+                test::writeBytes(folder.filePath(QStringLiteral("claims-%1.jpg").arg(progressive)),
+                                 test::withClaimedSize(test::encodeJpeg({.size = {16, 16}, .progressive = progressive}),
+                                                       QSize(16000, 16000))));
+        m_window->ListFolder(folder.path());
+        QTRY_VERIFY(list()->topLevelItemCount() > 2);
+        list()->setCurrentItem(list()->topLevelItem(0));
+        const auto *note = m_window->findChild<QLabel *>(QStringLiteral("previewNote"));
+        const std::int64_t peakBefore = test::peakResidentBytes();
+
+        QStringList notShown;
+        while (list()->currentItem() != list()->topLevelItem(list()->topLevelItemCount() - 1)) {
+            QTest::keyClick(list(), Qt::Key_Down);
+            waitForPreview();
+            if (!showsPicture()) {
+                QVERIFY(note->isVisible() && form().infoLabel->text().isEmpty());
+                notShown << note->text();
+            }
+        }
+
+        QCOMPARE(notShown,
+                 QStringList({"claims-0.jpg: cannot be read or decoded", "claims-1.jpg: cannot be read or decoded",
+                              "empty.jpg: cannot be read or decoded", "max_size.jpg: cannot be read or decoded",
+                              "missing-sof.jpg: cannot be read or decoded"}));
+        QVERIFY2(test::peakResidentBytes() - peakBefore < (128 << 20), "a hostile file took memory");
+        QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript()));
     }
 
     // Centred; the timer fires once, 2000 ms after the start, unless Quit

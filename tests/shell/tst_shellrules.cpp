@@ -1,6 +1,8 @@
 // The shell's rules and commands apart from any window.
 
 #include "adjustmentrecordfields.h"
+#include "capturedate.h"
+#include "listdatereading.h"
 #include "listkeys.h"
 #include "listsorting.h"
 #include "mainsettings.h"
@@ -18,6 +20,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace tovin;
@@ -54,6 +57,7 @@ private slots:
             int key, modifiers;
             std::optional<ListEntryKind> selected;
             ListKeyAction action;
+            bool moved = false;
         };
         const std::optional<ListEntryKind> none, up = ListEntryKind::Up, folder = ListEntryKind::Folder,
                                                  image = ListEntryKind::Image;
@@ -70,8 +74,15 @@ private slots:
                  Row{Qt::Key_R, ctrl | shift, folder, ListKeyAction::Nothing},
                  Row{Qt::Key_R, ctrl | Qt::AltModifier, image, ListKeyAction::Nothing},
                  Row{Qt::Key_Backspace, 0, none, ListKeyAction::GoUp},
+                 Row{Qt::Key_Home, 0, image, ListKeyAction::OpenImage, true},
+                 Row{Qt::Key_PageDown, shift, image, ListKeyAction::OpenImage},
+                 Row{Qt::Key_End, 0, up, ListKeyAction::Nothing, true},
+                 Row{Qt::Key_B, 0, image, ListKeyAction::OpenImage, true},
+                 Row{Qt::Key_R, 0, image, ListKeyAction::OpenImage, true},
+                 Row{Qt::Key_B, 0, image, ListKeyAction::Nothing},
+                 Row{Qt::Key_B, 0, folder, ListKeyAction::Nothing, true},
              })
-            QCOMPARE(listKeyAction(row.key, Qt::KeyboardModifiers(row.modifiers), row.selected), row.action);
+            QCOMPARE(listKeyAction(row.key, Qt::KeyboardModifiers(row.modifiers), row.selected, row.moved), row.action);
     }
 
     // Texts compare as texts ("10KB" before "9KB"), empty texts first; one
@@ -165,6 +176,36 @@ private slots:
         QCOMPARE(QSize(stored->imageWidth, stored->imageHeight), QSize(64, 48));
         QCOMPARE(stored->dateText, QStringLiteral("2024-05-01 10:00"));
         QCOMPARE(fieldsFromRecord(*stored), kFields);
+    }
+
+    // The list's dates come from workers; a newer reading drops the older
+    // one. A save before the list has read an image's date takes the photo's
+    // capture date all the same.
+    void datesTheListHasNotReadYet()
+    {
+        RecordFixture f;
+        QVERIFY(f.ready);
+        const QString taken = f.folder.filePath(QStringLiteral("taken.jpg"));
+        QVERIFY(test::writeTaggedPhotos({{taken, {QStringLiteral("DateTimeOriginal=2019:07:14 09:30:05")}}}));
+        const QString takenText = listDateText(QDateTime(QDate(2019, 7, 14), QTime(9, 30, 5), Qt::UTC));
+
+        ListDateReading reading;
+        QSignalSpy finished(&reading, &ListDateReading::finished);
+        reading.start({f.image});
+        reading.start({taken, f.image, f.folder.filePath(QStringLiteral("gone.jpg"))});
+        QVERIFY(reading.isReading());
+        QVERIFY(finished.wait());
+        QTest::qWait(100);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!reading.isReading());
+        QCOMPARE(reading.dateText(taken), takenText);
+        QCOMPARE(reading.dateText(f.image), imageDateText(f.image));
+        reading.start({taken});
+        reading.stop();
+        QVERIFY(reading.dateText(taken).isEmpty());
+
+        f.commands.saveAdjustments(taken, QString(), kFields);
+        QCOMPARE(f.commands.storedAdjustments(taken)->dateText, takenText);
     }
 
     // Asked first: Cancel keeps the record; OK removes it and tells whether

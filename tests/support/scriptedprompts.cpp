@@ -38,9 +38,9 @@ OverwriteAnswer ScriptedPrompts::askOverwrite(const QString &text)
     return overwriteAnswers.isEmpty() ? OverwriteAnswer::Replace : overwriteAnswers.takeFirst();
 }
 
-QString ScriptedPrompts::chooseFolder(const QString &prompt)
+QString ScriptedPrompts::chooseFolder(const QString &prompt, const QString &startFolder)
 {
-    shown.append({ShownPrompt::Kind::Folder, prompt, {}, PromptIcon::None, PromptButtons::OkCancel});
+    shown.append({ShownPrompt::Kind::Folder, prompt, startFolder, PromptIcon::None, PromptButtons::OkCancel});
     return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
 }
 

@@ -42,7 +42,8 @@ public:
                              PromptButtons buttons) override;
     void showNotice(const QString &text, const QString &title) override;
     OverwriteAnswer askOverwrite(const QString &text) override;
-    QString chooseFolder(const QString &prompt) override;
+    // Shown with the start folder as its title.
+    QString chooseFolder(const QString &prompt, const QString &startFolder) override;
     int chooseColor(int initialColor) override;
     void openDocument(const QString &path) override;
 

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+
 namespace tovin::test {
 
 void useTemporarySettings(const QTemporaryDir &folder)
@@ -43,6 +45,13 @@ bool installProgramFolder(const QString &programFolder)
     const QStringList names = albumFiles.entryList(QDir::Files);
     return std::all_of(names.begin(), names.end(),
                        [&](const QString &name) { return QFile::copy(albumFiles.filePath(name), target + name); });
+}
+
+std::int64_t peakResidentBytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return std::int64_t(usage.ru_maxrss) * 1024;
 }
 
 QByteArray readBytes(const QString &path)

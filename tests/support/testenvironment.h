@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <cstdint>
+
 namespace tovin::test {
 
 // Settings of the program under test go to a temporary folder, not the user's.
@@ -19,6 +21,9 @@ QString builtProgramFolder();
 // the second also the album files the batch run reads.
 bool installRecordList(const QString &programFolder);
 bool installProgramFolder(const QString &programFolder);
+
+// The most memory this process has held at once, in bytes.
+std::int64_t peakResidentBytes();
 
 // A whole file's bytes (empty when it cannot be read), and writing them.
 QByteArray readBytes(const QString &path);

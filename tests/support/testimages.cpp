@@ -3,6 +3,9 @@
 #include "jpegrecipes.h"
 #include "testenvironment.h"
 
+#include <QFile>
+#include <QProcess>
+
 #include <algorithm>
 #include <array>
 
@@ -11,6 +14,28 @@ namespace tovin::test {
 bool writeTestJpeg(const QString &path, QSize size, int quality)
 {
     return writeBytes(path, encodeJpeg({.size = size, .quality = quality, .smooth = true}));
+}
+
+bool writeTaggedPhotos(const QList<std::pair<QString, QStringList>> &photos)
+{
+    const QString source = sharedTestData() + QStringLiteral("/orientation/Landscape_1.jpg");
+    QStringList arguments;
+    for (const auto &[path, tags] : photos) {
+        if (!QFile::copy(source, path) || !QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner))
+            return false;
+        for (const QString &tag : tags)
+            arguments << u'-' + tag;
+        if (!tags.isEmpty())
+            arguments << path << QStringLiteral("-execute");
+    }
+    if (arguments.isEmpty())
+        return true;
+    // -n writes the values raw, so that invalid dates go in too.
+    arguments << QStringLiteral("-common_args") << QStringLiteral("-n") << QStringLiteral("-q")
+              << QStringLiteral("-overwrite_original");
+    QProcess exiftool;
+    exiftool.start(QStringLiteral("exiftool"), arguments);
+    return exiftool.waitForFinished(60000) && exiftool.exitStatus() == QProcess::NormalExit && exiftool.exitCode() == 0;
 }
 
 QList<int> firstQuantisationTable(const QString &path)

@@ -7,11 +7,12 @@ using namespace lensbox;
 namespace {
 
 // A 400 x 300 control with one-pixel borders and a three-pixel dialog frame; thumbs of 17 pixels unless told.
-ViewGeometry classicFrame(int hThumb = 17, int vThumb = 17, QSize client = QSize(400, 300))
+ViewGeometry classicFrame(int hThumb = 17, int vThumb = 17, QSize client = QSize(400, 300),
+                          QSize control = QSize(400, 300))
 {
     ViewGeometry geometry(SystemMetrics{
         .cxBorder = 1, .cyBorder = 1, .cxDlgFrame = 3, .cyDlgFrame = 3, .cxHThumb = hThumb, .cyVThumb = vThumb});
-    geometry.resizeControl(QSize(400, 300), client);
+    geometry.resizeControl(control, client);
     return geometry;
 }
 
@@ -131,6 +132,39 @@ private slots:
         QTEST(geometry.horizontal().rect, "hRect");
         QTEST(geometry.vertical().rect, "vRect");
         QTEST(geometry.cornerVisible() ? geometry.corner() : QRect(), "corner");
+    }
+
+    // The main window's viewer is 5445 x 2370 twips; the large window's is the
+    // window less 4 x 44 pixels, the window half the screen or all of it. The
+    // horizontal bar's place starts 20 pixels above the control's bottom.
+    void quickToolbarInsideTheControl_data()
+    {
+        QTest::addColumn<QSize>("control");
+        QTest::addColumn<int>("top");
+
+        QTest::newRow("main window at 96 dpi") << QSize(363, 158) << 106;
+        QTest::newRow("main window at 120 dpi") << QSize(454, 198) << 146;
+        QTest::newRow("main window at 144 dpi") << QSize(545, 237) << 168;
+        QTest::newRow("large window, half of 640 x 480") << QSize(316, 196) << 144;
+        QTest::newRow("large window, half of 800 x 600") << QSize(396, 256) << 168;
+        QTest::newRow("large window, all of 1920 x 1080") << QSize(1916, 1036) << 168;
+        QTest::newRow("large window shrunk by hand") << QSize(200, 60) << 8;
+        QTest::newRow("lower than the toolbar") << QSize(100, 20) << 0;
+        QTest::newRow("viewer demo") << QSize(800, 600) << 168;
+    }
+
+    void quickToolbarInsideTheControl()
+    {
+        QFETCH(QSize, control);
+        const ViewGeometry geometry = classicFrame(17, 17, control - QSize(2, 2), control);
+
+        const QRect toolbar = geometry.quickToolbar(QSize(76, 24));
+
+        QTEST(toolbar.top(), "top");
+        QCOMPARE(toolbar.topLeft().x(), 8);
+        QCOMPARE(toolbar.size(), QSize(76, 24));
+        if (control.height() >= 24 + 8 + 20)
+            QVERIFY(toolbar.bottom() < geometry.horizontal().rect.top() - 8);
     }
 };
 

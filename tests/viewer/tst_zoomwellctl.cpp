@@ -339,6 +339,42 @@ private slots:
         }
     }
 
+    // Zoom Out is off; the keys reach the control from where the focus is.
+    void keysPressTheQuickBarButtons_data()
+    {
+        QTest::addColumn<QString>("target"); // a child by name, or the control itself
+        QTest::addColumn<int>("key");
+        QTest::addColumn<short>("quickBar");
+        QTest::addColumn<QStringList>("events");
+
+        const QStringList maximize{QStringLiteral("MaxClick")};
+        QTest::newRow("+ on the canvas") << "picView" << int(Qt::Key_Plus) << kTrue << QStringList{"ZoomInClick"};
+        QTest::newRow("- with Zoom Out off") << "picView" << int(Qt::Key_Minus) << kTrue << QStringList();
+        QTest::newRow("Enter on the control") << QString() << int(Qt::Key_Return) << kTrue << maximize;
+        QTest::newRow("keypad Enter") << "picView" << int(Qt::Key_Enter) << kTrue << maximize;
+        QTest::newRow("F on a scroll bar") << "hscPicture" << int(Qt::Key_F) << kTrue << maximize;
+        QTest::newRow("no quick toolbar") << "picView" << int(Qt::Key_F) << kFalse << QStringList();
+    }
+
+    void keysPressTheQuickBarButtons()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, key);
+        QFETCH(short, quickBar);
+        m_control->LoadImage(testFile("large.png"));
+        m_control->setUseQuickBar(quickBar);
+        m_control->setAllowZoomIn(kTrue);
+        if (quickBar != kFalse)
+            QTRY_VERIFY(button(0)->isEnabled() && !button(1)->isEnabled());
+        QWidget *receiver = target.isEmpty() ? m_control.get() : child(*m_control, qPrintable(target));
+        EventLog log(m_control.get());
+
+        QTest::keyClick(receiver, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+
+        QTEST(log.events, "events");
+        QCOMPARE(toolbar()->actions().at(2)->toolTip(), QStringLiteral("Maximize (Enter or F)"));
+    }
+
     void wheelScrollsOrAsksToZoom_data()
     {
         QTest::addColumn<QList<QPoint>>("turns"); // eighths of a degree, 120 a notch; up or away is positive

@@ -1,5 +1,6 @@
 // Shows one photo in a ZoomwellCtl with panning and the quick toolbar on; the
-// toolbar's zoom buttons step the zoom by 10.
+// toolbar's zoom buttons step the zoom by 10, and Maximize maximizes the
+// window or gives it its size back.
 //
 //   lensbox-demo PHOTO [--zoom PERCENT] [--picture] [--screenshot FILE]
 //
@@ -80,6 +81,8 @@ int main(int argc, char *argv[])
         if (viewer->Zoom() > kZoomStep)
             viewer->setZoom(viewer->Zoom() - kZoomStep);
     });
+    QObject::connect(viewer, &lensbox::ZoomwellCtl::MaxClick, &window,
+                     [&window] { window.setWindowState(window.windowState() ^ Qt::WindowMaximized); });
     QObject::connect(viewer, &lensbox::ZoomwellCtl::ZoomChanged, &window, [&window](qint32 percent) {
         window.setWindowTitle(QStringLiteral("Lensbox demo - %1%").arg(percent));
     });

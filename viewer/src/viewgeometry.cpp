@@ -146,7 +146,7 @@ void ViewGeometry::layoutScrollBars()
     v.setWidth(m_metrics.cxHThumb);
 
     const int hWidth = m_vertical.visible ? W - v.width() - 2 * m_metrics.cxBorder : W - m_metrics.cxDlgFrame;
-    h.moveTopLeft(QPoint(0, H - h.height() - m_metrics.cyDlgFrame));
+    h.moveTopLeft(QPoint(0, horizontalBarTop()));
     if (hWidth >= 0)
         h.setWidth(hWidth);
 
@@ -154,6 +154,11 @@ void ViewGeometry::layoutScrollBars()
     v.moveTopLeft(QPoint(W - v.width() - m_metrics.cxDlgFrame, 0));
     if (vHeight >= 0)
         v.setHeight(vHeight);
+}
+
+int ViewGeometry::horizontalBarTop() const
+{
+    return m_control.height() - m_metrics.cyVThumb - m_metrics.cyDlgFrame;
 }
 
 bool ViewGeometry::setHorizontalValue(int value)
@@ -190,6 +195,12 @@ void ViewGeometry::pan(QPoint last, QPoint now)
         setHorizontalValue(m_horizontal.value + (last.x() - now.x()));
     if (m_vertical.visible && now.y() != last.y())
         setVerticalValue(m_vertical.value + (last.y() - now.y()));
+}
+
+QRect ViewGeometry::quickToolbar(QSize toolbar) const
+{
+    const int lowestTop = horizontalBarTop() - kQuickToolbarLeft - toolbar.height();
+    return {QPoint(kQuickToolbarLeft, std::max(0, std::min(kQuickToolbarTop, lowestTop))), toolbar};
 }
 
 ScrollPosition ViewGeometry::scrollPosition() const

@@ -8,6 +8,7 @@
 #include "pancursors.h"
 #include "picturebox.h"
 #include "propertynames.h"
+#include "quickbarkeys.h"
 #include "quicktoolimages.h"
 
 #include <tovin/numeric.h>
@@ -31,7 +32,7 @@ const QString kPictureFilter = QStringLiteral("Supported Image Formats|*.gif;*.j
 const QString kOpenImageTitle = QStringLiteral("Open Image");
 
 constexpr int kToolbarInterval = 100; // ms
-constexpr QRect kQuickToolbarPlace(8, 168, 76, 24);
+constexpr QSize kQuickToolbarSize(76, 24);
 constexpr QSize kQuickButtonSize(24, 22);
 constexpr int kWheelNotch = 120; // eighths of a degree
 
@@ -130,14 +131,14 @@ void ZoomwellCtl::buildQuickToolbar()
         "QToolBar { background: palette(button); border: 1px solid palette(mid); padding: 0px; spacing: 0px; }"));
 
     const QList<QPixmap> imlTools = quickToolImages();
-    const QStringList tips{QStringLiteral("Zoom In"), QStringLiteral("Zoom Out"), QStringLiteral("Maximize")};
-    for (int i = 0; i < tips.size(); ++i) {
-        QAction *button = tbrQuickFloat->addAction(QIcon(imlTools[i]), tips[i]);
-        button->setToolTip(tips[i]);
+    const QStringList texts{QStringLiteral("Zoom In"), QStringLiteral("Zoom Out"), QStringLiteral("Maximize")};
+    for (int i = 0; i < texts.size(); ++i) {
+        QAction *button = tbrQuickFloat->addAction(QIcon(imlTools[i]), texts[i]);
+        button->setToolTip(texts[i] + QStringLiteral(" (") + quickBarKeysText(i) + u')');
         tbrQuickFloat->widgetForAction(button)->setFixedSize(kQuickButtonSize);
         connect(button, &QAction::triggered, this, [this, i] { toolbarButtonClicked(i); });
     }
-    tbrQuickFloat->setGeometry(kQuickToolbarPlace);
+    tbrQuickFloat->resize(kQuickToolbarSize);
     tbrQuickFloat->hide();
 }
 
@@ -159,6 +160,7 @@ void ZoomwellCtl::applyGeometry()
     showScrollBar(vscPicture, m_geometry.vertical());
     picTemp->setGeometry(m_geometry.corner());
     picTemp->setVisible(m_geometry.cornerVisible());
+    tbrQuickFloat->setGeometry(m_geometry.quickToolbar(kQuickToolbarSize));
     hscPicture->raise();
     vscPicture->raise();
     picTemp->raise();
@@ -536,6 +538,15 @@ bool ZoomwellCtl::horizontalBarKey(QKeyEvent *event)
 
 void ZoomwellCtl::keyPressEvent(QKeyEvent *event)
 {
+    // The quick toolbar's keys come here from the canvas and the bars too,
+    // which leave them unused. They press a button the toolbar would offer.
+    if (const std::optional<int> button = quickBarButtonForKey(*event); button && m_UseQuickBar != 0) {
+        QAction *action = tbrQuickFloat->actions().at(*button);
+        if (action->isEnabled()) {
+            action->trigger();
+            return;
+        }
+    }
     // Only while the control itself has the focus: keys on the canvas belong
     // to the host. The key only moves the focus; the bar does not scroll yet.
     if (hasFocus()) {

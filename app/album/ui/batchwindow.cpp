@@ -568,7 +568,7 @@ void BatchWindow::chooseMode(BatchMode mode)
 
 void BatchWindow::browseForFolder()
 {
-    const QString folder = m_context.prompts.chooseFolder(message(41));
+    const QString folder = m_context.prompts.chooseFolder(message(41), m_dstInput->text());
     if (!folder.isEmpty())
         m_dstInput->setText(folder);
 }

@@ -17,7 +17,9 @@ const char *themeName(ButtonPicture which)
     case ButtonPicture::Save:
         return "document-save";
     case ButtonPicture::Clear:
-        return "edit-clear";
+        // The themes draw it in grey alone, so that it looks disabled even
+        // when it is not: ours is always used.
+        return "";
     case ButtonPicture::TrashAll:
         return "user-trash";
     case ButtonPicture::About:
@@ -52,9 +54,13 @@ void drawPicture(QPainter &painter, ButtonPicture which)
         painter.drawRect(QRectF(3.5, 9, 9, 5.5));
         break;
     case ButtonPicture::Clear:
-        painter.setPen(QPen(QColor(0xc0, 0x30, 0x30), 2.4, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
-        painter.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+        // An eraser, its sleeve red, over the line it rubs out.
+        painter.setBrush(QColor(0xcf, 0xe3, 0xf7));
+        painter.drawPolygon(QPolygonF({{2.5, 9.5}, {5.1, 6.9}, {9.6, 11.4}, {7, 14}}));
+        painter.setBrush(QColor(0xe0, 0x4a, 0x5f));
+        painter.drawPolygon(QPolygonF({{5.1, 6.9}, {9, 3}, {13.5, 7.5}, {9.6, 11.4}}));
+        painter.setPen(QPen(ink, 1.2, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(9.5, 14.5), QPointF(14.5, 14.5));
         break;
     case ButtonPicture::TrashAll:
         painter.setBrush(QColor(0xb8, 0xb8, 0xb8));
@@ -91,7 +97,7 @@ QPixmap ownPicture(ButtonPicture which, int size)
 QIcon buttonPicture(ButtonPicture which, int size)
 {
     const QString name = QString::fromLatin1(themeName(which));
-    if (QIcon::hasThemeIcon(name))
+    if (!name.isEmpty() && QIcon::hasThemeIcon(name))
         return QIcon::fromTheme(name);
     return QIcon(ownPicture(which, size));
 }

@@ -11,6 +11,7 @@
 #include "messagetable.h"
 #include "networkpath.h"
 #include "paths.h"
+#include "previewcontroller.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
 #include "settingsstore.h"
@@ -101,6 +102,8 @@ void MainWindow::connectControls()
                 if (m_newFolderItem)
                     finishNewFolder(m_newFolderItem, hint != QAbstractItemDelegate::RevertModelCache);
             });
+    connect(&m_dates, &ListDateReading::datesRead, this, &MainWindow::fillDates);
+    connect(&m_dates, &ListDateReading::finished, this, &MainWindow::datesFinished);
     m_form.dirInput->installEventFilter(this);
     m_form.ListView1->installEventFilter(this);
 }
@@ -177,7 +180,9 @@ bool MainWindow::ListFolder(const QString &path, const QString &selectKey)
         return false;
     }
     m_newFolderItem = nullptr;
+    m_dates.stop();
     m_form.ListView1->clear();
+    m_adjustments->preview().clear();
     const quint64 listing = ++m_listing;
     try {
         loadListIcons();
@@ -215,6 +220,12 @@ void MainWindow::folderRead(const QString &selectKey, const FolderReading &readi
         QList<ListEntry> entries = reading.entries;
         m_sort.apply(entries);
         fillList(entries);
+        QStringList undated;
+        for (const ListEntry &entry : entries) {
+            if (entry.kind == ListEntryKind::Image && entry.dateText.isEmpty())
+                undated.append(entry.key);
+        }
+        m_dates.start(undated);
         if (QTreeWidgetItem *item = itemWithKey(selectKey)) {
             m_form.ListView1->setCurrentItem(item);
             m_form.ListView1->scrollToItem(item);
@@ -249,6 +260,29 @@ void MainWindow::fillList(const QList<ListEntry> &entries)
         items.append(item);
     }
     m_form.ListView1->addTopLevelItems(items);
+}
+
+// The dates read so far go into the lines still without one, wherever a sort
+// or a removal has put them meanwhile.
+void MainWindow::fillDates()
+{
+    for (int row = 0; row < m_form.ListView1->topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = m_form.ListView1->topLevelItem(row);
+        if (item == m_newFolderItem || !item->text(DateColumn).isEmpty())
+            continue;
+        const QString text = m_dates.dateText(item->data(0, kKeyRole).toString());
+        if (!text.isEmpty())
+            item->setText(DateColumn, text);
+    }
+}
+
+void MainWindow::datesFinished()
+{
+    // Sorted by date, the list took its order while the dates were still
+    // coming in.
+    if (m_sort.active() && m_sort.column() == DateColumn && !m_newFolderItem)
+        showSorted();
+    emit datesListed();
 }
 
 ListEntry MainWindow::entryOf(const QTreeWidgetItem *item) const
@@ -305,7 +339,7 @@ MainAdjustments MainWindow::currentAdjustments() const
 
 void MainWindow::browseForFolder()
 {
-    const QString folder = m_prompts.chooseFolder(message(41));
+    const QString folder = m_prompts.chooseFolder(message(41), m_listedFolder);
     if (!folder.isEmpty())
         ListFolder(folder);
 }
@@ -351,13 +385,24 @@ void MainWindow::listDoubleClicked()
         ListFolder(entry->key);
 }
 
+void MainWindow::listKeyPressed(int key)
+{
+    m_listKeyDown = key;
+    const QTreeWidgetItem *current = m_form.ListView1->currentItem();
+    m_currentBeforeKey = current ? current->data(0, kKeyRole).toString() : QString();
+}
+
 void MainWindow::listKeyReleased(int key, Qt::KeyboardModifiers modifiers)
 {
+    if (m_listKeyDown != key)
+        return;
+    m_listKeyDown.reset();
     const std::optional<ListEntry> entry = selectedEntry();
     std::optional<ListEntryKind> kind;
     if (entry)
         kind = entry->kind;
-    switch (listKeyAction(key, modifiers, kind)) {
+    const bool moved = entry && entry->key != m_currentBeforeKey;
+    switch (listKeyAction(key, modifiers, kind, moved)) {
     case ListKeyAction::Nothing:
         return;
     case ListKeyAction::OpenImage:
@@ -394,6 +439,12 @@ void MainWindow::headerClicked(int column)
     if (m_newFolderItem)
         return;
     m_sort.click(column);
+    showSorted();
+}
+
+// The lines again in the sort's order, the current and the selected ones kept.
+void MainWindow::showSorted()
+{
     QList<ListEntry> entries = listedEntries();
     m_sort.apply(entries);
     const std::optional<ListEntry> current = selectedEntry();
@@ -410,7 +461,7 @@ void MainWindow::headerClicked(int column)
         item->setSelected(selectedKeys.contains(key));
     }
     m_form.ListView1->header()->setSortIndicatorShown(true);
-    m_form.ListView1->header()->setSortIndicator(column, m_sort.order());
+    m_form.ListView1->header()->setSortIndicator(m_sort.column(), m_sort.order());
 }
 
 void MainWindow::showPath(const QString &path)
@@ -504,9 +555,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
                 dirInputLeft();
         }
-    } else if (watched == m_form.ListView1 && event->type() == QEvent::KeyRelease) {
+    } else if (watched == m_form.ListView1
+               && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        // A held key acts once, when it is let go.
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->isAutoRepeat())
+        if (!key->isAutoRepeat() && event->type() == QEvent::KeyPress)
+            listKeyPressed(key->key());
+        else if (!key->isAutoRepeat())
             listKeyReleased(key->key(), key->modifiers());
     }
     return QMainWindow::eventFilter(watched, event);

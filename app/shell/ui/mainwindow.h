@@ -2,6 +2,7 @@
 
 #include "batchjob.h"
 #include "imagelisting.h"
+#include "listdatereading.h"
 #include "listsorting.h"
 #include "mainsettings.h"
 #include "mainwindowform.h"
@@ -43,7 +44,8 @@ public:
     // Empties the list, shows `path` in dirInput and reads the folder on a
     // worker, so that a folder of thousands of files never holds the window
     // up; the list fills when the reading is done (folderListed), after which
-    // the entry with key `selectKey`, if given, is made current. A newer
+    // the entry with key `selectKey`, if given, is made current. The images'
+    // dates fill in after that, read on workers too (datesListed). A newer
     // listing drops an older one still being read. False when the folder was
     // refused (a network path) or the list's icons are missing.
     bool ListFolder(const QString &path, const QString &selectKey = {});
@@ -69,6 +71,8 @@ public:
 signals:
     // A listing has ended: the list is filled, or its error was reported.
     void folderListed();
+    // Every image of the listing shows its date.
+    void datesListed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -83,6 +87,9 @@ private:
     void loadListIcons();
     void folderRead(const QString &selectKey, const FolderReading &reading);
     void fillList(const QList<ListEntry> &entries);
+    void fillDates();
+    void datesFinished();
+    void showSorted();
     QTreeWidgetItem *itemWithKey(const QString &key) const;
     std::optional<ListEntry> selectedEntry() const;
     ListEntry entryOf(const QTreeWidgetItem *item) const;
@@ -93,6 +100,7 @@ private:
     bool dirInputLeft();
     void listClicked();
     void listDoubleClicked();
+    void listKeyPressed(int key);
     void listKeyReleased(int key, Qt::KeyboardModifiers modifiers);
     void headerClicked(int column);
     void goUp();
@@ -111,9 +119,15 @@ private:
     quint64 m_listing = 0; // the newest listing; older readings are dropped
     QTreeWidgetItem *m_newFolderItem = nullptr;
     ListSort m_sort;
+    ListDateReading m_dates;
     std::function<void()> m_scaleHandler;
     AdjustmentPanel *m_adjustments = nullptr;
     bool m_checkingDirInput = false;
+    // The key last pressed in the list and the current entry's key before
+    // it: only a release of that key acts, never one whose press went to a
+    // message box that it closed.
+    std::optional<int> m_listKeyDown;
+    QString m_currentBeforeKey;
 };
 
 } // namespace tovin

@@ -8,10 +8,10 @@
 #include "mainwindowform.h"
 #include "previewbusyoverlay.h"
 #include "previewzoom.h"
-#include "reducedpicture.h"
+#include "shownpicture.h"
 #include "userprompts.h"
 
-#include <lensbox/pictureloader.h>
+#include <lensbox/pictureobject.h>
 #include <lensbox/zoomwellctl.h>
 
 #include <QFile>
@@ -22,11 +22,42 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace tovin {
+
+// A decoded picture made ready for the viewer, or why there is none.
+struct ViewerPicture {
+    lensbox::PictureRef picture;
+    ScaleSkip failure = ScaleSkip::None;
+};
+
 namespace {
 
 // A photo above this many pixels takes long enough to decode whole that it
 // is first shown from a reduced decode.
 constexpr qint64 kQuickFirstPictureAbove = 4'000'000;
+
+// All the slow work of showing a file, done where the decode runs: the
+// picture and its reduced copies.
+ViewerPicture decodeForViewer(const QString &path, double zoomPercent)
+{
+    ShownPicture shown = decodePictureToShow(path, zoomPercent);
+    if (shown.image.isNull())
+        return {nullptr, shown.failure};
+    return {lensbox::makePicture(std::move(shown.image)), ScaleSkip::None};
+}
+
+// Lies over the viewer and says why there is no picture in it; the mouse
+// goes through to the viewer.
+QLabel *makeNote(lensbox::ZoomwellCtl *viewer)
+{
+    auto *note = new QLabel(viewer->parentWidget());
+    note->setObjectName(QStringLiteral("previewNote"));
+    note->setAlignment(Qt::AlignCenter);
+    note->setWordWrap(true);
+    note->setAttribute(Qt::WA_TransparentForMouseEvents);
+    note->setGeometry(viewer->geometry().adjusted(8, 8, -8, -8));
+    note->hide();
+    return note;
+}
 
 } // namespace
 
@@ -38,6 +69,7 @@ PreviewController::PreviewController(const MainWindowForm &form, const Adjustmen
     , m_prompts(prompts)
     , m_runner(std::move(previewFile))
     , m_busy(new PreviewBusyOverlay(form.Zoomwell))
+    , m_note(makeNote(form.Zoomwell))
 {
     connect(&m_runner, &AdjustedPreviewRunner::finished, this, &PreviewController::adjustedPreviewDone);
     lensbox::ZoomwellCtl *viewer = form.Zoomwell;
@@ -63,40 +95,51 @@ double PreviewController::dotsPerInch() const
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
 
-void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
+quint64 PreviewController::beginRequest()
 {
-    lensbox::ZoomwellCtl *viewer = m_form.Zoomwell;
-    viewer->UnloadImage();
-    // Whatever preview is still being made is no longer wanted.
+    m_form.Zoomwell->UnloadImage();
+    // Whatever preview is still being made is no longer wanted, and the line
+    // described what was shown.
     m_runner.cancel();
     m_busy->stop();
+    m_note->hide();
+    m_form.infoLabel->clear();
+    return ++m_request;
+}
 
-    const quint64 request = ++m_request;
+void PreviewController::clear()
+{
+    beginRequest();
+    m_path.clear();
+}
+
+void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
+{
+    const quint64 request = beginRequest();
+    m_path = path;
 
     if (showUnadjusted) {
-        const QSize stored = storedPictureSize(path);
-        if (qint64(stored.width()) * stored.height() <= kQuickFirstPictureAbove) {
-            m_busy->start();
-            decodeForRequest(request, path,
-                             [this, path](const lensbox::PictureRef &upright) { showImageFitted(path, upright); });
+        m_busy->start();
+        const auto fitted = [this, path](const ViewerPicture &decoded) { showImageFitted(path, decoded); };
+        const QSize stored = imageFileSize(path);
+        const qint64 pixels = qint64(stored.width()) * stored.height();
+        if (pixels <= kQuickFirstPictureAbove) {
+            decodeForRequest(request, path, 100, fitted);
             return;
         }
         const double fitZoom = ComputeFitZoom(pictureExtentHimetric(stored, dotsPerInch()),
-                                              windowExtentTwips(viewer->size(), dotsPerInch()));
-        m_busy->start();
-        auto *reduced = new QFutureWatcher<QImage>(this);
-        connect(reduced, &QFutureWatcher<QImage>::finished, this, [this, reduced, request, path] {
-            reduced->deleteLater();
-            if (request != m_request)
+                                              windowExtentTwips(m_form.Zoomwell->size(), dotsPerInch()));
+        decodeForRequest(request, path, fitZoom, [this, request, path, fitted](const ViewerPicture &reduced) {
+            // The whole picture would fail the same way.
+            if (!reduced.picture) {
+                fitted(reduced);
                 return;
-            m_busy->stop();
-            m_form.Zoomwell->setPicture(lensbox::makePicture(reduced->result()));
+            }
+            m_form.Zoomwell->setPicture(reduced.picture);
             m_form.Zoomwell->repaint();
             emit firstPictureShown();
-            decodeForRequest(request, path,
-                             [this, path](const lensbox::PictureRef &upright) { showImageFitted(path, upright); });
+            decodeForRequest(request, path, 100, fitted);
         });
-        reduced->setFuture(QtConcurrent::run(decodeReducedPicture, path, fitZoom));
         return;
     }
 
@@ -107,7 +150,6 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
     } catch (const RuntimeError &error) {
         showErrorReport(m_prompts, error);
         removePreviewFile();
-        ShowImageInfo(m_runner.previewFile());
         emit previewShown();
     }
 }
@@ -118,35 +160,46 @@ void PreviewController::removePreviewFile()
         QFile::remove(m_runner.previewFile());
 }
 
-void PreviewController::decodeForRequest(quint64 request, const QString &path,
-                                         std::function<void(const lensbox::PictureRef &)> show)
+void PreviewController::decodeForRequest(quint64 request, const QString &path, double zoomPercent,
+                                         std::function<void(const ViewerPicture &)> show)
 {
-    auto *decoded = new QFutureWatcher<lensbox::PictureRef>(this);
-    connect(decoded, &QFutureWatcher<lensbox::PictureRef>::finished, this,
-            [this, decoded, request, show = std::move(show)] {
-                decoded->deleteLater();
-                if (request != m_request)
-                    return;
-                m_busy->stop();
-                show(decoded->result());
-            });
-    decoded->setFuture(QtConcurrent::run(lensbox::loadPicture, path));
+    auto *decoded = new QFutureWatcher<ViewerPicture>(this);
+    connect(decoded, &QFutureWatcher<ViewerPicture>::finished, this, [this, decoded, request, show = std::move(show)] {
+        decoded->deleteLater();
+        if (request != m_request)
+            return;
+        m_busy->stop();
+        show(decoded->result());
+    });
+    decoded->setFuture(QtConcurrent::run(decodeForViewer, path, zoomPercent));
 }
 
-void PreviewController::showImageFitted(const QString &path, const lensbox::PictureRef &upright)
+void PreviewController::showNotShown(ScaleSkip reason)
 {
+    m_form.Zoomwell->UnloadImage();
+    m_form.infoLabel->clear();
+    m_note->setText(QFileInfo(m_path).fileName() + QStringLiteral(": ") + scaleSkipText(reason));
+    m_note->show();
+    m_note->raise();
+}
+
+void PreviewController::showImageFitted(const QString &path, const ViewerPicture &decoded)
+{
+    removePreviewFile();
+    if (!decoded.picture) {
+        showNotShown(decoded.failure);
+        emit previewShown();
+        return;
+    }
     lensbox::ZoomwellCtl *viewer = m_form.Zoomwell;
     {
         const BusyPointer busy(viewer->window());
         viewer->hide();
-        viewer->LoadDecodedImage(path, upright);
-        const lensbox::PictureRef picture = viewer->Picture();
-        const QSize pictureSize = lensbox::holdsPicture(picture) ? picture->size() : QSize();
-        viewer->setZoom(ComputeFitZoom(pictureExtentHimetric(pictureSize, dotsPerInch()),
+        viewer->LoadDecodedImage(path, decoded.picture);
+        viewer->setZoom(ComputeFitZoom(pictureExtentHimetric(decoded.picture->size(), dotsPerInch()),
                                        windowExtentTwips(viewer->size(), dotsPerInch())));
         viewer->show();
     }
-    removePreviewFile();
     ShowImageInfo(path);
     emit previewShown();
 }
@@ -158,19 +211,24 @@ void PreviewController::adjustedPreviewDone(const AdjustedPreviewOutcome &outcom
     if (outcome.written) {
         // Only the newest request writes the preview file, and a newer one
         // drops this picture, so the file read here is the one just made.
-        decodeForRequest(m_request, m_runner.previewFile(), [this](const lensbox::PictureRef &upright) {
-            const BusyPointer busy(m_form.Zoomwell->window());
-            m_form.Zoomwell->LoadDecodedImage(m_runner.previewFile(), upright);
-            ShowImageInfo(m_runner.previewFile());
+        decodeForRequest(m_request, m_runner.previewFile(), 100, [this](const ViewerPicture &decoded) {
+            if (decoded.picture) {
+                const BusyPointer busy(m_form.Zoomwell->window());
+                m_form.Zoomwell->LoadDecodedImage(m_runner.previewFile(), decoded.picture);
+                ShowImageInfo(m_runner.previewFile());
+            } else {
+                showNotShown(decoded.failure);
+            }
             emit previewShown();
         });
         return;
     }
     m_busy->stop();
-    // An earlier preview left on disk would be described below as if it were
-    // this one.
+    // An earlier preview left on disk would be described as if it were this
+    // one.
     removePreviewFile();
-    ShowImageInfo(m_runner.previewFile());
+    if (outcome.skip != ScaleSkip::None)
+        showNotShown(outcome.skip);
     emit previewShown();
 }
 

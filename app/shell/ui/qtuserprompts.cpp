@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -74,9 +75,10 @@ OverwriteAnswer QtUserPrompts::askOverwrite(const QString &text)
     return withDialog(m_owner, [&](DialogWindow &dialog) { return dialog.askOverwrite(text); });
 }
 
-QString QtUserPrompts::chooseFolder(const QString &prompt)
+QString QtUserPrompts::chooseFolder(const QString &prompt, const QString &startFolder)
 {
-    return QFileDialog::getExistingDirectory(m_owner, prompt, QDir::homePath());
+    const bool isFolder = !startFolder.isEmpty() && QFileInfo(startFolder).isDir();
+    return QFileDialog::getExistingDirectory(m_owner, prompt, isFolder ? startFolder : QDir::homePath());
 }
 
 int QtUserPrompts::chooseColor(int initialColor)

@@ -39,6 +39,10 @@ class LENSBOX_EXPORT ViewGeometry
 public:
     static constexpr int kSmallChange = 5;
     static constexpr int kLargeChange = 20;
+    // The quick toolbar's place as built: in from the control's left edge,
+    // down from its top.
+    static constexpr int kQuickToolbarLeft = 8;
+    static constexpr int kQuickToolbarTop = 168;
 
     explicit ViewGeometry(const SystemMetrics &metrics = {});
 
@@ -77,6 +81,13 @@ public:
     // the canvas by the mouse's distance, opposite to the mouse.
     void pan(QPoint last, QPoint now);
 
+    // Where a quick toolbar of this size sits in the control. It keeps its
+    // place as built while it stays clear of the horizontal bar's place (shown
+    // or not) by the same gap it keeps from the left edge; in a lower control
+    // it rests that gap above the bar's place instead, never above the top.
+    // So the toolbar is always inside the control, and never moves with a bar.
+    QRect quickToolbar(QSize toolbar) const;
+
     ScrollPosition scrollPosition() const;
     // Restores the values only when both range ends still match.
     void recallPosition(const ScrollPosition &stored);
@@ -88,6 +99,7 @@ private:
     bool setBarValue(Qt::Orientation orientation, int value);
     void moveCanvasEdge(Qt::Orientation orientation, int position);
     void placeCorner();
+    int horizontalBarTop() const;
 
     SystemMetrics m_metrics;
     QSize m_control;

@@ -39,6 +39,14 @@ class PropertyBag;
 // raises ZoomInClick and ZoomOutClick like the toolbar's buttons, while
 // AllowZoomIn and AllowZoomOut are on.
 //
+// While UseQuickBar is on, keys press the toolbar's buttons wherever the
+// focus is in the control, as long as the button is enabled: + Zoom In,
+// - Zoom Out, Enter or F Maximize (the tool tips name them). The canvas
+// still reports them to the host first.
+//
+// The toolbar sits inside the control whatever its size (see
+// ViewGeometry::quickToolbar).
+//
 // The control draws a thin sunken border; the frame `picMain` fills what is
 // inside it. A host that constructs the control itself calls initProperties
 // (new instance) or readProperties (saved instance) next, as createControl
@@ -106,8 +114,9 @@ public:
     void Cls();
     // Without a path, asks for a file with the open-file dialog.
     void LoadImage(const QString &FilePath = QString());
-    // LoadImage for a picture the host decoded itself, with loadPicture, away
-    // from the window's thread: the same events and the same state afterwards,
+    // LoadImage for a picture the host decoded itself, away from the window's
+    // thread, with loadPicture or a decoder of its own (made into a picture
+    // with makePicture there): the same events and the same state afterwards,
     // without the decode. An empty picture is a file that could not be read.
     // Without a path, does nothing.
     void LoadDecodedImage(const QString &FilePath, const PictureRef &Upright);
