@@ -1,6 +1,7 @@
 #include "imageengine.h"
 
 #include "bitmapwriter.h"
+#include "colourprofile.h"
 #include "encodedimagefile.h"
 #include "errorreport.h"
 #include "fastreduction.h"
@@ -9,6 +10,7 @@
 #include "idleworkers.h"
 #include "memorybudget.h"
 #include "numbertext.h"
+#include "privatemetadata.h"
 #include "resampler.h"
 
 #include <tovin/numeric.h>
@@ -18,10 +20,60 @@
 namespace tovin {
 namespace {
 
-bool isPlainCopy(const ScaleSettings &settings)
+bool resizes(const ScaleSettings &settings)
 {
-    return settings.widthPercent == 100 && settings.heightPercent == 100 && settings.brightness == 0
-        && settings.contrast == 0 && settings.saveFlags == 0;
+    return settings.fitWithin > 0 || settings.widthPercent != 100 || settings.heightPercent != 100;
+}
+
+// The size a picture of this size is resampled to, or nothing when it keeps
+// its size.
+std::optional<QSize> targetSize(QSize source, const ScaleSettings &settings)
+{
+    if (settings.fitWithin > 0) {
+        const QSize fitted = fittedSize(source, settings.fitWithin);
+        return fitted == source ? std::nullopt : std::optional(fitted);
+    }
+    return resizes(settings) ? rescaledSize(source, settings.widthPercent, settings.heightPercent) : std::nullopt;
+}
+
+bool isPlainCopy(const QString &source, const ScaleSettings &settings)
+{
+    if (settings.brightness != 0 || settings.contrast != 0 || settings.saveFlags != 0)
+        return false;
+    if (settings.fitWithin > 0)
+        return !targetSize(EncodedImageFile(source).size(settings.format), settings);
+    return !resizes(settings);
+}
+
+// A copy keeps the image data byte for byte, also where only its metadata
+// is rewritten.
+ScaleOutcome copyImageFile(const QString &source, const QString &destination, const ScaleSettings &settings)
+{
+    ScaleOutcome outcome;
+    if (!settings.removePrivateData) {
+        copyFileReplacing(source, destination, settings.writeMode);
+        outcome.written = true;
+    } else {
+        outcome.written = copyFileThrough(source, destination, settings.writeMode, copyWithoutPrivateMetadata);
+        if (!outcome.written)
+            outcome.skip = ScaleSkip::MetadataUnreadable;
+    }
+    return outcome;
+}
+
+// Encodes the picture and writes it, without private data when asked.
+ScaleSkip save(FIBITMAP *image, const QString &destination, const ScaleSettings &settings)
+{
+    std::optional<QByteArray> encoded = encodeBitmap(image, settings.format, settings.saveFlags);
+    if (!encoded)
+        return ScaleSkip::NotSaved;
+    if (settings.removePrivateData) {
+        encoded = withoutPrivateMetadata(*encoded);
+        if (!encoded)
+            return ScaleSkip::MetadataUnreadable;
+    }
+    writeFileReplacing(destination, *encoded, settings.writeMode);
+    return ScaleSkip::None;
 }
 
 QSize sizeOf(FIBITMAP *image)
@@ -40,21 +92,25 @@ FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int
     return resampled;
 }
 
-bool resizes(const ScaleSettings &settings)
-{
-    return settings.widthPercent != 100 || settings.heightPercent != 100;
-}
-
 int decodeDenominator(EncodedImageFile &file, const ScaleSettings &settings)
 {
     if (!settings.fastReduction || !resizes(settings))
         return 1;
     const QSize source = file.size(settings.format);
-    const std::optional<QSize> target = rescaledSize(source, settings.widthPercent, settings.heightPercent);
+    const std::optional<QSize> target = targetSize(source, settings);
     return target ? fastDecodeDenominator(source, *target) : 1;
 }
 
 } // namespace
+
+QSize fittedSize(QSize size, int side)
+{
+    const int longest = std::max(size.width(), size.height());
+    if (longest <= side)
+        return size;
+    const auto fitted = [&](int length) { return std::max(1, toInt32(double(length) * side / longest)); };
+    return {fitted(size.width()), fitted(size.height())};
+}
 
 std::optional<QSize> rescaledSize(QSize size, double widthPercent, double heightPercent)
 {
@@ -86,11 +142,8 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
     ScaleOutcome outcome;
     try {
         // A plain copy needs no pixels: the copy below is the whole result.
-        if (isPlainCopy(settings)) {
-            copyFileReplacing(source, destination, settings.writeMode);
-            outcome.written = true;
-            return outcome;
-        }
+        if (isPlainCopy(source, settings))
+            return copyImageFile(source, destination, settings);
 
         EncodedImageFile file(source);
         if (!file.isReadable()) {
@@ -104,37 +157,35 @@ ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination
             outcome.skip = scaleSkipFor(decoded.failure);
             return outcome;
         }
-        if (resizes(settings)) {
-            // The target always comes from the picture's full size.
-            const QSize source = denominator == 1 ? sizeOf(image.get()) : file.size(settings.format);
-            const std::optional<QSize> target = rescaledSize(source, settings.widthPercent, settings.heightPercent);
-            if (target) {
-                // Refused before any memory is asked for.
-                if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(image.get())))) {
-                    outcome.skip = ScaleSkip::TooLargeToEnlarge;
-                    return outcome;
-                }
-                // A picture the decoder already shrank to the target needs
-                // no further filtering.
-                if (denominator == 1 || sizeOf(image.get()) != *target) {
-                    // The decoded handle owns its pixels: it is replaced, never
-                    // released, and kept when resampling fails.
-                    const IdleWorkers::Loan loan(settings.idleWorkers.get());
-                    FIBITMAP *resampled = resampleTo(image.get(), *target, false, settings.filter,
-                                                     settings.resampleThreads + loan.workers());
-                    if (resampled != image.get())
-                        image = Bitmap(resampled);
-                }
+        // Resampling leaves the profile behind; it is attached again at the end.
+        const QByteArray sourceProfile = attachedColourProfile(image.get());
+        // The target always comes from the picture's full size.
+        const QSize fullSize = denominator == 1 ? sizeOf(image.get()) : file.size(settings.format);
+        if (const std::optional<QSize> target = targetSize(fullSize, settings)) {
+            // Refused before any memory is asked for.
+            if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(image.get())))) {
+                outcome.skip = ScaleSkip::TooLargeToEnlarge;
+                return outcome;
+            }
+            // A picture the decoder already shrank to the target needs no
+            // further filtering.
+            if (denominator == 1 || sizeOf(image.get()) != *target) {
+                // The decoded handle owns its pixels: it is replaced, never
+                // released, and kept when resampling fails.
+                const IdleWorkers::Loan loan(settings.idleWorkers.get());
+                FIBITMAP *resampled =
+                    resampleTo(image.get(), *target, false, settings.filter, settings.resampleThreads + loan.workers());
+                if (resampled != image.get())
+                    image = Bitmap(resampled);
             }
         }
         if (settings.brightness != 0)
             FreeImage_AdjustBrightness(image.get(), settings.brightness);
         if (settings.contrast != 0)
             FreeImage_AdjustContrast(image.get(), settings.contrast);
-        outcome.written =
-            saveBitmapReplacing(image.get(), settings.format, destination, settings.saveFlags, settings.writeMode);
-        if (!outcome.written)
-            outcome.skip = ScaleSkip::NotSaved;
+        settleColourProfile(image.get(), sourceProfile, settings.convertToSrgb);
+        outcome.skip = save(image.get(), destination, settings);
+        outcome.written = outcome.skip == ScaleSkip::None;
     } catch (const RuntimeError &error) {
         outcome.written = false;
         outcome.error = error;
@@ -162,6 +213,8 @@ QString scaleSkipText(ScaleSkip skip)
         return QStringLiteral("the enlarged picture would not fit in the memory allowed for one image");
     case ScaleSkip::NotSaved:
         return QStringLiteral("the scaled picture could not be encoded");
+    case ScaleSkip::MetadataUnreadable:
+        return QStringLiteral("its metadata cannot be read, so its location and serial numbers cannot be removed");
     }
     return {};
 }
