@@ -102,15 +102,23 @@ ImageWorkResult runImageWork(const ImageWork &work)
             result.skipReason = scaleSkipText(ScaleSkip::NotDecodable);
             return result;
         }
+        // A slide made from the original shares its decoding with the
+        // scaled image.
+        QList<ScaleOutput> outputs;
         if (work.scales) {
             ScaleSettings settings = work.settings;
             settings.writeMode = WriteMode::NewTemporary;
-            const ScaleOutcome outcome = tryScaleImageFile(work.source, work.scaledTemporary, settings);
-            result.scaled = outcome.written;
-            takeOutcome(outcome, work, result);
+            outputs.append({work.scaledTemporary, settings});
+        }
+        if (work.copiesSlide)
+            outputs.append({work.slideTemporary, slideSettings(work)});
+        const QList<ScaleOutcome> outcomes = tryScaleImageFiles(work.source, outputs);
+        if (work.scales) {
+            result.scaled = outcomes.front().written;
+            takeOutcome(outcomes.front(), work, result);
         }
         if (slideWritten(work, result))
-            takeOutcome(tryScaleImageFile(work.source, work.slideTemporary, slideSettings(work)), work, result);
+            takeOutcome(outcomes.back(), work, result);
     } catch (const RuntimeError &error) {
         takeFailure(error, work, result);
     } catch (const std::bad_alloc &) {

@@ -17,6 +17,8 @@
 
 #include <QFileInfo>
 
+#include <new>
+
 namespace tovin {
 namespace {
 
@@ -101,6 +103,67 @@ int decodeDenominator(EncodedImageFile &file, const ScaleSettings &settings)
     return target ? fastDecodeDenominator(source, *target) : 1;
 }
 
+// The source decoded at one scale, for the outputs that decode it alike.
+struct DecodedSource {
+    int denominator = 0; // 0 before the first decode
+    Bitmap picture;
+    // Resampling leaves the profile behind; it is attached again at the end.
+    QByteArray profile;
+    ScaleSkip failure = ScaleSkip::None;
+};
+
+void decodeFor(EncodedImageFile &file, const ScaleSettings &settings, DecodedSource &decoded)
+{
+    const int denominator = decodeDenominator(file, settings);
+    if (decoded.denominator == denominator)
+        return;
+    decoded.picture.reset();
+    DecodedJpeg result = file.decode(settings.format, denominator);
+    decoded.denominator = denominator;
+    decoded.picture = std::move(result.bitmap);
+    decoded.failure = decoded.picture ? ScaleSkip::None : scaleSkipFor(result.failure);
+    decoded.profile = decoded.picture ? attachedColourProfile(decoded.picture.get()) : QByteArray();
+}
+
+// One output made from the decoded picture, which is left as it is for the
+// outputs after it; the last one may take it instead of a copy.
+ScaleSkip writeOutput(DecodedSource &decoded, EncodedImageFile &file, const QString &destination,
+                      const ScaleSettings &settings, bool takesPicture)
+{
+    FIBITMAP *picture = decoded.picture.get();
+    Bitmap image;
+    // The target always comes from the picture's full size.
+    const QSize fullSize = decoded.denominator == 1 ? sizeOf(picture) : file.size(settings.format);
+    if (const std::optional<QSize> target = targetSize(fullSize, settings)) {
+        // Refused before any memory is asked for.
+        if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(picture))))
+            return ScaleSkip::TooLargeToEnlarge;
+        // A picture the decoder already shrank to the target needs no
+        // further filtering.
+        if (decoded.denominator == 1 || sizeOf(picture) != *target) {
+            const IdleWorkers::Loan loan(settings.idleWorkers.get());
+            FIBITMAP *resampled =
+                resampleTo(picture, *target, false, settings.filter, settings.resampleThreads + loan.workers());
+            if (resampled != picture)
+                image = Bitmap(resampled);
+        }
+    }
+    if (!image && takesPicture) {
+        image = std::move(decoded.picture);
+        decoded.denominator = 0;
+    } else if (!image) {
+        image = Bitmap(FreeImage_Clone(picture));
+        if (!image)
+            throw std::bad_alloc();
+    }
+    if (settings.brightness != 0)
+        FreeImage_AdjustBrightness(image.get(), settings.brightness);
+    if (settings.contrast != 0)
+        FreeImage_AdjustContrast(image.get(), settings.contrast);
+    settleColourProfile(image.get(), decoded.profile, settings.convertToSrgb);
+    return save(image.get(), destination, settings);
+}
+
 } // namespace
 
 QSize fittedSize(QSize size, int side)
@@ -139,58 +202,45 @@ FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPe
 
 ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings)
 {
-    ScaleOutcome outcome;
-    try {
-        // A plain copy needs no pixels: the copy below is the whole result.
-        if (isPlainCopy(source, settings))
-            return copyImageFile(source, destination, settings);
+    return tryScaleImageFiles(source, {{destination, settings}}).front();
+}
 
-        EncodedImageFile file(source);
-        if (!file.isReadable()) {
-            outcome.skip = ScaleSkip::SourceUnreadable;
-            return outcome;
-        }
-        const int denominator = decodeDenominator(file, settings);
-        DecodedJpeg decoded = file.decode(settings.format, denominator);
-        Bitmap image = std::move(decoded.bitmap);
-        if (!image) {
-            outcome.skip = scaleSkipFor(decoded.failure);
-            return outcome;
-        }
-        // Resampling leaves the profile behind; it is attached again at the end.
-        const QByteArray sourceProfile = attachedColourProfile(image.get());
-        // The target always comes from the picture's full size.
-        const QSize fullSize = denominator == 1 ? sizeOf(image.get()) : file.size(settings.format);
-        if (const std::optional<QSize> target = targetSize(fullSize, settings)) {
-            // Refused before any memory is asked for.
-            if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(image.get())))) {
-                outcome.skip = ScaleSkip::TooLargeToEnlarge;
-                return outcome;
+QList<ScaleOutcome> tryScaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs)
+{
+    QList<bool> decodes;
+    for (const ScaleOutput &output : outputs)
+        decodes.append(!isPlainCopy(source, output.settings));
+    // The last output that needs pixels takes the decoded picture itself.
+    const qsizetype lastDecoding = decodes.lastIndexOf(true);
+    std::optional<EncodedImageFile> file;
+    DecodedSource decoded;
+    QList<ScaleOutcome> outcomes;
+    for (qsizetype index = 0; index < outputs.size(); ++index) {
+        const auto &[destination, settings] = outputs[index];
+        ScaleOutcome &outcome = outcomes.emplace_back();
+        try {
+            // A plain copy needs no pixels: the copy is the whole result.
+            if (!decodes[index]) {
+                outcome = copyImageFile(source, destination, settings);
+                continue;
             }
-            // A picture the decoder already shrank to the target needs no
-            // further filtering.
-            if (denominator == 1 || sizeOf(image.get()) != *target) {
-                // The decoded handle owns its pixels: it is replaced, never
-                // released, and kept when resampling fails.
-                const IdleWorkers::Loan loan(settings.idleWorkers.get());
-                FIBITMAP *resampled =
-                    resampleTo(image.get(), *target, false, settings.filter, settings.resampleThreads + loan.workers());
-                if (resampled != image.get())
-                    image = Bitmap(resampled);
+            if (!file)
+                file.emplace(source);
+            if (!file->isReadable()) {
+                outcome.skip = ScaleSkip::SourceUnreadable;
+                continue;
             }
+            decodeFor(*file, settings, decoded);
+            outcome.skip = decoded.picture ? writeOutput(decoded, *file, destination, settings, index == lastDecoding)
+                                           : decoded.failure;
+            outcome.written = outcome.skip == ScaleSkip::None;
+        } catch (const RuntimeError &error) {
+            outcome.written = false;
+            outcome.skip = ScaleSkip::None;
+            outcome.error = error;
         }
-        if (settings.brightness != 0)
-            FreeImage_AdjustBrightness(image.get(), settings.brightness);
-        if (settings.contrast != 0)
-            FreeImage_AdjustContrast(image.get(), settings.contrast);
-        settleColourProfile(image.get(), sourceProfile, settings.convertToSrgb);
-        outcome.skip = save(image.get(), destination, settings);
-        outcome.written = outcome.skip == ScaleSkip::None;
-    } catch (const RuntimeError &error) {
-        outcome.written = false;
-        outcome.error = error;
     }
-    return outcome;
+    return outcomes;
 }
 
 ScaleSkip scaleSkipFor(DecodeFailure failure)

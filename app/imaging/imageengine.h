@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QSize>
 #include <QString>
 
@@ -84,6 +85,15 @@ ScaleSkip scaleSkipFor(DecodeFailure failure);
 // destination is replaced only by a complete file.
 // This form reports nothing and may run on any thread.
 ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings);
+
+// The same for several outputs of one source, each with its settings,
+// written in order: the source is decoded once for the outputs that decode
+// it alike, and each gets the pixels it would get alone.
+struct ScaleOutput {
+    QString destination;
+    ScaleSettings settings;
+};
+QList<ScaleOutcome> tryScaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs);
 
 // The same, showing the common error report for a run-time error.
 bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,

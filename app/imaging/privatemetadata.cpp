@@ -279,25 +279,23 @@ bool carriesLocation(const QList<JpegSegment> &segments)
 bool copyWithoutPrivateMetadata(QIODevice &input, QIODevice &output)
 {
     const std::optional<QList<JpegSegment>> segments = readJpegSegments(input);
-    const std::optional<QList<JpegSegment>> published =
-        segments ? publishableSegments(*segments) : std::optional<QList<JpegSegment>>();
+    const std::optional<QList<JpegSegment>> published = segments ? publishableSegments(*segments) : std::nullopt;
     if (!published)
         return false;
     output.write(jpegHeaderBytes(*published));
     return copyJpegScans(input, output);
 }
 
-std::optional<QByteArray> withoutPrivateMetadata(const QByteArray &jpeg)
+std::optional<QByteArray> withoutPrivateMetadata(const QByteArray &encoded)
 {
     QBuffer input;
-    input.setData(jpeg);
+    input.setData(encoded);
     input.open(QIODevice::ReadOnly);
-    QByteArray published;
-    QBuffer output(&published);
-    output.open(QIODevice::WriteOnly);
-    if (!copyWithoutPrivateMetadata(input, output))
+    const std::optional<QList<JpegSegment>> segments = readJpegSegments(input);
+    const std::optional<QList<JpegSegment>> published = segments ? publishableSegments(*segments) : std::nullopt;
+    if (!published)
         return std::nullopt;
-    return published;
+    return jpegHeaderBytes(*published) + encoded.sliced(input.pos());
 }
 
 } // namespace tovin

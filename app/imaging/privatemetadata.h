@@ -32,7 +32,8 @@ bool carriesLocation(const QList<JpegSegment> &segments);
 // cannot be read; a failed write shows on the output.
 bool copyWithoutPrivateMetadata(QIODevice &input, QIODevice &output);
 
-// The same for a JPEG in memory: nothing when it cannot be read.
-std::optional<QByteArray> withoutPrivateMetadata(const QByteArray &jpeg);
+// The same for a JPEG this program encoded in memory, which ends at its end
+// marker: its scans are taken as they are. Nothing when it cannot be read.
+std::optional<QByteArray> withoutPrivateMetadata(const QByteArray &encoded);
 
 } // namespace tovin

@@ -172,6 +172,25 @@ private slots:
             QCOMPARE(test::scanData(readBytes(path("out.jpg"))), test::scanData(readBytes(path("camera.jpg"))));
     }
 
+    // One decoding for several outputs gives each the bytes it gets alone,
+    // whatever the order (a picture kept at its size is adjusted in place).
+    void severalOutputsOfOneDecoding()
+    {
+        QVERIFY(test::writeCameraPhoto(path("camera.jpg"), {900, 600}, test::adobeRgbProfile()));
+        QList<ScaleOutput> outputs;
+        const ScaleSettings kept = with(scaled(100, 85), [](ScaleSettings &s) { s.brightness = 20; });
+        const ScaleSettings thumb = with(scaled(10, 85), [](ScaleSettings &s) { s.brightness = 20; });
+        const ScaleSettings slide = with(thumb, [](ScaleSettings &s) { s.fitWithin = 500; });
+        for (const ScaleSettings &settings : {kept, thumb, slide, scaled(100, 0), kept})
+            outputs.append({path(QStringLiteral("together%1.jpg").arg(outputs.size())), settings});
+        for (const ScaleOutcome &outcome : tryScaleImageFiles(path("camera.jpg"), outputs))
+            QVERIFY(outcome.written);
+        for (const ScaleOutput &output : outputs) {
+            QVERIFY(tryScaleImageFile(path("camera.jpg"), path("alone.jpg"), output.settings).written);
+            QCOMPARE(readBytes(output.destination), readBytes(path("alone.jpg")));
+        }
+    }
+
     void fittedWithin_data()
     {
         QTest::addColumn<QSize>("source");
