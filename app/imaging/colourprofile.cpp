@@ -1,6 +1,6 @@
 #include "colourprofile.h"
 
-#include "jpegmetadata.h"
+#include "jpegsegments.h"
 
 #include <FreeImage.h>
 #include <lcms2.h>
@@ -13,8 +13,6 @@
 namespace tovin {
 namespace {
 
-constexpr int kApp2 = 0xE2;
-const QByteArray kIccSignature("ICC_PROFILE\0", 12);
 // Where a profile's header names the colour space of the pixels it describes.
 constexpr int kColourSpaceAt = 16;
 

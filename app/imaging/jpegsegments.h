@@ -11,6 +11,14 @@ class QIODevice;
 
 namespace tovin {
 
+// The markers of the application segments that carry metadata, and the
+// signatures that open the ones read in more than one place.
+inline constexpr int kApp0 = 0xE0;
+inline constexpr int kApp1 = 0xE1;
+inline constexpr int kApp2 = 0xE2;
+inline const QByteArray kExifSignature("Exif\0\0", 6);
+inline const QByteArray kIccSignature("ICC_PROFILE\0", 12);
+
 // A JPEG file read as its parts, without decoding anything: the marker
 // segments before the first scan (metadata, tables, frame header), and the
 // scans from the first one to the end marker, which only ever are copied.

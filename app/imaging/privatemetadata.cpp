@@ -14,18 +14,13 @@
 namespace tovin {
 namespace {
 
-constexpr int kApp0 = 0xE0;
-constexpr int kApp1 = 0xE1;
-constexpr int kApp2 = 0xE2;
 constexpr int kApp13 = 0xED;
 constexpr int kApp14 = 0xEE;
 constexpr int kApp15 = 0xEF;
 constexpr qsizetype kMostSegmentData = 0xFFFF - 2;
 
 const QByteArray kJfifSignature("JFIF\0", 5);
-const QByteArray kExifSignature("Exif\0\0", 6);
 const QByteArray kXmpSignature("http://ns.adobe.com/xap/1.0/\0", 29);
-const QByteArray kIccSignature("ICC_PROFILE\0", 12);
 const QByteArray kPhotoshopSignature("Photoshop 3.0\0", 14);
 const QByteArray kAdobeSignature("Adobe", 5);
 
