@@ -1,5 +1,7 @@
 #include "jpegsegments.h"
 
+#include "fileio.h"
+
 #include <QIODevice>
 
 #include <cstring>
@@ -174,7 +176,7 @@ bool copyJpegScans(QIODevice &input, QIODevice &output)
         if (read == 0)
             break;
         const qsizetype kept = walker.take(chunk.constData(), qsizetype(read));
-        if (output.write(chunk.constData(), kept) != kept)
+        if (!writeWhole(output, chunk.constData(), kept))
             break;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "privatemetadata.h"
 
+#include "fileio.h"
 #include "jpegsegments.h"
 
 #include <exiv2/exiv2.hpp>
@@ -277,8 +278,8 @@ bool copyWithoutPrivateMetadata(QIODevice &input, QIODevice &output)
     const std::optional<QList<JpegSegment>> published = segments ? publishableSegments(*segments) : std::nullopt;
     if (!published)
         return false;
-    output.write(jpegHeaderBytes(*published));
-    return copyJpegScans(input, output);
+    const QByteArray header = jpegHeaderBytes(*published);
+    return writeWhole(output, header.constData(), header.size()) && copyJpegScans(input, output);
 }
 
 std::optional<QByteArray> withoutPrivateMetadata(const QByteArray &encoded)
