@@ -1,21 +1,16 @@
 #pragma once
 
-#include "fileio.h"
-
-#include <QString>
+#include <QByteArray>
 
 #include <cstdint>
+#include <optional>
 
 struct FIBITMAP;
 
 namespace tovin {
 
-// Encodes an image into the destination, written as the mode says; with
-// WriteMode::Replace it takes the destination's place only when the library
-// reports exactly success and every byte is on disk. False when the library
-// cannot encode the image; a destination that cannot be written (no space, no
-// permission) raises RuntimeError.
-bool saveBitmapReplacing(FIBITMAP *bitmap, std::int32_t format, const QString &destination, std::int32_t flags,
-                         WriteMode mode = WriteMode::Replace);
+// Encodes an image in memory, with the flags handed to the library as they
+// are; nothing when the library does not report exactly success.
+std::optional<QByteArray> encodeBitmap(FIBITMAP *bitmap, std::int32_t format, std::int32_t flags);
 
 } // namespace tovin

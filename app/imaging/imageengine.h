@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QSize>
 #include <QString>
 
@@ -39,6 +40,15 @@ struct ScaleSettings {
     // below the target, and resample only the rest: much faster, close to
     // but not the same pixels. The size and everything else stay the same.
     bool fastReduction = false;
+    // Above 0: the picture is reduced to fit within this many pixels on each
+    // side, never enlarged, in place of the percentages.
+    int fitWithin = 0;
+    // Colour pixels are converted from their embedded profile to sRGB and
+    // tagged sRGB; otherwise they keep the profile they came with.
+    bool convertToSrgb = false;
+    // What is written tells no location, serial number, owner or maker notes
+    // and holds no thumbnail (see privatemetadata.h).
+    bool removePrivateData = false;
 };
 
 // Why an image was not written, when no run-time error says so.
@@ -49,6 +59,7 @@ enum class ScaleSkip {
     TooLargeToDecode,
     TooLargeToEnlarge,
     NotSaved,
+    MetadataUnreadable,
 };
 
 struct ScaleOutcome {
@@ -70,9 +81,19 @@ ScaleSkip scaleSkipFor(DecodeFailure failure);
 // Loads one image, applies the adjustments (resampling, then brightness,
 // then contrast) and writes it as JPEG. With no adjustment at all and save
 // flags 0 the file is copied byte for byte instead, so it keeps its exact
-// bytes. The destination is replaced only by a complete file.
+// bytes (its metadata alone rewritten, when private data is removed). The
+// destination is replaced only by a complete file.
 // This form reports nothing and may run on any thread.
 ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings);
+
+// The same for several outputs of one source, each with its settings,
+// written in order: the source is decoded once for the outputs that decode
+// it alike, and each gets the pixels it would get alone.
+struct ScaleOutput {
+    QString destination;
+    ScaleSettings settings;
+};
+QList<ScaleOutcome> tryScaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs);
 
 // The same, showing the common error report for a run-time error.
 bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,
@@ -82,6 +103,11 @@ bool ScaleImageFile(const QString &source, const QString &destination, double wi
 // The size an image of the given size is resampled to, or nothing when a
 // side comes to 0 pixels (the image then keeps its size).
 std::optional<QSize> rescaledSize(QSize size, double widthPercent, double heightPercent);
+
+// The size that fits within side x side pixels, proportions kept and each
+// side rounded, never below one pixel; the size itself when it fits already,
+// as a picture is never enlarged to fit.
+QSize fittedSize(QSize size, int side);
 
 // Resamples by percent. Returns the new image, releasing the given one when
 // asked; returns the given image itself when nothing was resampled.
