@@ -1,5 +1,8 @@
 #include "batchestimate.h"
 
+#include "imageengine.h"
+#include "numbertext.h"
+
 #include <QFileInfo>
 
 namespace tovin {
@@ -27,7 +30,8 @@ QString BatchEstimate::text() const
     QString text = (images == 1 ? QStringLiteral("1 image, ") : QStringLiteral("%1 images, ").arg(images))
         + sizeText(originalBytes);
     if (projectedBytes)
-        text += QStringLiteral("; output about ") + sizeText(*projectedBytes);
+        text +=
+            (album ? QStringLiteral("; album about ") : QStringLiteral("; output about ")) + sizeText(*projectedBytes);
     return text;
 }
 
@@ -50,6 +54,30 @@ void projectOutput(BatchEstimate &estimate, int done, qint64 writtenBytes)
         return;
     }
     estimate.projectedBytes = writtenBytes * estimate.images / done;
+}
+
+void projectFromPhotos(BatchEstimate &estimate, const QList<SurveyedPhoto> &photos, const BatchRequest &request)
+{
+    estimate.album = request.mode != BatchMode::ScaleOnly;
+    estimate.projectedBytes.reset();
+    if (request.mode == BatchMode::AlbumOnly)
+        return;
+    const std::optional<double> widthPercent = parseNumberText(request.adjustments.width);
+    const std::optional<double> heightPercent = parseNumberText(request.adjustments.height);
+    double bytes = 0;
+    for (const SurveyedPhoto &photo : photos) {
+        if (photo.size.isEmpty())
+            continue;
+        const double bytesPerPixel = double(photo.bytes) / (double(photo.size.width()) * photo.size.height());
+        const auto weight = [&](QSize size) { return bytesPerPixel * size.width() * size.height(); };
+        const std::optional<QSize> scaled =
+            widthPercent && heightPercent ? rescaledSize(photo.size, *widthPercent, *heightPercent) : photo.size;
+        bytes += weight(scaled.value_or(photo.size));
+        if (request.mode == BatchMode::ScaleAndAlbum)
+            bytes += request.slidesFitWithin > 0 ? weight(fittedSize(photo.size, request.slidesFitWithin))
+                                                 : double(photo.bytes);
+    }
+    estimate.projectedBytes = qint64(bytes);
 }
 
 } // namespace tovin

@@ -329,6 +329,8 @@ void BatchRun::readAdjustments(ImageStep &step)
     settings.filter = main.selectedFilter;
     settings.output = m_output;
     settings.fastReduction = m_request.fastReduction;
+    settings.convertToSrgb = m_request.convertToSrgb;
+    settings.removePrivateData = m_request.removePrivateData;
 }
 
 void BatchRun::planWork(ImageStep &step)
@@ -337,6 +339,7 @@ void BatchRun::planWork(ImageStep &step)
     work.source = step.key;
     work.scales = scalesImages();
     work.copiesSlide = m_request.mode == BatchMode::ScaleAndAlbum;
+    work.slideFitWithin = m_request.slidesFitWithin;
     // An album that only refers to images reads the size of those it has no
     // row for.
     work.readsSize = m_request.mode == BatchMode::AlbumOnly && !step.record;
@@ -455,9 +458,14 @@ AlbumEntry BatchRun::albumEntryFor(const ImageStep &step, QSize readSize) const
         entry.date = step.dateText;
         entry.description = m_request.adjustments.description;
     }
-    // Whole percents times the slide's side, a 32-bit product, then /100.
+    // Whole percents times the original's side, a 32-bit product, then /100.
     entry.thumbWidth = toInt32(toInt32(double(toInt32(step.widthPercent)) * entry.slideWidth) / 100.0);
     entry.thumbHeight = toInt32(toInt32(double(toInt32(step.heightPercent)) * entry.slideHeight) / 100.0);
+    if (step.work.copiesSlide && step.work.slideFitWithin > 0) {
+        const QSize fitted = fittedSize({entry.slideWidth, entry.slideHeight}, step.work.slideFitWithin);
+        entry.slideWidth = fitted.width();
+        entry.slideHeight = fitted.height();
+    }
     return entry;
 }
 

@@ -50,6 +50,13 @@ struct BatchRequest {
     AlbumLayout layout;
     // Reductions decode the JPEG shrunk first (ScaleSettings::fastReduction).
     bool fastReduction = false;
+    // Colours converted to sRGB, and what is written told no private data
+    // (ScaleSettings::convertToSrgb, ::removePrivateData).
+    bool convertToSrgb = false;
+    bool removePrivateData = true;
+    // In "Scale && &Create Album Template": 0 copies the original files as
+    // slides; N makes them fit within N x N pixels.
+    int slidesFitWithin = 0;
 };
 
 // "Dont show this message again." of the overwrite question. It outlives a

@@ -2,6 +2,7 @@
 
 #include "albumlayout.h"
 #include "batchjob.h"
+#include "slidesize.h"
 
 #include <QList>
 #include <QString>
@@ -18,6 +19,14 @@ struct BatchSettings {
     AlbumLayout layout;
     // "Fast reduction" (off unless chosen).
     bool fastReduction = false;
+    // "Convert colours to sRGB" (off) and "Remove location and serial
+    // numbers" (on unless turned off).
+    bool convertToSrgb = false;
+    bool removePrivateData = true;
+    // The slides: the original files, or fitted within slideSide pixels
+    // (kept as typed in its field).
+    bool slidesFitted = false;
+    QString slideSide = QString::number(kDefaultSlideSide);
 };
 
 // The first destination offered: the system's folder for passing files.
@@ -25,8 +34,8 @@ inline constexpr char kDefaultDestination[] = "/tmp";
 
 // Missing values take their defaults.
 BatchSettings loadBatchSettings(const SettingsStore &settings);
-// The destination and name are stored as typed, the layout as
-// saveAlbumLayout stores it, the fast reduction as 1 or 0.
+// The destination, name and slide side are stored as typed, the layout as
+// saveAlbumLayout stores it, the choices as 1 or 0.
 void saveBatchSettings(SettingsStore &settings, const BatchSettings &values);
 
 // The run that the batch window and tovin-batch start: these settings, the

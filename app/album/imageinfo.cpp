@@ -1,7 +1,9 @@
 #include "imageinfo.h"
 
+#include "colourprofile.h"
 #include "imageengine.h"
 #include "numbertext.h"
+#include "photofacts.h"
 #include "runtimeerror.h"
 
 #include <tovin/numeric.h>
@@ -42,6 +44,19 @@ QString imageInfoText(const QString &path)
     return QStringLiteral("File Size: %1 KB \n").arg(kilobytes)
         + QStringLiteral("Download Speed: %1 @28.8Kbps\n").arg(downloadTimeText(seconds))
         + QStringLiteral("Dimensions: (%1 x %2)").arg(width).arg(height);
+}
+
+QString publishingInfoText(const QString &path)
+{
+    const PhotoFacts facts = readPhotoFacts(path);
+    QString profile = QStringLiteral("none");
+    if (!facts.colourProfile.isEmpty()) {
+        profile = colourProfileName(facts.colourProfile)
+                      .value_or(QStringLiteral("unreadable (%1 bytes)").arg(facts.colourProfile.size()));
+    }
+    return QStringLiteral("Colour Profile: %1\n").arg(profile)
+        + QStringLiteral("Location: %1")
+              .arg(facts.carriesLocation ? QStringLiteral("GPS position") : QStringLiteral("none"));
 }
 
 } // namespace tovin

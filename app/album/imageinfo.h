@@ -9,4 +9,8 @@ namespace tovin {
 // A file that cannot be read, or a side beyond 16 bits, raises RuntimeError.
 QString imageInfoText(const QString &path);
 
+// Two more lines for the web: the name of the photo's colour profile (or
+// "none"), and whether it carries a GPS position.
+QString publishingInfoText(const QString &path);
+
 } // namespace tovin

@@ -47,6 +47,26 @@ void takeFailure(const RuntimeError &error, const ImageWork &work, ImageWorkResu
         result.error = error;
 }
 
+// A copy of the original, or a picture made from it as the scaled one is;
+// private data is left out of both alike.
+ScaleSettings slideSettings(const ImageWork &work)
+{
+    ScaleSettings settings = work.slideFitWithin > 0 ? work.settings : ScaleSettings();
+    settings.fitWithin = work.slideFitWithin;
+    settings.removePrivateData = work.settings.removePrivateData;
+    settings.writeMode = WriteMode::NewTemporary;
+    return settings;
+}
+
+// Where the outcome of writing one file of the image goes.
+void takeOutcome(const ScaleOutcome &outcome, const ImageWork &work, ImageWorkResult &result)
+{
+    if (outcome.error)
+        takeFailure(*outcome.error, work, result);
+    else if (!outcome.written)
+        result.skipReason = scaleSkipText(outcome.skip);
+}
+
 bool slideWritten(const ImageWork &work, const ImageWorkResult &result)
 {
     return work.copiesSlide && !result.skipReason && !result.error;
@@ -82,18 +102,23 @@ ImageWorkResult runImageWork(const ImageWork &work, QThreadPool *pool)
             result.skipReason = scaleSkipText(ScaleSkip::NotDecodable);
             return result;
         }
+        // A slide made from the original shares its decoding with the
+        // scaled image.
+        QList<ScaleOutput> outputs;
         if (work.scales) {
             ScaleSettings settings = work.settings;
             settings.writeMode = WriteMode::NewTemporary;
-            const ScaleOutcome outcome = ScaleImageFile(work.source, work.scaledTemporary, settings, pool);
-            result.scaled = outcome.written;
-            if (outcome.error)
-                takeFailure(*outcome.error, work, result);
-            else if (!outcome.written)
-                result.skipReason = scaleSkipText(outcome.skip);
+            outputs.append({work.scaledTemporary, settings});
+        }
+        if (work.copiesSlide)
+            outputs.append({work.slideTemporary, slideSettings(work)});
+        const QList<ScaleOutcome> outcomes = scaleImageFiles(work.source, outputs, pool);
+        if (work.scales) {
+            result.scaled = outcomes.front().written;
+            takeOutcome(outcomes.front(), work, result);
         }
         if (slideWritten(work, result))
-            copyFileReplacing(work.source, work.slideTemporary, WriteMode::NewTemporary);
+            takeOutcome(outcomes.back(), work, result);
     } catch (const RuntimeError &error) {
         takeFailure(error, work, result);
     } catch (const std::bad_alloc &) {

@@ -13,7 +13,8 @@ class QThreadPool;
 namespace tovin {
 
 // The part of one image's batch step that needs no user: scaling it, copying
-// the original for the album's slides, or reading its size for an album that
+// the original for the album's slides (or fitting it for them), or reading
+// its size for an album that
 // refers to images written earlier. Files go to temporary files beside their
 // targets, written but not yet flushed to disk; the batch job has them
 // flushed and puts them in place when the image's turn comes.
@@ -24,6 +25,9 @@ struct ImageWork {
     QString scaledTemporary;
     ScaleSettings settings;
     bool copiesSlide = false;
+    // Above 0 the slide is made from the original with the scaling's
+    // adjustments, to fit within this many pixels; otherwise it is a copy.
+    int slideFitWithin = 0;
     QString slideOutput;
     QString slideTemporary;
     bool readsSize = false;

@@ -8,6 +8,7 @@
 #include "numbertext.h"
 #include "platformcolor.h"
 #include "runtimeerror.h"
+#include "slidesize.h"
 #include "userprompts.h"
 
 #include <tovin/numeric.h>
@@ -177,7 +178,8 @@ QString batchUsage()
         "              [--width PCT] [--height PCT] [--bright N] [--contrast N]\n"
         "              [--filter none|box|bilinear|bicubic|bspline] [--quality 100|low|med|high|N]\n"
         "              [--caption TEXT] [--set FIELD=VALUE]... [--overwrite ask|always]\n"
-        "              [--jobs N] [--fast] [--open] IMAGE_OR_FOLDER...\n"
+        "              [--jobs N] [--fast] [--srgb] [--keep-private]\n"
+        "              [--slides original|fit:N] [--open] IMAGE_OR_FOLDER...\n"
         "  tovin-batch --info FILE\n"
         "\n"
         "Scales the given JPEG files (a folder stands for its JPEG files in name order) into DIR,\n"
@@ -189,6 +191,12 @@ QString batchUsage()
         "--fast lets the JPEG decoder shrink a reduced image by 1/2, 1/4 or 1/8 first (never below\n"
         "its new size) and resamples only the rest: much faster, the same sizes, slightly different\n"
         "pixels.\n"
+        "--srgb converts the colours of photos with a colour profile (Adobe RGB, Display P3, ...)\n"
+        "to sRGB; without it they keep their profile. Every file written or copied leaves out the\n"
+        "GPS position and other location fields, serial numbers, the owner's name, maker notes\n"
+        "and thumbnails, unless --keep-private is given. --slides fit:N (N from 320 to 8192) makes\n"
+        "the album's slides fit within N x N pixels, with the scaling's brightness, contrast,\n"
+        "filter and quality, never enlarged; the default, original, copies the original files.\n"
         "\n"
         "Images that cannot be read or decoded are passed over and listed on standard error at\n"
         "the end.\n"
@@ -218,11 +226,14 @@ std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, 
     const QCommandLineOption jobs(QStringLiteral("jobs"), {}, QStringLiteral("N"),
                                   QString::number(QThread::idealThreadCount()));
     const QCommandLineOption fast(QStringLiteral("fast"), {});
+    const QCommandLineOption srgb(QStringLiteral("srgb"), {});
+    const QCommandLineOption keepPrivate(QStringLiteral("keep-private"), {});
+    const QCommandLineOption slides(QStringLiteral("slides"), {}, QStringLiteral("CHOICE"), QStringLiteral("original"));
     const QCommandLineOption open(QStringLiteral("open"), {});
     const QCommandLineOption info(QStringLiteral("info"), {}, QStringLiteral("FILE"));
     const QCommandLineOption help({QStringLiteral("help"), QStringLiteral("h")}, {});
-    parser.addOptions({dest, name, mode, width, height, bright, contrast, filter, quality, caption, set, overwrite,
-                       jobs, fast, open, info, help});
+    parser.addOptions({dest, name,      mode, width, height, bright,      contrast, filter, quality, caption,
+                       set,  overwrite, jobs, fast,  srgb,   keepPrivate, slides,   open,   info,    help});
 
     if (!parser.parse(QStringList{QStringLiteral("tovin-batch")} + arguments)) {
         check.refuse(parser.errorText() + QStringLiteral("\n\n") + batchUsage());
@@ -248,8 +259,11 @@ std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, 
     BatchSettings values = loadBatchSettings(settings);
     values.destination = parser.value(dest);
     values.baseName = parser.value(name);
-    // Only the command line chooses it, never what the window stored.
+    // Only the command line chooses these, never what the window stored.
     values.fastReduction = parser.isSet(fast);
+    values.convertToSrgb = parser.isSet(srgb);
+    values.removePrivateData = !parser.isSet(keepPrivate);
+    const std::optional<int> slideChoice = parseSlideChoice(parser.value(slides));
     MainAdjustments adjustments;
     QList<BatchItem> items;
     adjustments.width = parser.value(width);
@@ -272,6 +286,10 @@ std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, 
     accepted = accepted
         && (adjustments.description.size() <= kDescriptionLimit
             || check.refuse(QStringLiteral("The description holds more than %1 characters").arg(kDescriptionLimit)));
+    accepted = accepted
+        && (slideChoice
+            || check.refuse(QStringLiteral("--slides takes original or fit:N, not %1. ").arg(parser.value(slides))
+                            + slideSideRangeText()));
     for (const QString &assignment : parser.values(set))
         accepted = accepted && readLayoutValue(assignment, check, values.layout);
 
@@ -289,6 +307,7 @@ std::optional<BatchCommand> parseBatchCommandLine(const QStringList &arguments, 
         return std::nullopt;
 
     command.request = batchRequest(values, kModes.value(parser.value(mode)), items, adjustments);
+    command.request.slidesFitWithin = *slideChoice;
     command.overwrite = when == QLatin1String("always") ? OverwritePolicy::Always : OverwritePolicy::Ask;
     command.opensResult = parser.isSet(open);
     return command;

@@ -47,7 +47,8 @@ int showImageInfo(const QString &path, tovin::UserPrompts &prompts)
             std::fprintf(stderr, "%s\n", named.toLocal8Bit().constData());
             return kDoneWithSkipped;
         }
-        std::printf("%s\n", tovin::imageInfoText(path).toLocal8Bit().constData());
+        std::printf("%s\n%s\n", tovin::imageInfoText(path).toLocal8Bit().constData(),
+                    tovin::publishingInfoText(path).toLocal8Bit().constData());
         return kDone;
     } catch (const tovin::RuntimeError &error) {
         tovin::showErrorReport(prompts, error);

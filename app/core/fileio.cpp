@@ -45,9 +45,9 @@ namespace {
 
 // Only a regular file has an end: a device such as /dev/zero, or a FIFO that
 // nobody writes, would make a copy run forever or hang. The file is opened
-// without waiting for a FIFO's writer, and its size is taken from the same
-// open file that is then read.
-int openRegularFile(const QString &path, qint64 *size)
+// without waiting for a FIFO's writer, and it is checked as the same open
+// file that is then read.
+int openRegularFile(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -57,7 +57,6 @@ int openRegularFile(const QString &path, qint64 *size)
         ::close(fd);
         throw RuntimeError::fromErrno(S_ISDIR(status.st_mode) ? EISDIR : EINVAL, path);
     }
-    *size = status.st_size;
     return fd;
 }
 
@@ -97,10 +96,10 @@ bool OutputFile::commit()
     return m_temporary->error() == QFileDevice::NoError;
 }
 
-bool writeWhole(QFileDevice &file, const char *data, qint64 size)
+bool writeWhole(QIODevice &device, const char *data, qint64 size)
 {
     while (size > 0) {
-        const qint64 written = file.write(data, size);
+        const qint64 written = device.write(data, size);
         if (written <= 0)
             return false;
         data += written;
@@ -109,31 +108,64 @@ bool writeWhole(QFileDevice &file, const char *data, qint64 size)
     return true;
 }
 
-void copyFileReplacing(const QString &source, const QString &destination, WriteMode mode)
+void OutputFile::discard()
 {
-    qint64 remaining = 0;
+    if (m_replacing)
+        m_replacing->cancelWriting();
+    else
+        m_temporary->remove();
+}
+
+bool copyFileThrough(const QString &source, const QString &destination, WriteMode mode,
+                     const std::function<bool(QIODevice &source, QIODevice &copy)> &transfer)
+{
     QFile input;
-    if (!input.open(openRegularFile(source, &remaining), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+    if (!input.open(openRegularFile(source), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         throw readFailure(source);
     OutputFile file(destination, mode);
     QFileDevice &output = file.device();
     if (!file.open())
         throw writeFailure(destination, output);
-
-    constexpr qint64 kChunk = 1 << 20;
-    QByteArray buffer(kChunk, Qt::Uninitialized);
-    // A file that grows while it is copied is copied as it was when opened.
-    while (remaining > 0) {
-        const qint64 read = input.read(buffer.data(), std::min(kChunk, remaining));
-        if (read < 0)
-            throw RuntimeError::fromErrno(EIO, source);
-        if (read == 0)
-            break;
-        remaining -= read;
-        if (!writeWhole(output, buffer.constData(), read))
-            throw writeFailure(destination, output);
+    const bool transferred = transfer(input, output);
+    if (output.error() != QFileDevice::NoError)
+        throw writeFailure(destination, output);
+    if (input.error() != QFileDevice::NoError) {
+        file.discard();
+        throw RuntimeError::fromErrno(EIO, source);
+    }
+    if (!transferred) {
+        file.discard();
+        return false;
     }
     if (!file.commit())
+        throw writeFailure(destination, output);
+    return true;
+}
+
+void copyFileReplacing(const QString &source, const QString &destination, WriteMode mode)
+{
+    copyFileThrough(source, destination, mode, [](QIODevice &input, QIODevice &output) {
+        constexpr qint64 kChunk = 1 << 20;
+        QByteArray buffer(kChunk, Qt::Uninitialized);
+        // A file that grows while it is copied is copied as it was when opened.
+        qint64 remaining = input.size();
+        while (remaining > 0) {
+            const qint64 read = input.read(buffer.data(), std::min(kChunk, remaining));
+            if (read <= 0)
+                break;
+            remaining -= read;
+            if (!writeWhole(output, buffer.constData(), read))
+                break;
+        }
+        return true;
+    });
+}
+
+void writeFileReplacing(const QString &destination, const QByteArray &bytes, WriteMode mode)
+{
+    OutputFile file(destination, mode);
+    QFileDevice &output = file.device();
+    if (!file.open() || !writeWhole(output, bytes.constData(), bytes.size()) || !file.commit())
         throw writeFailure(destination, output);
 }
 

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace tovin {
@@ -30,6 +31,8 @@ public:
     bool open();
     QFileDevice &device();
     bool commit();
+    // Leaves nothing behind: the destination keeps what it held.
+    void discard();
 
 private:
     std::optional<QSaveFile> m_replacing;
@@ -39,12 +42,23 @@ private:
 // Writes all the bytes or fails. A disk that fills up takes part of a write
 // without a word and refuses only the next one, which tells why: the rest is
 // written again until the device takes it or refuses it with its reason.
-bool writeWhole(QFileDevice &file, const char *data, qint64 size);
+bool writeWhole(QIODevice &device, const char *data, qint64 size);
 
 // Copies a file byte for byte to its destination, written as the mode says.
 // Only a regular file is copied, and only as many bytes as it held when it
 // was opened. Failures raise RuntimeError.
 void copyFileReplacing(const QString &source, const QString &destination, WriteMode mode = WriteMode::Replace);
+
+// Copies a file through `transfer`, which reads the source from its start
+// and writes the copy. A transfer that answers false leaves no copy, and so
+// does the call. Only a regular file is copied. Failures to read or write
+// raise RuntimeError.
+bool copyFileThrough(const QString &source, const QString &destination, WriteMode mode,
+                     const std::function<bool(QIODevice &source, QIODevice &copy)> &transfer);
+
+// Writes the bytes as the whole file, as the mode says. Failures raise
+// RuntimeError.
+void writeFileReplacing(const QString &destination, const QByteArray &bytes, WriteMode mode = WriteMode::Replace);
 
 // Waits until the file's data is on the disk. Failures raise RuntimeError.
 void flushToDisk(const QString &path);

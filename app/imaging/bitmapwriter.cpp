@@ -1,18 +1,17 @@
 #include "bitmapwriter.h"
 
-#include "fileio.h"
-#include "runtimeerror.h"
-
 #include <FreeImage.h>
+
+#include <QBuffer>
 
 #include <cstdio>
 
 namespace tovin {
 namespace {
 
-QFileDevice *fileOf(fi_handle handle)
+QIODevice *deviceOf(fi_handle handle)
 {
-    return static_cast<QFileDevice *>(handle);
+    return static_cast<QIODevice *>(handle);
 }
 
 unsigned DLL_CALLCONV readNothing(void *, unsigned, unsigned, fi_handle)
@@ -20,48 +19,42 @@ unsigned DLL_CALLCONV readNothing(void *, unsigned, unsigned, fi_handle)
     return 0;
 }
 
-unsigned DLL_CALLCONV writeToFile(void *buffer, unsigned size, unsigned count, fi_handle handle)
+unsigned DLL_CALLCONV writeToDevice(void *buffer, unsigned size, unsigned count, fi_handle handle)
 {
     const qint64 bytes = qint64(size) * count;
-    return writeWhole(*fileOf(handle), static_cast<const char *>(buffer), bytes) ? count : 0;
+    return deviceOf(handle)->write(static_cast<const char *>(buffer), bytes) == bytes ? count : 0;
 }
 
-int DLL_CALLCONV seekInFile(fi_handle handle, long offset, int origin)
+int DLL_CALLCONV seekInDevice(fi_handle handle, long offset, int origin)
 {
-    QFileDevice *file = fileOf(handle);
+    QIODevice *device = deviceOf(handle);
     qint64 base = 0;
     if (origin == SEEK_CUR)
-        base = file->pos();
+        base = device->pos();
     else if (origin == SEEK_END)
-        base = file->size();
-    return file->seek(base + offset) ? 0 : -1;
+        base = device->size();
+    return device->seek(base + offset) ? 0 : -1;
 }
 
-long DLL_CALLCONV tellInFile(fi_handle handle)
+long DLL_CALLCONV tellInDevice(fi_handle handle)
 {
-    return long(fileOf(handle)->pos());
+    return long(deviceOf(handle)->pos());
 }
 
 } // namespace
 
-bool saveBitmapReplacing(FIBITMAP *bitmap, const OutputFormat &format, const QString &destination, WriteMode mode)
+std::optional<QByteArray> encodeBitmap(FIBITMAP *bitmap, const OutputFormat &format)
 {
     if (!bitmap)
-        return false;
-    OutputFile output(destination, mode);
-    QFileDevice &file = output.device();
-    if (!output.open())
-        throw writeFailure(destination, file);
-    FreeImageIO io{readNothing, writeToFile, seekInFile, tellInFile};
-    const bool encoded =
-        FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format.libraryFormat()), bitmap, &io, &file, format.saveFlags) == TRUE;
-    if (file.error() != QFileDevice::NoError)
-        throw writeFailure(destination, file);
-    if (!encoded)
-        return false;
-    if (!output.commit())
-        throw writeFailure(destination, file);
-    return true;
+        return std::nullopt;
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    FreeImageIO io{readNothing, writeToDevice, seekInDevice, tellInDevice};
+    if (FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format.libraryFormat()), bitmap, &io, &buffer, format.saveFlags)
+        != TRUE)
+        return std::nullopt;
+    return encoded;
 }
 
 } // namespace tovin

@@ -1,20 +1,18 @@
 #pragma once
 
-#include "fileio.h"
 #include "outputformat.h"
 
-#include <QString>
+#include <QByteArray>
+
+#include <optional>
 
 struct FIBITMAP;
 
 namespace tovin {
 
-// Encodes an image in the given format into the destination, written as the
-// mode says; with WriteMode::Replace it takes the destination's place only
-// when the library reports exactly success and every byte is on disk. False
-// when the library cannot encode the image; a destination that cannot be
-// written (no space, no permission) raises RuntimeError.
-bool saveBitmapReplacing(FIBITMAP *bitmap, const OutputFormat &format, const QString &destination,
-                         WriteMode mode = WriteMode::Replace);
+// Encodes an image in memory in the given format, its flags handed to the
+// library as they are; nothing when the library does not report exactly
+// success.
+std::optional<QByteArray> encodeBitmap(FIBITMAP *bitmap, const OutputFormat &format);
 
 } // namespace tovin

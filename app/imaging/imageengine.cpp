@@ -1,25 +1,79 @@
 #include "imageengine.h"
 
 #include "bitmapwriter.h"
+#include "colourprofile.h"
 #include "encodedimagefile.h"
 #include "fastreduction.h"
 #include "fileio.h"
 #include "freeimagebitmap.h"
 #include "memorybudget.h"
 #include "numbertext.h"
+#include "privatemetadata.h"
 #include "resampler.h"
 
 #include <tovin/numeric.h>
 
 #include <QFileInfo>
 
+#include <new>
+
 namespace tovin {
 namespace {
 
-bool isPlainCopy(const ScaleSettings &settings)
+bool resizes(const ScaleSettings &settings)
 {
-    return settings.widthPercent == 100 && settings.heightPercent == 100 && settings.brightness == 0
-        && settings.contrast == 0 && settings.output.keepsSourceBytes();
+    return settings.fitWithin > 0 || settings.widthPercent != 100 || settings.heightPercent != 100;
+}
+
+// The size a picture of this size is resampled to, or nothing when it keeps
+// its size.
+std::optional<QSize> targetSize(QSize source, const ScaleSettings &settings)
+{
+    if (settings.fitWithin > 0) {
+        const QSize fitted = fittedSize(source, settings.fitWithin);
+        return fitted == source ? std::nullopt : std::optional(fitted);
+    }
+    return resizes(settings) ? rescaledSize(source, settings.widthPercent, settings.heightPercent) : std::nullopt;
+}
+
+bool isPlainCopy(const QString &source, const ScaleSettings &settings)
+{
+    if (settings.brightness != 0 || settings.contrast != 0 || !settings.output.keepsSourceBytes())
+        return false;
+    if (settings.fitWithin > 0)
+        return !targetSize(EncodedImageFile(source).size(), settings);
+    return !resizes(settings);
+}
+
+// A copy keeps the image data byte for byte, also where only its metadata
+// is rewritten.
+ScaleOutcome copyImageFile(const QString &source, const QString &destination, const ScaleSettings &settings)
+{
+    ScaleOutcome outcome;
+    if (!settings.removePrivateData) {
+        copyFileReplacing(source, destination, settings.writeMode);
+        outcome.written = true;
+    } else {
+        outcome.written = copyFileThrough(source, destination, settings.writeMode, copyWithoutPrivateMetadata);
+        if (!outcome.written)
+            outcome.skip = ScaleSkip::MetadataUnreadable;
+    }
+    return outcome;
+}
+
+// Encodes the picture and writes it, without private data when asked.
+ScaleSkip save(FIBITMAP *image, const QString &destination, const ScaleSettings &settings)
+{
+    std::optional<QByteArray> encoded = encodeBitmap(image, settings.output);
+    if (!encoded)
+        return ScaleSkip::NotSaved;
+    if (settings.removePrivateData) {
+        encoded = withoutPrivateMetadata(*encoded);
+        if (!encoded)
+            return ScaleSkip::MetadataUnreadable;
+    }
+    writeFileReplacing(destination, *encoded, settings.writeMode);
+    return ScaleSkip::None;
 }
 
 QSize sizeOf(FIBITMAP *image)
@@ -27,21 +81,82 @@ QSize sizeOf(FIBITMAP *image)
     return {int(FreeImage_GetWidth(image)), int(FreeImage_GetHeight(image))};
 }
 
-bool resizes(const ScaleSettings &settings)
-{
-    return settings.widthPercent != 100 || settings.heightPercent != 100;
-}
-
 int decodeDenominator(EncodedImageFile &file, const ScaleSettings &settings)
 {
     if (!settings.fastReduction || !resizes(settings))
         return 1;
     const QSize source = file.size();
-    const std::optional<QSize> target = rescaledSize(source, settings.widthPercent, settings.heightPercent);
+    const std::optional<QSize> target = targetSize(source, settings);
     return target ? fastDecodeDenominator(source, *target) : 1;
 }
 
+// The source decoded at one scale, for the outputs that decode it alike.
+struct DecodedSource {
+    int denominator = 0; // 0 before the first decode
+    Bitmap picture;
+    // Resampling leaves the profile behind; it is attached again at the end.
+    QByteArray profile;
+    ScaleSkip failure = ScaleSkip::None;
+};
+
+void decodeFor(EncodedImageFile &file, const ScaleSettings &settings, DecodedSource &decoded)
+{
+    const int denominator = decodeDenominator(file, settings);
+    if (decoded.denominator == denominator)
+        return;
+    decoded.picture.reset();
+    DecodedJpeg result = file.decode(denominator);
+    decoded.denominator = denominator;
+    decoded.picture = std::move(result.bitmap);
+    decoded.failure = decoded.picture ? ScaleSkip::None : scaleSkipFor(result.failure);
+    decoded.profile = decoded.picture ? attachedColourProfile(decoded.picture.get()) : QByteArray();
+}
+
+// One output made from the decoded picture, which is left as it is for the
+// outputs after it; the last one may take it instead of a copy.
+ScaleSkip writeOutput(DecodedSource &decoded, EncodedImageFile &file, const QString &destination,
+                      const ScaleSettings &settings, bool takesPicture, QThreadPool *pool)
+{
+    FIBITMAP *picture = decoded.picture.get();
+    Bitmap image;
+    // The target always comes from the picture's full size.
+    const QSize fullSize = decoded.denominator == 1 ? sizeOf(picture) : file.size();
+    if (const std::optional<QSize> target = targetSize(fullSize, settings)) {
+        // Refused before any memory is asked for.
+        if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(picture))))
+            return ScaleSkip::TooLargeToEnlarge;
+        // A picture the decoder already shrank to the target needs no
+        // further filtering; a failed resampling leaves the picture as it
+        // was, at its old size.
+        if (decoded.denominator == 1 || sizeOf(picture) != *target)
+            image = Bitmap(resample(picture, target->width(), target->height(), settings.filter, {pool}));
+    }
+    if (!image && takesPicture) {
+        image = std::move(decoded.picture);
+        decoded.denominator = 0;
+    } else if (!image) {
+        image = Bitmap(FreeImage_Clone(picture));
+        if (!image)
+            throw std::bad_alloc();
+    }
+    if (settings.brightness != 0)
+        FreeImage_AdjustBrightness(image.get(), settings.brightness);
+    if (settings.contrast != 0)
+        FreeImage_AdjustContrast(image.get(), settings.contrast);
+    settleColourProfile(image.get(), decoded.profile, settings.convertToSrgb);
+    return save(image.get(), destination, settings);
+}
+
 } // namespace
+
+QSize fittedSize(QSize size, int side)
+{
+    const int longest = std::max(size.width(), size.height());
+    if (longest <= side)
+        return size;
+    const auto fitted = [&](int length) { return std::max(1, toInt32(double(length) * side / longest)); };
+    return {fitted(size.width()), fitted(size.height())};
+}
 
 std::optional<QSize> rescaledSize(QSize size, double widthPercent, double heightPercent)
 {
@@ -64,60 +179,46 @@ std::optional<QSize> rescaledSize(QSize size, double widthPercent, double height
 ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings,
                             QThreadPool *pool)
 {
-    ScaleOutcome outcome;
-    try {
-        // A plain copy needs no pixels: the copy below is the whole result.
-        if (isPlainCopy(settings)) {
-            copyFileReplacing(source, destination, settings.writeMode);
-            outcome.written = true;
-            return outcome;
-        }
+    return scaleImageFiles(source, {{destination, settings}}, pool).front();
+}
 
-        EncodedImageFile file(source);
-        if (!file.isReadable()) {
-            outcome.skip = ScaleSkip::SourceUnreadable;
-            return outcome;
-        }
-        const int denominator = decodeDenominator(file, settings);
-        DecodedJpeg decoded = file.decode(denominator);
-        Bitmap image = std::move(decoded.bitmap);
-        if (!image) {
-            outcome.skip = scaleSkipFor(decoded.failure);
-            return outcome;
-        }
-        if (resizes(settings)) {
-            // The target always comes from the picture's full size.
-            const QSize source = denominator == 1 ? sizeOf(image.get()) : file.size();
-            const std::optional<QSize> target = rescaledSize(source, settings.widthPercent, settings.heightPercent);
-            if (target) {
-                // Refused before any memory is asked for.
-                if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(image.get())))) {
-                    outcome.skip = ScaleSkip::TooLargeToEnlarge;
-                    return outcome;
-                }
-                // A picture the decoder already shrank to the target needs
-                // no further filtering.
-                if (denominator == 1 || sizeOf(image.get()) != *target) {
-                    // A failed resampling leaves the image as it was, at its
-                    // old size.
-                    if (FIBITMAP *resampled =
-                            resample(image.get(), target->width(), target->height(), settings.filter, {pool}))
-                        image = Bitmap(resampled);
-                }
+QList<ScaleOutcome> scaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs, QThreadPool *pool)
+{
+    QList<bool> decodes;
+    for (const ScaleOutput &output : outputs)
+        decodes.append(!isPlainCopy(source, output.settings));
+    // The last output that needs pixels takes the decoded picture itself.
+    const qsizetype lastDecoding = decodes.lastIndexOf(true);
+    std::optional<EncodedImageFile> file;
+    DecodedSource decoded;
+    QList<ScaleOutcome> outcomes;
+    for (qsizetype index = 0; index < outputs.size(); ++index) {
+        const auto &[destination, settings] = outputs[index];
+        ScaleOutcome &outcome = outcomes.emplace_back();
+        try {
+            // A plain copy needs no pixels: the copy is the whole result.
+            if (!decodes[index]) {
+                outcome = copyImageFile(source, destination, settings);
+                continue;
             }
+            if (!file)
+                file.emplace(source);
+            if (!file->isReadable()) {
+                outcome.skip = ScaleSkip::SourceUnreadable;
+                continue;
+            }
+            decodeFor(*file, settings, decoded);
+            outcome.skip = decoded.picture
+                ? writeOutput(decoded, *file, destination, settings, index == lastDecoding, pool)
+                : decoded.failure;
+            outcome.written = outcome.skip == ScaleSkip::None;
+        } catch (const RuntimeError &error) {
+            outcome.written = false;
+            outcome.skip = ScaleSkip::None;
+            outcome.error = error;
         }
-        if (settings.brightness != 0)
-            FreeImage_AdjustBrightness(image.get(), settings.brightness);
-        if (settings.contrast != 0)
-            FreeImage_AdjustContrast(image.get(), settings.contrast);
-        outcome.written = saveBitmapReplacing(image.get(), settings.output, destination, settings.writeMode);
-        if (!outcome.written)
-            outcome.skip = ScaleSkip::NotSaved;
-    } catch (const RuntimeError &error) {
-        outcome.written = false;
-        outcome.error = error;
     }
-    return outcome;
+    return outcomes;
 }
 
 ScaleSkip scaleSkipFor(DecodeFailure failure)
@@ -140,6 +241,8 @@ QString scaleSkipText(ScaleSkip skip)
         return QStringLiteral("the enlarged picture would not fit in the memory allowed for one image");
     case ScaleSkip::NotSaved:
         return QStringLiteral("the scaled picture could not be encoded");
+    case ScaleSkip::MetadataUnreadable:
+        return QStringLiteral("its metadata cannot be read, so its location and serial numbers cannot be removed");
     }
     return {};
 }

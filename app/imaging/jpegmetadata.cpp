@@ -1,6 +1,7 @@
 #include "jpegmetadata.h"
 
 #include "jpegdecoder.h"
+#include "jpegsegments.h"
 
 #include <FreeImage.h>
 
@@ -10,10 +11,6 @@
 
 namespace tovin {
 namespace {
-
-constexpr int kApp0 = 0xE0;
-constexpr int kApp1 = 0xE1;
-const QByteArray kExifSignature("Exif\0\0", 6);
 
 // The stand-in picture after its start marker: one 8 x 8 grey baseline frame
 // (quantisation table, frame header, the standard DC and AC luminance tables,

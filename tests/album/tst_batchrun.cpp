@@ -4,6 +4,7 @@
 
 #include "batchestimate.h"
 #include "batchfixture.h"
+#include "cameraphotos.h"
 #include "filesystemfaults.h"
 #include "imageinfo.h"
 #include "imagework.h"
@@ -486,6 +487,72 @@ private slots:
             BatchEstimate projected{4, 2 * 1024 * 1024, {}};
             projectOutput(projected, done, written);
             QCOMPARE(projected.text(), QString::fromLatin1(text));
+        }
+    }
+
+    // Slides fitted within the side or copied; the thumbnails come from the
+    // originals either way, and no file of the album tells where the photo
+    // was taken. Copied slides keep their image data byte for byte.
+    void slidesForTheWeb_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QString>("slides");
+        QTest::newRow("originals") << 0 << "800x600 600x800 300x200 400x300";
+        QTest::newRow("fitted within 400") << 400 << "400x300 300x400 300x200 400x300";
+    }
+
+    void slidesForTheWeb()
+    {
+        QFETCH(int, side);
+        BatchFixture fixture;
+        const QList<BatchItem> items = fixture.addList("p.jpg:600x800 s.jpg:300x200 e.jpg:400x300");
+        const QString camera = fixture.photoFolder() + "/c.jpg";
+        QVERIFY(writeCameraPhoto(camera, {800, 600}));
+        BatchRequest request = fixture.request(BatchMode::ScaleAndAlbum,
+                                               QList<BatchItem>{{camera, true, ListEntryKind::Image, {}}} + items);
+        request.slidesFitWithin = side;
+        QCOMPARE(fixture.run(request), BatchOutcome::Done);
+
+        QStringList thumbs;
+        QStringList slides;
+        for (const QStringList &entry : albumEntries(fixture.inDestination("Sorvel.xml"))) {
+            const QString name = entry[0].section(u'/', -1);
+            thumbs << entry[2] + u'x' + entry[3];
+            slides << entry[4] + u'x' + entry[5];
+            QCOMPARE(jpegSize(fixture.inDestination("slides/" + name)), QSize(entry[4].toInt(), entry[5].toInt()));
+            for (const QString &written : {"slides/" + name, "thumbs/" + name})
+                QVERIFY(metadataKeys(fixture.inDestination(written)).filter("GPS").isEmpty());
+        }
+        QCOMPARE(thumbs.join(u' '), QStringLiteral("400x300 300x400 150x100 200x150"));
+        QTEST(slides.join(u' '), "slides");
+        QCOMPARE(scanData(readBytes(fixture.inDestination("slides/c.jpg"))) == scanData(readBytes(camera)), side == 0);
+    }
+
+    // Before a run the window tells how many photos carry a position and what
+    // the output should weigh: what the pixels weighed in the originals.
+    void whatTheWindowTellsBeforeARun()
+    {
+        BatchFixture fixture;
+        QList<BatchItem> items = fixture.addList("a.jpg:1000x500 -b.jpg b/");
+        items.append({fixture.photoFolder() + "/c.jpg", true, ListEntryKind::Image, {}});
+        QVERIFY(writeCameraPhoto(items.last().key, {400, 300}));
+        const QList<SurveyedPhoto> photos = surveyPhotos(items, [] { return false; });
+        QCOMPARE(photos.size(), 2);
+        QCOMPARE(locationText(photos, true),
+                 QStringLiteral("1 of 2 photos carries a GPS position: it will be removed"));
+        QCOMPARE(locationText(photos.mid(0, 1), false), QStringLiteral("The photo carries no GPS position."));
+        QCOMPARE(surveyPhotos(items, [] { return true; }).size(), 0);
+
+        const QList<SurveyedPhoto> sized{{4000, {1000, 500}, false}, {1000, {0, 0}, false}};
+        for (const auto &[mode, side, text] : {std::tuple(BatchMode::ScaleOnly, 0, "; output about 1000 bytes"),
+                                               std::tuple(BatchMode::ScaleAndAlbum, 0, "; album about 4.9 KB"),
+                                               std::tuple(BatchMode::ScaleAndAlbum, 500, "; album about 2.0 KB"),
+                                               std::tuple(BatchMode::AlbumOnly, 500, "")}) {
+            BatchRequest request = fixture.request(mode, {});
+            request.slidesFitWithin = side;
+            BatchEstimate estimate{2, 5000, {}};
+            projectFromPhotos(estimate, sized, request);
+            QCOMPARE(estimate.text(), QStringLiteral("2 images, 4.9 KB") + QLatin1String(text));
         }
     }
 

@@ -3,6 +3,7 @@
 
 #include "batchfixture.h"
 #include "batchwindow.h"
+#include "cameraphotos.h"
 #include "dialogwindow.h"
 #include "messagetable.h"
 #include "qtuserprompts.h"
@@ -132,7 +133,8 @@ private slots:
               {"scaleOption1", 3750.0, false}}) {
             QTest::mouseClick(fixture.child<QRadioButton>(option), Qt::LeftButton);
             QVERIFY(window.height() >= twipsToPixels(4245, &window));
-            QVERIFY(window.height() < twipsToPixels(7005, &window));
+            QWidget *lowest = fixture.child("generateButton");
+            QVERIFY(lowest->mapTo(&window, QPoint(0, lowest->height())).y() <= window.height());
             QCOMPARE(window.width(), twipsToPixels(widthTwips, &window));
             for (int page = 1; page <= 3; ++page)
                 QCOMPARE(fixture.child(QStringLiteral("TabFrame%1").arg(page))->isEnabled(), pagesEnabled);
@@ -167,6 +169,44 @@ private slots:
         fixture.open();
         QVERIFY(fixture.child<QCheckBox>("fastReduction")->isChecked());
         QCOMPARE(fixture.swatchText("thumb_bg"), QStringLiteral("00FF00"));
+    }
+
+    // The location line counts once the headers are read and follows the box;
+    // the slides' side is checked like the other fields; all is stored.
+    void publishingChoices()
+    {
+        WindowFixture fixture(2);
+        fixture.items.append({fixture.batch.photoFolder() + "/camera.jpg", true, ListEntryKind::Image, {}});
+        QVERIFY(test::writeCameraPhoto(fixture.items.last().key, {400, 300}));
+        BatchWindow &window = fixture.open();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *location = fixture.child<QLabel>("locationLabel");
+        QTRY_COMPARE(location->text(), QStringLiteral("1 of 3 photos carries a GPS position: it will be removed"));
+        auto *removes = fixture.child<QCheckBox>("removePrivateData");
+        QTest::mouseClick(removes, Qt::LeftButton, {}, QPoint(8, removes->height() / 2));
+        QVERIFY(location->text().endsWith(QStringLiteral("it will be published")));
+
+        QVERIFY(!fixture.child("slidesChoice")->isEnabled());
+        fixture.click("scaleOption2");
+        fixture.click("fittedSlides");
+        QLineEdit *side = fixture.field("slideSide");
+        side->setFocus(Qt::TabFocusReason);
+        side->setText(QStringLiteral("100"));
+        fixture.field("slide_x")->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        QCOMPARE(fixture.batch.shown(Kind::Message).size(), 1);
+        QCOMPARE(QApplication::focusWidget(), side);
+        side->setText(QStringLiteral("320"));
+        QCOMPARE(fixture.child<QLabel>("slideSideEcho")->text(), QStringLiteral("\u00D7 320 pixels"));
+        QVERIFY(fixture.child<QLabel>("estimateLabel")->text().contains(QStringLiteral("; album about ")));
+        QVERIFY(window.close());
+        QCOMPARE(fixture.stored(kStartup, "removePrivateData") + fixture.stored(kStartup, "slidesFitted")
+                     + fixture.stored(kStartup, "slideSide"),
+                 QStringLiteral("01320"));
+        fixture.open();
+        QVERIFY(!fixture.child<QCheckBox>("removePrivateData")->isChecked());
+        QVERIFY(fixture.child<QRadioButton>("fittedSlides")->isChecked());
     }
 
     // A field's help shows while it has the focus; a refused field (a padding

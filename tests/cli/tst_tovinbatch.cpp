@@ -2,6 +2,8 @@
 // prints and what it writes.
 
 #include "batchfixture.h"
+#include "cameraphotos.h"
+#include "colourprofile.h"
 #include "jpegrecipes.h"
 #include "testenvironment.h"
 #include "testimages.h"
@@ -74,13 +76,15 @@ private slots:
         QTest::newRow("caption 251") << "--dest OUT --caption " + QString(251, u'x') << "" << 2 << "250 characters";
         QTest::newRow("missing input") << "--dest OUT nothing-here.jpg" << "" << 2 << "No such file or folder";
         QTest::newRow("device as a photo") << "--dest OUT /dev/zero" << "" << 2 << "Not a regular file: /dev/zero";
+        QTest::newRow("slides too small") << "--dest OUT --slides fit:319" << "" << 2 << "from 320 to 8192";
         // The exit status tells how a run ended; the last line says it.
         QTest::newRow("done") << "--dest OUT PHOTOS" << "" << 0 << "Scaling: a.jpg\nScaling: b.JPG\nDone";
         QTest::newRow("asked without a terminal") << "--dest OUT PHOTOS" << "out/a.jpg" << 3 << "Operation Canceled.";
         QTest::newRow("always replaces") << "--dest OUT --overwrite always PHOTOS" << "out/a.jpg" << 0 << "Done";
         QTest::newRow("folder at the output") << "--dest OUT PHOTOS" << "out/b.JPG/" << 1 << "access error: OUT/b.JPG";
         QTest::newRow("no picture") << "--dest OUT PHOTOS" << "photos/c.jpg" << 4 << "c.jpg: cannot be read or decoded";
-        QTest::newRow("image information") << "--info PHOTOS/a.jpg" << "" << 0 << "Dimensions: (80 x 60)";
+        QTest::newRow("image information") << "--info PHOTOS/a.jpg" << "" << 0
+                                           << "Dimensions: (80 x 60)\nColour Profile: none\nLocation: none";
         QTest::newRow("no file") << "--info PHOTOS/none.jpg" << "" << 1 << "(# 53): File not found: PHOTOS/none.jpg";
         // clang-format on
     }
@@ -157,6 +161,31 @@ private slots:
         QCOMPARE(jpegSize(path("exact/b.JPG")), QSize(50, 30));
         QCOMPARE(jpegSize(path("fast/b.JPG")), QSize(50, 30));
         QVERIFY(readBytes(path("fast/b.JPG")) != readBytes(path("exact/b.JPG")));
+    }
+
+    // Private data goes unless --keep-private says otherwise, whatever the
+    // window stored; slides fit as --slides says; --info names what goes.
+    void publishingOptions()
+    {
+        QSettings stored(path("config/Tovin/Tovin_en.ini"), QSettings::IniFormat);
+        stored.setValue("Startup/removePrivateData", "0");
+        stored.sync();
+        QVERIFY(QDir().mkpath(path("trip"))
+                && writeCameraPhoto(path("trip/camera.jpg"), {900, 600}, adobeRgbProfile()));
+        QCOMPARE(run({"--info", path("trip/camera.jpg")}), 0);
+        QVERIFY(m_output.endsWith("Colour Profile: Adobe RGB (1998)\nLocation: GPS position\n"));
+
+        QCOMPARE(run({"--dest", path("album"), "--mode", "album", "--width", "20", "--height", "20", "--slides",
+                      "fit:320", "--srgb", path("trip")}),
+                 0);
+        QCOMPARE(jpegSize(path("album/slides/camera.jpg")), QSize(320, 213));
+        QCOMPARE(albumEntries(path("album/Sorvel.xml")).first().mid(2, 4), QStringList({"180", "120", "320", "213"}));
+        for (const QString &written : {path("album/slides/camera.jpg"), path("album/thumbs/camera.jpg")}) {
+            QVERIFY(metadataKeys(written).filter("GPS").isEmpty());
+            QCOMPARE(colourProfileName(colourProfileOfFile(written)), QStringLiteral("sRGB IEC61966-2.1"));
+        }
+        QCOMPARE(run({"--dest", path("kept"), "--keep-private", path("trip")}), 0);
+        QVERIFY(!metadataKeys(path("kept/camera.jpg")).filter("GPS").isEmpty());
     }
 
     // Ctrl+C stops the run: the album it made opens with the entries so far.

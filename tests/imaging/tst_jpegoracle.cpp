@@ -1,12 +1,15 @@
 // Our JPEG decoder against the image library's own loader, file by file: the
 // same bitmap, the same saved bytes, the same engine output. Then its limits:
-// hostile files, the memory budget, reduced decoding, fuzzed bytes.
+// hostile files, the memory budget, reduced decoding, fuzzed bytes, each also
+// with private metadata left out.
 
 #include "bitmapcompare.h"
+#include "cameraphotos.h"
 #include "encodedimagefile.h"
 #include "imageengine.h"
 #include "jpegdecoder.h"
 #include "jpegrecipes.h"
+#include "privatemetadata.h"
 #include "testenvironment.h"
 
 #include <FreeImage.h>
@@ -14,8 +17,8 @@
 #include <QDirIterator>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTest>
+#include <QThread>
 
 using namespace tovin;
 using namespace tovin::test;
@@ -54,13 +57,16 @@ QByteArray savedBytes(FIBITMAP *bitmap, int flags)
     return bytes;
 }
 
-// What the engine wrote when the library did everything: loading,
-// resampling and saving.
+// What the engine wrote when the library did everything (loading,
+// resampling and saving), with the colour profile that the library's
+// resampling leaves behind attached again.
 bool scaleTheOldWay(const QString &source, const QString &destination, const ScaleSettings &settings)
 {
     FIBITMAP *image = FreeImage_Load(FIF_JPEG, QFile::encodeName(source).constData(), 0);
     if (!image)
         return false;
+    const FIICCPROFILE *loaded = FreeImage_GetICCProfile(image);
+    const QByteArray profile(static_cast<const char *>(loaded->data), qsizetype(loaded->size));
     const QSize size(int(FreeImage_GetWidth(image)), int(FreeImage_GetHeight(image)));
     if (const std::optional<QSize> target = rescaledSize(size, settings.widthPercent, settings.heightPercent)) {
         if (FIBITMAP *resampled =
@@ -69,6 +75,8 @@ bool scaleTheOldWay(const QString &source, const QString &destination, const Sca
             image = resampled;
         }
     }
+    if (!FreeImage_GetICCProfile(image)->data && !profile.isEmpty())
+        FreeImage_CreateICCProfile(image, const_cast<char *>(profile.constData()), long(profile.size()));
     if (settings.brightness != 0)
         FreeImage_AdjustBrightness(image, settings.brightness);
     if (settings.contrast != 0)
@@ -234,6 +242,8 @@ private slots:
         if (decoded.bitmap)
             QCOMPARE(FreeImage_GetMetadataCount(FIMD_EXIF_RAW, decoded.bitmap.get()),
                      bytes.contains(QByteArray("Exif\0\0", 6)) ? 1u : 0u);
+        // The metadata of every picture the decoder takes can be published.
+        QVERIFY(withoutPrivateMetadata(bytes) || failure != DecodeFailure::None);
         QVERIFY2(peakResidentBytes() - peakBefore < (64 << 20), "a hostile file took memory");
     }
 
@@ -318,6 +328,9 @@ private slots:
                                     encodeJpeg({.size = {40, 30}, .progressive = true})};
         if (const QByteArray real = sharedFile("jpg-cmyk-1.jpg"); !real.isEmpty())
             originals.append(real);
+        // Most of a small camera photo is metadata: EXIF with maker notes, XMP, IPTC.
+        QVERIFY(test::writeCameraPhoto(m_dir.filePath(QStringLiteral("camera.jpg")), {40, 30}));
+        originals.append(test::readBytes(m_dir.filePath(QStringLiteral("camera.jpg"))));
 
         QRandomGenerator random(20261207);
         for (const QByteArray &original : originals) {
@@ -337,6 +350,7 @@ private slots:
                     bytes.insert(random.bounded(bytes.size()), bytes.mid(from, 1 + random.bounded(64)));
                 }
                 readJpegSize(spanOf(bytes));
+                withoutPrivateMetadata(bytes);
                 const DecodedJpeg result = decodeJpeg(spanOf(bytes), 1 << random.bounded(4));
                 QCOMPARE(bool(result.bitmap), result.failure == DecodeFailure::None);
             }
@@ -377,6 +391,12 @@ private slots:
             QCOMPARE(outcome.written, scaleTheOldWay(path, before, settings));
             QVERIFY(!outcome.error);
             QCOMPARE(test::readBytes(after), test::readBytes(before));
+            // Written or passed over with a reason, never a failure.
+            ScaleSettings published = settings;
+            published.removePrivateData = true;
+            const ScaleOutcome withoutPrivateData = ScaleImageFile(path, after, published);
+            QVERIFY(!withoutPrivateData.error);
+            QCOMPARE(withoutPrivateData.written, withoutPrivateData.skip == ScaleSkip::None);
         }
     }
 };

@@ -13,6 +13,7 @@
 #include "qtcolor.h"
 #include "runprogress.h"
 #include "settingsstore.h"
+#include "slidesize.h"
 #include "twipsgeometry.h"
 #include "units.h"
 #include "userprompts.h"
@@ -36,6 +37,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTabBar>
+#include <QtConcurrent>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -181,6 +183,7 @@ BatchWindow::BatchWindow(BatchWindowContext context, QWidget *parent)
     m_estimate = estimateBatch(m_context.items);
     m_estimateLabel->setText(m_estimate.text());
     m_browser->setUrl(QUrl(QStringLiteral("about:blank")));
+    surveyPhotos();
 
     m_previewTimer->setSingleShot(true);
     m_previewTimer->setInterval(kPreviewDelayMs);
@@ -194,10 +197,22 @@ BatchWindow::BatchWindow(BatchWindowContext context, QWidget *parent)
     m_options[0]->setChecked(true);
     for (QWidget *frame : std::as_const(m_tabFrames))
         frame->setEnabled(false);
-    resize(twipsSize(kBatchWindowDesignTwips.width(), kBatchWindowDesignTwips.height(), this));
+    m_slidesChoice->setEnabled(false);
+    const QSize design = twipsSize(kBatchWindowDesignTwips.width(), kBatchWindowDesignTwips.height(), this);
+    resize(design.width(), std::max(design.height(), contentHeight()));
 }
 
-BatchWindow::~BatchWindow() = default;
+// The columns' content never gets less height than it needs.
+int BatchWindow::contentHeight() const
+{
+    return std::max(m_left->sizeHint().height(), m_middle->sizeHint().height()) + 2 * twipsToPixels(kMargin, this);
+}
+
+BatchWindow::~BatchWindow()
+{
+    m_survey.cancel();
+    m_survey.waitForFinished();
+}
 
 QWidget *BatchWindow::buildLeftColumn()
 {
@@ -244,6 +259,24 @@ QWidget *BatchWindow::buildLeftColumn()
         QStringLiteral("Reduced images are shrunk while they are decoded, then filtered to their exact size: "
                        "much faster, slightly different pixels."));
     optionsLayout->addWidget(m_fastReduction);
+    m_convertToSrgb = new QCheckBox(QStringLiteral("Convert colours to sRG&B"), options);
+    m_convertToSrgb->setObjectName(QStringLiteral("convertToSrgb"));
+    m_convertToSrgb->setToolTip(
+        QStringLiteral("Photos with a colour profile (Adobe RGB, Display P3) get sRGB pixels. Otherwise they keep "
+                       "their profile, which every current browser honours."));
+    optionsLayout->addWidget(m_convertToSrgb);
+    m_removePrivateData = new QCheckBox(QStringLiteral("Remove &location and\nserial numbers"), options);
+    m_removePrivateData->setObjectName(QStringLiteral("removePrivateData"));
+    m_removePrivateData->setToolTip(
+        QStringLiteral("Leaves out the GPS position and other location fields, the serial numbers, the owner's "
+                       "name, maker notes and thumbnails. Orientation, date, camera, exposure, copyright and "
+                       "description stay."));
+    optionsLayout->addWidget(m_removePrivateData);
+    m_locationLabel = new QLabel(options);
+    m_locationLabel->setObjectName(QStringLiteral("locationLabel"));
+    m_locationLabel->setWordWrap(true);
+    optionsLayout->addWidget(m_locationLabel);
+    connect(m_removePrivateData, &QCheckBox::toggled, this, &BatchWindow::showPublishing);
     m_estimateLabel = new QLabel(options);
     m_estimateLabel->setObjectName(QStringLiteral("estimateLabel"));
     m_estimateLabel->setWordWrap(true);
@@ -325,6 +358,8 @@ QWidget *BatchWindow::buildMiddleColumn()
         m_pages->addWidget(frame);
     }
     layout->addLayout(m_pages);
+    layout->addSpacing(twipsToPixels(kMargin, this));
+    layout->addWidget(buildSlidesChoice());
     layout->addStretch();
     // A page is left as its field with the focus would be: a refused value
     // keeps its page in front.
@@ -337,6 +372,39 @@ QWidget *BatchWindow::buildMiddleColumn()
         m_pages->setCurrentIndex(index);
     });
     return column;
+}
+
+QWidget *BatchWindow::buildSlidesChoice()
+{
+    m_slidesChoice = new QGroupBox(QStringLiteral("Slides:"));
+    m_slidesChoice->setObjectName(QStringLiteral("slidesChoice"));
+    auto *grid = new QGridLayout(m_slidesChoice);
+    m_originalSlides = new QRadioButton(QStringLiteral("the o&riginal files"), m_slidesChoice);
+    m_originalSlides->setObjectName(QStringLiteral("originalSlides"));
+    m_fittedSlides = new QRadioButton(QStringLiteral("scaled to fit &within"), m_slidesChoice);
+    m_fittedSlides->setObjectName(QStringLiteral("fittedSlides"));
+    m_slideSide = new QLineEdit(m_slidesChoice);
+    m_slideSide->setObjectName(QStringLiteral("slideSide"));
+    m_slideSide->setMaxLength(4);
+    m_slideSide->setFixedWidth(m_slideSide->fontMetrics().horizontalAdvance(QStringLiteral("88888")) + 12);
+    m_focusRules->addField(m_slideSide, [this] { return slideSideAccepted(); });
+    m_slideSideEcho = new QLabel(m_slidesChoice);
+    m_slideSideEcho->setObjectName(QStringLiteral("slideSideEcho"));
+    grid->addWidget(m_originalSlides, 0, 0, 1, 3);
+    grid->addWidget(m_fittedSlides, 1, 0, 1, 3);
+    grid->addWidget(m_slideSide, 2, 1);
+    grid->addWidget(m_slideSideEcho, 2, 2);
+    grid->setColumnMinimumWidth(0, twipsToPixels(240, this));
+    grid->setColumnStretch(2, 1);
+    connect(m_fittedSlides, &QRadioButton::toggled, this, [this](bool fitted) {
+        m_slideSide->setEnabled(fitted && m_slidesChoice->isEnabled());
+        showPublishing();
+    });
+    connect(m_slideSide, &QLineEdit::textChanged, this, [this](const QString &side) {
+        m_slideSideEcho->setText(QStringLiteral("\u00D7 %1 pixels").arg(side.trimmed()));
+        showPublishing();
+    });
+    return m_slidesChoice;
 }
 
 QWidget *BatchWindow::buildPage(int index)
@@ -425,6 +493,11 @@ void BatchWindow::fill(const BatchSettings &values)
     m_dstInput->setText(values.destination);
     m_saveasInput->setText(values.baseName);
     m_fastReduction->setChecked(values.fastReduction);
+    m_convertToSrgb->setChecked(values.convertToSrgb);
+    m_removePrivateData->setChecked(values.removePrivateData);
+    (values.slidesFitted ? m_fittedSlides : m_originalSlides)->setChecked(true);
+    m_slideSide->setText(values.slideSide);
+    m_slideSide->setEnabled(values.slidesFitted);
     for (const AlbumLayoutField &field : kAlbumLayoutFields) {
         const QString name = QLatin1String(field.name);
         if (field.range == FieldRange::Color)
@@ -447,7 +520,9 @@ BatchMode BatchWindow::mode() const
 
 BatchSettings BatchWindow::values() const
 {
-    BatchSettings values{m_dstInput->text(), m_saveasInput->text(), {}, m_fastReduction->isChecked()};
+    BatchSettings values{m_dstInput->text(),           m_saveasInput->text(),        {},
+                         m_fastReduction->isChecked(), m_convertToSrgb->isChecked(), m_removePrivateData->isChecked(),
+                         m_fittedSlides->isChecked(),  m_slideSide->text()};
     for (auto field = m_fields.begin(); field != m_fields.end(); ++field)
         values.layout.fields.insert(field.key(), field.value()->text());
     values.layout.swatches = m_colors;
@@ -552,14 +627,15 @@ void BatchWindow::chooseMode(BatchMode mode)
     const bool album = mode != BatchMode::ScaleOnly;
     for (QWidget *frame : std::as_const(m_tabFrames))
         frame->setEnabled(album);
-    // The sizes count the title bar and the border; the columns' content
-    // never gets less height than it needs.
+    // Only this mode writes slides.
+    m_slidesChoice->setEnabled(mode == BatchMode::ScaleAndAlbum);
+    m_slideSide->setEnabled(mode == BatchMode::ScaleAndAlbum && m_fittedSlides->isChecked());
+    showPublishing();
+    // The sizes count the title bar and the border.
     const QSize frame = frameGeometry().size() - size();
     const QSizeF twips = batchWindowTwips(mode, pixelsToTwips(m_context.mainWindowWidth, logicalDpiX()));
-    const int contentHeight =
-        std::max(m_left->sizeHint().height(), m_middle->sizeHint().height()) + 2 * twipsToPixels(kMargin, this);
     resize(twipsToPixels(twips.width(), this) - frame.width(),
-           std::max(twipsToPixels(twips.height(), this) - frame.height(), contentHeight));
+           std::max(twipsToPixels(twips.height(), this) - frame.height(), contentHeight()));
     if (album) {
         m_browser->reload();
         schedulePreview();
@@ -575,9 +651,10 @@ void BatchWindow::browseForFolder()
 
 void BatchWindow::setRunControlsEnabled(bool enabled)
 {
-    for (QWidget *control :
-         std::initializer_list<QWidget *>{m_generateButton, m_dstButton, m_dstInput, m_saveasInput, m_fastReduction})
+    for (QWidget *control : std::initializer_list<QWidget *>{m_generateButton, m_dstButton, m_dstInput, m_saveasInput,
+                                                             m_fastReduction, m_convertToSrgb, m_removePrivateData})
         control->setEnabled(enabled);
+    m_slidesChoice->setEnabled(enabled && mode() == BatchMode::ScaleAndAlbum);
 }
 
 void BatchWindow::showRunProgress(int done, int total)
@@ -632,6 +709,35 @@ void BatchWindow::generate()
     m_progressPanel->hide();
     m_cancelButton->setEnabled(true);
     m_running = false;
+}
+
+void BatchWindow::surveyPhotos()
+{
+    connect(&m_survey, &QFutureWatcherBase::finished, this, &BatchWindow::showPublishing);
+    m_survey.setFuture(QtConcurrent::run([items = m_context.items](QPromise<QList<SurveyedPhoto>> &promise) {
+        promise.addResult(tovin::surveyPhotos(items, [&promise] { return promise.isCanceled(); }));
+    }));
+    m_locationLabel->setText(QStringLiteral("Looking for GPS positions\u2026"));
+}
+
+// The location line and the projection follow the choices, once the
+// photos' headers are read; a run's own projection takes over meanwhile.
+void BatchWindow::showPublishing()
+{
+    if (m_running || !m_survey.isFinished() || m_survey.isCanceled() || m_survey.future().resultCount() == 0)
+        return;
+    const QList<SurveyedPhoto> photos = m_survey.result();
+    m_locationLabel->setText(locationText(photos, m_removePrivateData->isChecked()));
+    projectFromPhotos(m_estimate, photos, batchRequest(values(), mode(), {}, m_context.adjustments));
+    m_estimateLabel->setText(m_estimate.text());
+}
+
+bool BatchWindow::slideSideAccepted()
+{
+    if (parseSlideSide(m_slideSide->text()))
+        return true;
+    m_context.prompts.showMessage(slideSideRangeText(), message(111), PromptIcon::Exclamation, PromptButtons::Ok);
+    return false;
 }
 
 void BatchWindow::schedulePreview()

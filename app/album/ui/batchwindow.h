@@ -6,10 +6,12 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFutureWatcher>
 #include <QMap>
 #include <QPointer>
 
 class QCheckBox;
+class QGroupBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -78,6 +80,8 @@ private:
     QWidget *buildMiddleColumn();
     QWidget *buildRightColumn();
     QWidget *buildPage(int index);
+    QWidget *buildSlidesChoice();
+    int contentHeight() const;
     QLineEdit *layoutField(const char *name);
     QWidget *swatch(const char *name);
 
@@ -95,6 +99,9 @@ private:
     void setRunControlsEnabled(bool enabled);
     void showRunProgress(int done, int total);
     void projectRunOutput(int done);
+    void surveyPhotos();
+    void showPublishing();
+    bool slideSideAccepted();
 
     BatchWindowContext m_context;
     // "Dont show this message again." of the overwrite question lasts as long
@@ -111,6 +118,8 @@ private:
     qint64 m_runOutputBytes = 0; // what the run has put in place so far
     BatchEstimate m_estimate;
     QString m_runTitle;
+    // The selected photos' headers, read once the window is open.
+    QFutureWatcher<QList<SurveyedPhoto>> m_survey;
 
     QWidget *m_left = nullptr;
     QWidget *m_middle = nullptr;
@@ -120,6 +129,9 @@ private:
     QToolButton *m_dstButton = nullptr;
     QRadioButton *m_options[3] = {};
     QCheckBox *m_fastReduction = nullptr;
+    QCheckBox *m_convertToSrgb = nullptr;
+    QCheckBox *m_removePrivateData = nullptr;
+    QLabel *m_locationLabel = nullptr;
     QPushButton *m_generateButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
     QLabel *m_estimateLabel = nullptr;
@@ -130,6 +142,11 @@ private:
     QTabBar *m_tabs = nullptr;
     QStackedLayout *m_pages = nullptr;
     QList<QWidget *> m_tabFrames;
+    QGroupBox *m_slidesChoice = nullptr;
+    QRadioButton *m_originalSlides = nullptr;
+    QRadioButton *m_fittedSlides = nullptr;
+    QLineEdit *m_slideSide = nullptr;
+    QLabel *m_slideSideEcho = nullptr;
     QMap<QString, QLineEdit *> m_fields;
     QMap<QString, QLabel *> m_swatches;
     QMap<QString, QLabel *> m_swatchTexts;
