@@ -12,6 +12,8 @@
 
 #include <FreeImage.h>
 
+#include <QThreadPool>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -152,6 +154,8 @@ int main(int argc, char **argv)
         Times theirs;
         Times ours;
         bool same = true;
+        QThreadPool pool;
+        pool.setMaxThreadCount(c.threads);
         for (int round = 0; round < rounds; ++round) {
             FIBITMAP *expected = nullptr;
             FIBITMAP *actual = nullptr;
@@ -160,7 +164,7 @@ int main(int argc, char **argv)
                     [&] { return FreeImage_Rescale(source, c.width, c.height, FREE_IMAGE_FILTER(c.filter)); }, theirs);
             };
             auto runOurs = [&] {
-                actual = timed([&] { return tovin::resample(source, c.width, c.height, c.filter, {c.threads}); }, ours);
+                actual = timed([&] { return tovin::resample(source, c.width, c.height, c.filter, {&pool}); }, ours);
             };
             if (round % 2) {
                 runOurs();

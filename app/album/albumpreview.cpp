@@ -106,7 +106,7 @@ void AlbumPreview::writePictureList(const QStringList &pictures) const
     for (const QString &picture : pictures) {
         if (list.size() == kMostPictures)
             break;
-        const QSize size = imageFileSize(picture, kFormatJpeg);
+        const QSize size = imageFileSize(picture);
         if (size.isEmpty())
             continue;
         list.append(QJsonObject{{QStringLiteral("url"), QUrl::fromLocalFile(picture).toString(QUrl::FullyEncoded)},

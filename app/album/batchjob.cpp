@@ -5,7 +5,6 @@
 #include "capturedate.h"
 #include "errorreport.h"
 #include "fieldchecks.h"
-#include "idleworkers.h"
 #include "imageengine.h"
 #include "imagework.h"
 #include "makefolder.h"
@@ -18,12 +17,12 @@
 #include <tovin/numeric.h>
 
 #include <QFileInfo>
+#include <QFuture>
 #include <QHash>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QThreadPool>
 
-#include <chrono>
 #include <deque>
-#include <future>
 #include <memory>
 #include <optional>
 
@@ -64,7 +63,7 @@ struct ImageStep {
     int waitsFor = -1;
     ImageWork work;
     bool dispatched = false;
-    std::future<ImageWorkResult> result;
+    QFuture<ImageWorkResult> result;
 };
 
 // The user chose to stop at this point of the list.
@@ -91,7 +90,7 @@ public:
         , m_prompts(prompts)
         , m_album(joinPath(programFolder, QStringLiteral("src/sorv")))
         , m_workers(std::max(1, workers))
-        , m_idleWorkers(std::make_shared<IdleWorkers>(m_workers))
+        , m_output{OutputFormat::Kind::Jpeg, request.adjustments.saveQuality}
     {
         m_flushing.setMaxThreadCount(1);
         m_pool.setMaxThreadCount(m_workers);
@@ -128,14 +127,16 @@ private:
     UserPrompts &m_prompts;
     AlbumWriter m_album;
     int m_workers;
+    // What every image of the run is written as.
+    const OutputFormat m_output;
     // Flushes the workers' files to disk one after the other, so that no
     // worker waits for the disk. Declared first: the workers hand it files
     // until the last of them is done.
     QThreadPool m_flushing;
+    // One thread per worker, each working on one image. Threads without an
+    // image share the resampling of the images in flight, as they do near
+    // the end of a run, when fewer images are left than workers.
     QThreadPool m_pool;
-    // Near the end of a run, when fewer images are left than workers, the
-    // images still in flight resample on the idle workers' cores too.
-    std::shared_ptr<IdleWorkers> m_idleWorkers;
 
     QString m_destination;
     QString m_outputFolder;
@@ -282,7 +283,7 @@ void BatchRun::prepare(ImageStep &step, const BatchItem &item)
     const QString baseName = trimBlanks(m_request.baseName);
     step.outputPath = baseName.isEmpty()
         ? joinPath(m_outputFolder, step.fileName)
-        : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + QStringLiteral(".jpg"));
+        : joinPath(m_outputFolder, baseName + QString::number(m_sequence) + m_output.extension());
     step.outputName = fileNameOf(step.outputPath);
     // The album could not name the files as they are written: no text of an
     // XML file can hold a control character.
@@ -326,7 +327,7 @@ void BatchRun::readAdjustments(ImageStep &step)
     settings.brightness = textToDouble(brightness);
     settings.contrast = textToDouble(contrast);
     settings.filter = main.selectedFilter;
-    settings.saveFlags = main.saveQuality;
+    settings.output = m_output;
     settings.fastReduction = m_request.fastReduction;
     settings.convertToSrgb = m_request.convertToSrgb;
     settings.removePrivateData = m_request.removePrivateData;
@@ -375,21 +376,13 @@ void BatchRun::dispatchReady()
 void BatchRun::dispatch(ImageStep &step)
 {
     step.dispatched = true;
-    auto promise = std::make_shared<std::promise<ImageWorkResult>>();
-    step.result = promise->get_future();
-    ImageWork work = step.work;
-    work.settings.idleWorkers = m_idleWorkers;
-    m_pool.start([promise, work = std::move(work), &flushing = m_flushing] {
-        IdleWorkers &workers = *work.settings.idleWorkers;
-        workers.imageStarted();
-        ImageWorkResult result = runImageWork(work);
-        workers.imageFinished();
-        // The image is ready for its turn once its files are on the disk.
-        flushing.start([promise, work, result]() mutable {
-            flushImageWork(work, result);
-            promise->set_value(std::move(result));
-        });
-    });
+    // The image is ready for its turn once its files are on the disk.
+    const auto scale = [work = step.work, pool = &m_pool] { return runImageWork(work, pool); };
+    const auto flush = [work = step.work](ImageWorkResult result) {
+        flushImageWork(work, result);
+        return result;
+    };
+    step.result = QtConcurrent::run(&m_pool, scale).then(&m_flushing, flush);
 }
 
 void BatchRun::takeTurn(ImageStep &step)
@@ -444,10 +437,8 @@ ImageWorkResult BatchRun::waitFor(ImageStep &step)
 {
     if (!step.dispatched)
         dispatch(step);
-    using namespace std::chrono_literals;
-    while (step.result.wait_for(50ms) != std::future_status::ready)
-        m_observer.processPendingEvents();
-    return step.result.get();
+    m_observer.waitFor(QFuture<void>(step.result));
+    return step.result.result();
 }
 
 AlbumEntry BatchRun::albumEntryFor(const ImageStep &step, QSize readSize) const
@@ -461,7 +452,7 @@ AlbumEntry BatchRun::albumEntryFor(const ImageStep &step, QSize readSize) const
         entry.description = step.record->description;
     } else {
         // Read after this image's own output is in place, as one by one.
-        const QSize size = step.work.readsSize ? readSize : imageFileSize(step.key, kFormatJpeg);
+        const QSize size = step.work.readsSize ? readSize : imageFileSize(step.key);
         entry.slideWidth = size.width();
         entry.slideHeight = size.height();
         entry.date = step.dateText;
@@ -483,8 +474,8 @@ AlbumEntry BatchRun::albumEntryFor(const ImageStep &step, QSize readSize) const
 void BatchRun::discardAhead()
 {
     for (const std::unique_ptr<ImageStep> &step : m_ahead) {
-        if (step->dispatched && step->result.valid())
-            step->result.wait();
+        if (step->dispatched)
+            step->result.waitForFinished();
         removeTemporaryFile(step->work.scaledTemporary);
         removeTemporaryFile(step->work.slideTemporary);
     }

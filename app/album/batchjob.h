@@ -3,6 +3,7 @@
 #include "albumlayout.h"
 #include "imagelisting.h"
 
+#include <QFuture>
 #include <QList>
 #include <QString>
 
@@ -98,9 +99,11 @@ public:
     virtual void outputWritten(qint64 /*bytes*/) { }
     // The album templates are missing: the window falls back to "&Scale Only".
     virtual void albumTemplatesMissing() { }
-    // Called after each overwrite question and while the run waits for its
-    // workers, so that the window stays alive.
+    // Called after each overwrite question.
     virtual void processPendingEvents() { }
+    // Returns once an image's work is done, which its turn waits for; a
+    // window lets its events through meanwhile.
+    virtual void waitFor(QFuture<void> work) { work.waitForFinished(); }
     virtual bool stopRequested() { return false; }
     // At the end of a run that passed images over, after its last title.
     virtual void imagesSkipped(const QList<SkippedImage> &) { }

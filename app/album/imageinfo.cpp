@@ -35,7 +35,7 @@ QString imageInfoText(const QString &path)
     if (!file.isFile())
         throw RuntimeError::fromErrno(ENOENT, path);
     const std::int32_t bytes = toInt32(double(file.size()));
-    const QSize size = imageFileSize(path, kFormatJpeg);
+    const QSize size = imageFileSize(path);
     const std::int16_t width = toInt16(size.width());
     const std::int16_t height = toInt16(size.height());
     const auto seconds = std::int64_t(roundHalfEven(bytes / kModemBytesPerSecond));

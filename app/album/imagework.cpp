@@ -86,7 +86,7 @@ void removeUnusedTemporaries(const ImageWork &work, ImageWorkResult &result)
 
 } // namespace
 
-ImageWorkResult runImageWork(const ImageWork &work)
+ImageWorkResult runImageWork(const ImageWork &work, QThreadPool *pool)
 {
     ImageWorkResult result;
     if (!work.scales && !work.copiesSlide && !work.readsSize)
@@ -97,7 +97,7 @@ ImageWorkResult runImageWork(const ImageWork &work)
     try {
         // The header tells a picture from other bytes before anything is
         // written, also where the scaled image is a plain copy.
-        result.size = imageFileSize(work.source, kFormatJpeg);
+        result.size = imageFileSize(work.source);
         if (result.size.isEmpty()) {
             result.skipReason = scaleSkipText(ScaleSkip::NotDecodable);
             return result;
@@ -112,7 +112,7 @@ ImageWorkResult runImageWork(const ImageWork &work)
         }
         if (work.copiesSlide)
             outputs.append({work.slideTemporary, slideSettings(work)});
-        const QList<ScaleOutcome> outcomes = tryScaleImageFiles(work.source, outputs);
+        const QList<ScaleOutcome> outcomes = scaleImageFiles(work.source, outputs, pool);
         if (work.scales) {
             result.scaled = outcomes.front().written;
             takeOutcome(outcomes.front(), work, result);

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QThreadPool;
+
 namespace tovin {
 
 // The part of one image's batch step that needs no user: scaling it, copying
@@ -45,7 +47,8 @@ struct ImageWorkResult {
     std::optional<RuntimeError> error;
 };
 
-ImageWorkResult runImageWork(const ImageWork &work);
+// The free threads of `pool` share the image's resampling.
+ImageWorkResult runImageWork(const ImageWork &work, QThreadPool *pool);
 
 // Waits until the files runImageWork wrote are on the disk. Apart from it so
 // that a worker starts on its next image while the disk catches up. A file

@@ -42,7 +42,7 @@ int exitStatusOf(tovin::BatchOutcome outcome, bool skippedImages)
 int showImageInfo(const QString &path, tovin::UserPrompts &prompts)
 {
     try {
-        if (QFileInfo(path).isFile() && tovin::imageFileSize(path, tovin::kFormatJpeg).isEmpty()) {
+        if (QFileInfo(path).isFile() && tovin::imageFileSize(path).isEmpty()) {
             const QString named = path + QStringLiteral(": ") + tovin::scaleSkipText(tovin::ScaleSkip::NotDecodable);
             std::fprintf(stderr, "%s\n", named.toLocal8Bit().constData());
             return kDoneWithSkipped;

@@ -36,13 +36,6 @@ QString timeFormatWithoutZone(const QLocale &locale)
     return kept.trimmed();
 }
 
-// "*.jpg" and "*.jpeg" in any letter case.
-bool isJpegName(const QString &name)
-{
-    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
-        || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
-}
-
 // statx, because only it tells the birth time, and whether the file system
 // keeps one at all. Nothing for what is no regular file.
 std::optional<struct statx> regularFileStatus(const QByteArray &encodedPath)
@@ -88,6 +81,12 @@ QList<ListEntry> filesWithUndecodableNames(const QString &folder, const QLocale 
 }
 
 } // namespace
+
+bool isJpegName(const QString &name)
+{
+    return name.endsWith(QLatin1String(".jpg"), Qt::CaseInsensitive)
+        || name.endsWith(QLatin1String(".jpeg"), Qt::CaseInsensitive);
+}
 
 QString listDateText(const QDateTime &dateTime, const QLocale &locale)
 {

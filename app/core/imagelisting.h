@@ -33,6 +33,9 @@ struct ListEntry {
 // RuntimeError.
 QList<ListEntry> listFolderEntries(const QString &folder, const QLocale &locale = QLocale::system());
 
+// "*.jpg" and "*.jpeg" in any letter case: the files the list shows.
+bool isJpegName(const QString &name);
+
 // "Date Created": the locale's short date and long time, the date alone at
 // exactly midnight.
 QString listDateText(const QDateTime &dateTime, const QLocale &locale = QLocale::system());

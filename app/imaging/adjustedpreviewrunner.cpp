@@ -37,7 +37,7 @@ void AdjustedPreviewRunner::start(const QString &source, const ScaleSettings &se
         ScaleOutcome outcome;
         // A request overtaken before it began is not worth the work.
         if (newest->load() == request)
-            outcome = tryScaleImageFile(source, ownFile, settings);
+            outcome = ScaleImageFile(source, ownFile, settings, m_pool.get());
         QMetaObject::invokeMethod(
             this, [=, this] { requestDone(request, ownFile, outcome); }, Qt::QueuedConnection);
     });

@@ -55,6 +55,8 @@ private:
     void requestDone(std::uint64_t request, const QString &ownFile, const ScaleOutcome &outcome);
 
     QString m_previewFile;
+    // One thread per core: a request runs on one, and the free ones share its
+    // resampling.
     std::unique_ptr<QThreadPool> m_pool;
     std::shared_ptr<std::atomic<std::uint64_t>> m_newest;
     // The own files of the requests whose result has not come back yet.

@@ -2,10 +2,6 @@
 
 #include "numbertext.h"
 
-#include <QThread>
-
-#include <algorithm>
-
 namespace tovin {
 
 ScaleSettings previewScaleSettings(const AdjustmentFieldValues &fields, std::int32_t filter, std::int32_t saveQuality)
@@ -16,10 +12,7 @@ ScaleSettings previewScaleSettings(const AdjustmentFieldValues &fields, std::int
     settings.brightness = textToDouble(fields.brightness);
     settings.contrast = textToDouble(fields.contrast);
     settings.filter = filter;
-    settings.saveFlags = saveQuality;
-    settings.format = kFormatJpeg;
-    // One image at a time: every core can share its resampling.
-    settings.resampleThreads = std::max(1, QThread::idealThreadCount());
+    settings.output.saveFlags = saveQuality;
     return settings;
 }
 

@@ -43,7 +43,7 @@ long DLL_CALLCONV tellInDevice(fi_handle handle)
 
 } // namespace
 
-std::optional<QByteArray> encodeBitmap(FIBITMAP *bitmap, std::int32_t format, std::int32_t flags)
+std::optional<QByteArray> encodeBitmap(FIBITMAP *bitmap, const OutputFormat &format)
 {
     if (!bitmap)
         return std::nullopt;
@@ -51,7 +51,8 @@ std::optional<QByteArray> encodeBitmap(FIBITMAP *bitmap, std::int32_t format, st
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
     FreeImageIO io{readNothing, writeToDevice, seekInDevice, tellInDevice};
-    if (FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format), bitmap, &io, &buffer, flags) != TRUE)
+    if (FreeImage_SaveToHandle(FREE_IMAGE_FORMAT(format.libraryFormat()), bitmap, &io, &buffer, format.saveFlags)
+        != TRUE)
         return std::nullopt;
     return encoded;
 }

@@ -1,7 +1,5 @@
 #include "encodedimagefile.h"
 
-#include "imageengine.h"
-
 namespace tovin {
 
 EncodedImageFile::EncodedImageFile(const QString &path)
@@ -13,10 +11,9 @@ EncodedImageFile::EncodedImageFile(const QString &path)
     m_readable = m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
-QSize EncodedImageFile::size(std::int32_t format)
+QSize EncodedImageFile::size()
 {
-    // Only JPEG is read anywhere in the program.
-    if (format != kFormatJpeg || !m_readable)
+    if (!m_readable)
         return {0, 0};
     // Asked for before and after a reduced decode: the header is read once.
     if (!m_size)
@@ -24,9 +21,9 @@ QSize EncodedImageFile::size(std::int32_t format)
     return *m_size;
 }
 
-DecodedJpeg EncodedImageFile::decode(std::int32_t format, int scaleDenominator)
+DecodedJpeg EncodedImageFile::decode(int scaleDenominator)
 {
-    if (format != kFormatJpeg || !m_readable)
+    if (!m_readable)
         return {nullptr, DecodeFailure::NotDecodable};
     return decodeJpeg(&m_file, scaleDenominator);
 }

@@ -6,13 +6,12 @@
 #include <QSize>
 #include <QString>
 
-#include <cstdint>
 #include <optional>
 
 namespace tovin {
 
-// One image file, kept open and decoded by our own JPEG decoder, which
-// bounds what a hostile file can cost.
+// One JPEG file, kept open and decoded by our own JPEG decoder, which bounds
+// what a hostile file can cost.
 class EncodedImageFile
 {
 public:
@@ -23,10 +22,10 @@ public:
     // False when the file could not be opened.
     bool isReadable() const { return m_readable; }
     // The size its header states, whatever it is; 0 x 0 when the file cannot
-    // be read, is not in the format, or is too short for the size it claims.
-    QSize size(std::int32_t format);
+    // be read, is no JPEG, or is too short for the size it claims.
+    QSize size();
     // A scale denominator of 2, 4 or 8 decodes at that fraction.
-    DecodedJpeg decode(std::int32_t format, int scaleDenominator = 1);
+    DecodedJpeg decode(int scaleDenominator = 1);
 
 private:
     QFile m_file;

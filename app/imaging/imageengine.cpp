@@ -3,11 +3,9 @@
 #include "bitmapwriter.h"
 #include "colourprofile.h"
 #include "encodedimagefile.h"
-#include "errorreport.h"
 #include "fastreduction.h"
 #include "fileio.h"
 #include "freeimagebitmap.h"
-#include "idleworkers.h"
 #include "memorybudget.h"
 #include "numbertext.h"
 #include "privatemetadata.h"
@@ -40,10 +38,10 @@ std::optional<QSize> targetSize(QSize source, const ScaleSettings &settings)
 
 bool isPlainCopy(const QString &source, const ScaleSettings &settings)
 {
-    if (settings.brightness != 0 || settings.contrast != 0 || settings.saveFlags != 0)
+    if (settings.brightness != 0 || settings.contrast != 0 || !settings.output.keepsSourceBytes())
         return false;
     if (settings.fitWithin > 0)
-        return !targetSize(EncodedImageFile(source).size(settings.format), settings);
+        return !targetSize(EncodedImageFile(source).size(), settings);
     return !resizes(settings);
 }
 
@@ -66,7 +64,7 @@ ScaleOutcome copyImageFile(const QString &source, const QString &destination, co
 // Encodes the picture and writes it, without private data when asked.
 ScaleSkip save(FIBITMAP *image, const QString &destination, const ScaleSettings &settings)
 {
-    std::optional<QByteArray> encoded = encodeBitmap(image, settings.format, settings.saveFlags);
+    std::optional<QByteArray> encoded = encodeBitmap(image, settings.output);
     if (!encoded)
         return ScaleSkip::NotSaved;
     if (settings.removePrivateData) {
@@ -83,22 +81,11 @@ QSize sizeOf(FIBITMAP *image)
     return {int(FreeImage_GetWidth(image)), int(FreeImage_GetHeight(image))};
 }
 
-// A failed resampling leaves the image as it was, at its old size.
-FIBITMAP *resampleTo(FIBITMAP *image, QSize target, bool releaseSource, std::int32_t filter, int threads = 1)
-{
-    FIBITMAP *resampled = resample(image, target.width(), target.height(), filter, {threads});
-    if (!resampled)
-        return image;
-    if (releaseSource)
-        FreeImage_Unload(image);
-    return resampled;
-}
-
 int decodeDenominator(EncodedImageFile &file, const ScaleSettings &settings)
 {
     if (!settings.fastReduction || !resizes(settings))
         return 1;
-    const QSize source = file.size(settings.format);
+    const QSize source = file.size();
     const std::optional<QSize> target = targetSize(source, settings);
     return target ? fastDecodeDenominator(source, *target) : 1;
 }
@@ -118,7 +105,7 @@ void decodeFor(EncodedImageFile &file, const ScaleSettings &settings, DecodedSou
     if (decoded.denominator == denominator)
         return;
     decoded.picture.reset();
-    DecodedJpeg result = file.decode(settings.format, denominator);
+    DecodedJpeg result = file.decode(denominator);
     decoded.denominator = denominator;
     decoded.picture = std::move(result.bitmap);
     decoded.failure = decoded.picture ? ScaleSkip::None : scaleSkipFor(result.failure);
@@ -128,25 +115,21 @@ void decodeFor(EncodedImageFile &file, const ScaleSettings &settings, DecodedSou
 // One output made from the decoded picture, which is left as it is for the
 // outputs after it; the last one may take it instead of a copy.
 ScaleSkip writeOutput(DecodedSource &decoded, EncodedImageFile &file, const QString &destination,
-                      const ScaleSettings &settings, bool takesPicture)
+                      const ScaleSettings &settings, bool takesPicture, QThreadPool *pool)
 {
     FIBITMAP *picture = decoded.picture.get();
     Bitmap image;
     // The target always comes from the picture's full size.
-    const QSize fullSize = decoded.denominator == 1 ? sizeOf(picture) : file.size(settings.format);
+    const QSize fullSize = decoded.denominator == 1 ? sizeOf(picture) : file.size();
     if (const std::optional<QSize> target = targetSize(fullSize, settings)) {
         // Refused before any memory is asked for.
         if (!fitsBitmapBudget(target->width(), target->height(), int(FreeImage_GetBPP(picture))))
             return ScaleSkip::TooLargeToEnlarge;
         // A picture the decoder already shrank to the target needs no
-        // further filtering.
-        if (decoded.denominator == 1 || sizeOf(picture) != *target) {
-            const IdleWorkers::Loan loan(settings.idleWorkers.get());
-            FIBITMAP *resampled =
-                resampleTo(picture, *target, false, settings.filter, settings.resampleThreads + loan.workers());
-            if (resampled != picture)
-                image = Bitmap(resampled);
-        }
+        // further filtering; a failed resampling leaves the picture as it
+        // was, at its old size.
+        if (decoded.denominator == 1 || sizeOf(picture) != *target)
+            image = Bitmap(resample(picture, target->width(), target->height(), settings.filter, {pool}));
     }
     if (!image && takesPicture) {
         image = std::move(decoded.picture);
@@ -193,19 +176,13 @@ std::optional<QSize> rescaledSize(QSize size, double widthPercent, double height
     return QSize(toInt32(newWidth), toInt32(newHeight));
 }
 
-FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPercent, bool releaseSource,
-                           std::int32_t filter)
+ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings,
+                            QThreadPool *pool)
 {
-    const std::optional<QSize> target = rescaledSize(sizeOf(image), widthPercent, heightPercent);
-    return target ? resampleTo(image, *target, releaseSource, filter) : image;
+    return scaleImageFiles(source, {{destination, settings}}, pool).front();
 }
 
-ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings)
-{
-    return tryScaleImageFiles(source, {{destination, settings}}).front();
-}
-
-QList<ScaleOutcome> tryScaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs)
+QList<ScaleOutcome> scaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs, QThreadPool *pool)
 {
     QList<bool> decodes;
     for (const ScaleOutput &output : outputs)
@@ -231,8 +208,9 @@ QList<ScaleOutcome> tryScaleImageFiles(const QString &source, const QList<ScaleO
                 continue;
             }
             decodeFor(*file, settings, decoded);
-            outcome.skip = decoded.picture ? writeOutput(decoded, *file, destination, settings, index == lastDecoding)
-                                           : decoded.failure;
+            outcome.skip = decoded.picture
+                ? writeOutput(decoded, *file, destination, settings, index == lastDecoding, pool)
+                : decoded.failure;
             outcome.written = outcome.skip == ScaleSkip::None;
         } catch (const RuntimeError &error) {
             outcome.written = false;
@@ -269,30 +247,9 @@ QString scaleSkipText(ScaleSkip skip)
     return {};
 }
 
-bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,
-                    std::int32_t filter, std::int32_t saveFlags, std::int32_t format, double brightness,
-                    double contrast, UserPrompts &prompts)
+QSize imageFileSize(const QString &path)
 {
-    const ScaleOutcome outcome = tryScaleImageFile(
-        source, destination, {widthPercent, heightPercent, filter, saveFlags, format, brightness, contrast});
-    if (outcome.error)
-        showErrorReport(prompts, *outcome.error);
-    return outcome.written;
-}
-
-QSize imageFileSize(const QString &path, std::int32_t format)
-{
-    return EncodedImageFile(path).size(format);
-}
-
-std::int32_t GetImageFileWidth(const QString &path, std::int32_t format)
-{
-    return imageFileSize(path, format).width();
-}
-
-std::int32_t GetImageFileHeight(const QString &path, std::int32_t format)
-{
-    return imageFileSize(path, format).height();
+    return EncodedImageFile(path).size();
 }
 
 bool FileExists(const QString &path)

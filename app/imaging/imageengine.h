@@ -5,35 +5,23 @@
 #include <QString>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 
 #include "fileio.h"
+#include "outputformat.h"
 #include "runtimeerror.h"
 
-struct FIBITMAP;
+class QThreadPool;
 
 namespace tovin {
-
-class IdleWorkers;
-class UserPrompts;
-
-// Only JPEG is read and written anywhere in the program.
-inline constexpr std::int32_t kFormatJpeg = 2;
 
 struct ScaleSettings {
     double widthPercent = 100;
     double heightPercent = 100;
     std::int32_t filter = 1;
-    std::int32_t saveFlags = 0;
-    std::int32_t format = kFormatJpeg;
+    OutputFormat output;
     double brightness = 0;
     double contrast = 0;
-    // Threads that share the resampling of this one image: every core for a
-    // preview; in a batch run one, and the idle workers it can borrow. The
-    // pixels are the same for any number.
-    int resampleThreads = 1;
-    std::shared_ptr<IdleWorkers> idleWorkers{};
     // How the output file is written.
     WriteMode writeMode = WriteMode::Replace;
     // Reductions decode the JPEG at 1/2, 1/4 or 1/8 of its size first, never
@@ -78,13 +66,15 @@ enum class DecodeFailure;
 // Why a picture that failed to decode is passed over.
 ScaleSkip scaleSkipFor(DecodeFailure failure);
 
-// Loads one image, applies the adjustments (resampling, then brightness,
-// then contrast) and writes it as JPEG. With no adjustment at all and save
-// flags 0 the file is copied byte for byte instead, so it keeps its exact
-// bytes (its metadata alone rewritten, when private data is removed). The
-// destination is replaced only by a complete file.
-// This form reports nothing and may run on any thread.
-ScaleOutcome tryScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings);
+// Loads one JPEG image, applies the adjustments (resampling, then
+// brightness, then contrast) and writes it in the output format. With no
+// adjustment at all and a JPEG output with save flags 0 the file is copied
+// byte for byte instead, so it keeps its exact bytes (its metadata alone
+// rewritten, when private data is removed). The destination is replaced only
+// by a complete file. Reports nothing and may run on any thread; the free
+// threads of `pool`, if given, share the resampling.
+ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, const ScaleSettings &settings,
+                            QThreadPool *pool = nullptr);
 
 // The same for several outputs of one source, each with its settings,
 // written in order: the source is decoded once for the outputs that decode
@@ -93,12 +83,8 @@ struct ScaleOutput {
     QString destination;
     ScaleSettings settings;
 };
-QList<ScaleOutcome> tryScaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs);
-
-// The same, showing the common error report for a run-time error.
-bool ScaleImageFile(const QString &source, const QString &destination, double widthPercent, double heightPercent,
-                    std::int32_t filter, std::int32_t saveFlags, std::int32_t format, double brightness,
-                    double contrast, UserPrompts &prompts);
+QList<ScaleOutcome> scaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs,
+                                    QThreadPool *pool = nullptr);
 
 // The size an image of the given size is resampled to, or nothing when a
 // side comes to 0 pixels (the image then keeps its size).
@@ -109,17 +95,10 @@ std::optional<QSize> rescaledSize(QSize size, double widthPercent, double height
 // as a picture is never enlarged to fit.
 QSize fittedSize(QSize size, int side);
 
-// Resamples by percent. Returns the new image, releasing the given one when
-// asked; returns the given image itself when nothing was resampled.
-FIBITMAP *RescaleByPercent(FIBITMAP *image, double widthPercent, double heightPercent, bool releaseSource,
-                           std::int32_t filter);
-
 // Pixel size of an image file as its header states it, however large; 0 x 0
 // when the file cannot be read, is not a JPEG, or is too short to hold the
 // picture it claims.
-QSize imageFileSize(const QString &path, std::int32_t format);
-std::int32_t GetImageFileWidth(const QString &path, std::int32_t format);
-std::int32_t GetImageFileHeight(const QString &path, std::int32_t format);
+QSize imageFileSize(const QString &path);
 
 // True when the path names an existing ordinary file (not a folder).
 bool FileExists(const QString &path);

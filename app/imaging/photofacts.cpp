@@ -12,7 +12,7 @@ namespace tovin {
 PhotoFacts readPhotoFacts(const QString &path)
 {
     PhotoFacts facts;
-    facts.size = imageFileSize(path, kFormatJpeg);
+    facts.size = imageFileSize(path);
     QFile file(path);
     if (facts.size.isEmpty() || !file.open(QIODevice::ReadOnly))
         return facts;

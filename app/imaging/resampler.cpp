@@ -4,11 +4,14 @@
 #include "resamplerkernels.h"
 #include "resamplerweights.h"
 
+#include <QSemaphore>
+#include <QThreadPool>
+
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <new>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace tovin {
@@ -138,8 +141,8 @@ struct Job {
     const std::uint8_t *rowWithoutSlack = nullptr;
 };
 
-// One worker's buffers, made before the workers start so that a worker never
-// allocates.
+// One thread's buffers, made before it takes its first rows so that the loops
+// over the rows never allocate.
 struct Scratch {
     std::vector<double> widened;
     std::vector<std::uint8_t> slackRow;
@@ -169,9 +172,9 @@ Scratch scratchFor(const Job &job)
         scratch.rows.resize(std::max(1, job.down->widest()));
         if (job.acrossFirst && job.across) {
             // Room for the rows made together with a window's last one.
-            const int slots = std::min(job.down->widest() + rowsTogether - 1, job.sourceHeight);
-            scratch.ring.resize(slots * rowBytes(job, job.targetWidth) + 1);
-            scratch.ringTags.assign(slots, -1);
+            const int ringSlots = std::min(job.down->widest() + rowsTogether - 1, job.sourceHeight);
+            scratch.ring.resize(ringSlots * rowBytes(job, job.targetWidth) + 1);
+            scratch.ringTags.assign(ringSlots, -1);
         } else if (!job.acrossFirst) {
             scratch.downRows.resize(rowsTogether * (rowBytes(job, job.sourceWidth) + 1));
         }
@@ -204,16 +207,16 @@ void across(const Job &job, Scratch &scratch, const std::uint8_t *const *rows, i
 // for them beside every row of the current window.
 const std::uint8_t *acrossRow(const Job &job, Scratch &scratch, int y)
 {
-    const int slots = int(scratch.ringTags.size());
-    auto slotRow = [&](int row) { return scratch.ring.data() + (row % slots) * rowBytes(job, job.targetWidth); };
-    if (scratch.ringTags[y % slots] != y) {
+    const int ringSlots = int(scratch.ringTags.size());
+    auto slotRow = [&](int row) { return scratch.ring.data() + (row % ringSlots) * rowBytes(job, job.targetWidth); };
+    if (scratch.ringTags[y % ringSlots] != y) {
         const int count = std::min(job.kernels.rowsTogether, job.sourceHeight - y);
         const std::uint8_t *sources[resampling::kMaxRowsTogether];
         std::uint8_t *targets[resampling::kMaxRowsTogether];
         for (int r = 0; r < count; ++r) {
             sources[r] = scanline(job.source, y + r);
             targets[r] = slotRow(y + r);
-            scratch.ringTags[(y + r) % slots] = y + r;
+            scratch.ringTags[(y + r) % ringSlots] = y + r;
         }
         across(job, scratch, sources, count, targets);
     }
@@ -263,29 +266,44 @@ void resampleRows(const Job &job, Scratch &scratch, int firstRow, int endRow)
     }
 }
 
-// Splits the target rows into one block per thread. Every row is computed
-// from the source alone, so the split changes no byte.
-void runRows(const Job &job, int targetHeight, int threads)
+// The target rows in as many blocks as the pool has threads, worked through
+// by the calling thread and by helpers on the pool's free threads, each with
+// buffers of its own. Helpers start only on threads that are free now, never
+// queued behind work that may be waiting for this very resampling. Every row
+// is computed from the source alone, so the split changes no byte.
+void runRows(const Job &job, int targetHeight, QThreadPool *pool)
 {
-    threads = std::clamp(threads, 1, targetHeight);
-    std::vector<Scratch> scratch;
-    for (int i = 0; i < threads; ++i)
-        scratch.push_back(scratchFor(job));
-    auto block = [&](int i) {
-        resampleRows(job, scratch[i], int(std::int64_t(targetHeight) * i / threads),
-                     int(std::int64_t(targetHeight) * (i + 1) / threads));
+    const int blocks = pool ? std::clamp(pool->maxThreadCount(), 1, targetHeight) : 1;
+    std::atomic<int> next = 0;
+    // Consecutive blocks continue one another: a thread that takes them in
+    // turn reuses the rows its buffers hold.
+    const auto workThrough = [&](Scratch &scratch) {
+        for (int block; (block = next.fetch_add(1)) < blocks;)
+            resampleRows(job, scratch, int(std::int64_t(targetHeight) * block / blocks),
+                         int(std::int64_t(targetHeight) * (block + 1) / blocks));
     };
-    std::vector<std::thread> workers;
-    for (int i = 1; i < threads; ++i) {
+    Scratch scratch = scratchFor(job);
+    // Each helper keeps the semaphore alive: its release may come after the
+    // wait below has returned.
+    const auto helpersDone = std::make_shared<QSemaphore>();
+    const auto helper = [&workThrough, &job, helpersDone] {
         try {
-            workers.emplace_back(block, i);
-        } catch (const std::system_error &) {
-            block(i); // no thread to be had: this one does the block
+            Scratch own = scratchFor(job);
+            workThrough(own);
+        } catch (const std::bad_alloc &) {
+            // The other threads take its blocks.
         }
+        helpersDone->release();
+    };
+    int helpers = 0;
+    try {
+        while (helpers < blocks - 1 && pool->tryStart(helper))
+            ++helpers;
+    } catch (const std::bad_alloc &) {
+        // Fewer helpers.
     }
-    block(0);
-    for (std::thread &worker : workers)
-        worker.join();
+    workThrough(scratch);
+    helpersDone->acquire(helpers);
 }
 
 } // namespace
@@ -350,7 +368,7 @@ FIBITMAP *resample(FIBITMAP *image, int width, int height, std::int32_t filter, 
                 palette[i].rgbRed = palette[i].rgbGreen = palette[i].rgbBlue = BYTE(255 - i);
         }
         job.target = target.get();
-        runRows(job, height, options.threads);
+        runRows(job, height, options.pool);
         FreeImage_CloneMetadata(target.get(), image);
         return target.release();
     } catch (const std::bad_alloc &) {

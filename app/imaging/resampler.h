@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class QThreadPool;
 struct FIBITMAP;
 
 namespace tovin {
@@ -9,9 +10,11 @@ namespace tovin {
 enum class VectorUnit { Automatic, Sse2, Avx2, Avx512 };
 
 struct ResampleOptions {
-    // Threads that share the rows of one image. The bytes are the same for
-    // any number of them.
-    int threads = 1;
+    // The calling thread works through the rows, helped by the threads of
+    // this pool that are free when it starts. It never waits for a thread
+    // the pool does not have free, so a task of the pool may resample. The
+    // bytes are the same however the rows are shared.
+    QThreadPool *pool = nullptr;
     // Which loops run: the automatic choice takes the widest the processor
     // has. The bytes are the same on every path.
     VectorUnit vectors = VectorUnit::Automatic;

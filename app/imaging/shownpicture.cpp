@@ -59,14 +59,14 @@ ShownPicture decodePictureToShow(const QString &path, double zoomPercent)
         return {{}, ScaleSkip::SourceUnreadable};
     // Held to the budget whole, even when reduced: what the window shows
     // reduced, it can show at full size too.
-    const QSize stored = file.size(kFormatJpeg);
+    const QSize stored = file.size();
     if (!stored.isEmpty() && !fitsBitmapBudget(stored.width(), stored.height(), 32))
         return {{}, ScaleSkip::TooLargeToDecode};
     std::optional<QSize> reduced;
     if (zoomPercent < 100 && !stored.isEmpty())
         reduced = QSize(std::max(1, int(std::lround(stored.width() * zoomPercent / 100))),
                         std::max(1, int(std::lround(stored.height() * zoomPercent / 100))));
-    DecodedJpeg decoded = file.decode(kFormatJpeg, reduced ? fastDecodeDenominator(stored, *reduced) : 1);
+    DecodedJpeg decoded = file.decode(reduced ? fastDecodeDenominator(stored, *reduced) : 1);
     if (!decoded.bitmap)
         return {{}, scaleSkipFor(decoded.failure)};
     FIBITMAP *bitmap = decoded.bitmap.get();

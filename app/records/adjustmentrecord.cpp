@@ -8,9 +8,6 @@
 namespace tovin {
 namespace {
 
-const QString kTable = QString::fromLatin1(kRecordTable);
-const QString kKeyField = QString::fromLatin1(kRecordKeyField);
-
 std::int32_t wholeNumber(const QString &text)
 {
     return toInt32(textToDouble(text));
@@ -20,7 +17,7 @@ std::int32_t wholeNumber(const QString &text)
 
 std::optional<AdjustmentRecord> loadAdjustmentRecord(RecordStore &store, const QString &imagePath)
 {
-    const std::optional<QStringList> texts = store.readRecordTexts(imagePath, kKeyField, kTable);
+    const std::optional<QStringList> texts = store.readRecordTexts(imagePath);
     if (!texts)
         return std::nullopt;
     const QStringList &row = *texts;
@@ -44,18 +41,18 @@ RecordResult saveAdjustmentRecord(RecordStore &store, const AdjustmentRecord &re
     const QVariantList values{record.imagePath,       record.imageWidth, record.imageHeight, record.widthPercent,
                               record.heightPercent,   record.brightness, record.contrast,    record.filterPosition,
                               record.qualityPosition, record.dateText,   record.description, true};
-    return store.SaveRecord(record.imagePath, values, kKeyField, kTable);
+    return store.SaveRecord(record.imagePath, values);
 }
 
 RecordResult clearAdjustmentRecord(RecordStore &store, const QString &imagePath)
 {
-    return store.DeleteRecords(false, imagePath, kKeyField, kTable);
+    return store.DeleteRecords(false, imagePath);
 }
 
 RecordResult clearAllAdjustmentRecords(RecordStore &store)
 {
     // Deleting every row ignores the path; the routine still takes one.
-    return store.DeleteRecords(true, QStringLiteral("dummy"), kKeyField, kTable);
+    return store.DeleteRecords(true, QStringLiteral("dummy"));
 }
 
 } // namespace tovin

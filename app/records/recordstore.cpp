@@ -16,6 +16,8 @@
 namespace tovin {
 namespace {
 
+const QString kTable = quoteIdentifier(QString::fromLatin1(kRecordTable));
+const QString kKeyField = quoteIdentifier(QString::fromLatin1(kRecordKeyField));
 constexpr char kNoCaseCollation[] = "tovin_nocase";
 constexpr int kWrittenFields = 12;
 
@@ -123,37 +125,23 @@ void RecordStore::CloseRecordStore()
     m_db = nullptr;
 }
 
-std::optional<std::int64_t> RecordStore::findFirstRow(const QString &path, const QString &keyField,
-                                                      const QString &table)
+std::optional<std::int64_t> RecordStore::findFirstRow(const QString &path)
 {
     SqliteStatement find(m_db,
                          QStringLiteral("SELECT rowid FROM %1 WHERE %2 = ?1 COLLATE %3 ORDER BY rowid LIMIT 1")
-                             .arg(quoteIdentifier(table), quoteIdentifier(keyField), QLatin1String(kNoCaseCollation)));
+                             .arg(kTable, kKeyField, QLatin1String(kNoCaseCollation)));
     find.bind(1, trimBlanks(path));
     if (!find.step())
         return std::nullopt;
     return find.columnInt(0);
 }
 
-bool RecordStore::RecordExists(const QString &path, const QString &keyField, const QString &table)
+std::optional<QStringList> RecordStore::readRecordTexts(const QString &path)
 {
-    try {
-        return findFirstRow(path, keyField, table).has_value();
-    } catch (const RuntimeError &error) {
-        // Going on as if there were no row would silently scale with the wrong
-        // adjustments; the user is told.
-        showErrorReport(m_prompts, error);
-        return false;
-    }
-}
-
-std::optional<QStringList> RecordStore::readRecordTexts(const QString &path, const QString &keyField,
-                                                        const QString &table)
-{
-    const std::optional<std::int64_t> row = findFirstRow(path, keyField, table);
+    const std::optional<std::int64_t> row = findFirstRow(path);
     if (!row)
         return std::nullopt;
-    SqliteStatement read(m_db, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(table)));
+    SqliteStatement read(m_db, QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(kTable));
     read.bind(1, *row);
     requireRowLayout(read);
     read.step();
@@ -166,19 +154,7 @@ std::optional<QStringList> RecordStore::readRecordTexts(const QString &path, con
     return texts;
 }
 
-QStringList RecordStore::GetRecord(const QString &path, const QString &keyField, const QString &table)
-{
-    const QStringList noRecord(int(kRecordFields.size()), QString());
-    try {
-        return readRecordTexts(path, keyField, table).value_or(noRecord);
-    } catch (const RuntimeError &error) {
-        showErrorReport(m_prompts, error);
-        return noRecord;
-    }
-}
-
-RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &values, const QString &keyField,
-                                     const QString &table)
+RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &values)
 {
     try {
         if (values.size() != kWrittenFields)
@@ -186,9 +162,9 @@ RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &va
         // Found and written under one lock: two programs saving one new path
         // at once must not both add a row.
         ImmediateTransaction transaction(m_db);
-        const std::optional<std::int64_t> row = findFirstRow(path, keyField, table);
+        const std::optional<std::int64_t> row = findFirstRow(path);
 
-        SqliteStatement layout(m_db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(quoteIdentifier(table)));
+        SqliteStatement layout(m_db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(kTable));
         requireRowLayout(layout);
         // An update leaves the stored path alone: it keeps the letter case of
         // the first save.
@@ -202,9 +178,8 @@ RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &va
             assignments << columns.last() + u'=' + parameters.last();
         }
         const QString sql = row
-            ? QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?13").arg(quoteIdentifier(table), assignments.join(u','))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quoteIdentifier(table), columns.join(u','), parameters.join(u','));
+            ? QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?13").arg(kTable, assignments.join(u','))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(kTable, columns.join(u','), parameters.join(u','));
         SqliteStatement write(m_db, sql);
         for (int field = firstWritten; field <= kWrittenFields; ++field)
             bindAsDeclared(write, field, layout.columnDeclaredType(field), values.at(field - 1));
@@ -219,25 +194,25 @@ RecordResult RecordStore::SaveRecord(const QString &path, const QVariantList &va
     }
 }
 
-RecordResult RecordStore::DeleteRecords(bool all, const QString &path, const QString &keyField, const QString &table)
+RecordResult RecordStore::DeleteRecords(bool all, const QString &path)
 {
     try {
         ImmediateTransaction transaction(m_db);
         if (all) {
-            SqliteStatement count(m_db, QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdentifier(table)));
+            SqliteStatement count(m_db, QStringLiteral("SELECT count(*) FROM %1").arg(kTable));
             count.step();
             // The row count is a 16-bit number: a larger table is refused
             // before anything is deleted.
             if (toInt16(double(count.columnInt(0))) == 0)
                 return RecordResult::Other;
-            SqliteStatement(m_db, QStringLiteral("DELETE FROM %1").arg(quoteIdentifier(table))).step();
+            SqliteStatement(m_db, QStringLiteral("DELETE FROM %1").arg(kTable)).step();
             transaction.commit();
             return RecordResult::Done;
         }
-        const std::optional<std::int64_t> row = findFirstRow(path, keyField, table);
+        const std::optional<std::int64_t> row = findFirstRow(path);
         if (!row)
             return RecordResult::Other;
-        SqliteStatement remove(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoteIdentifier(table)));
+        SqliteStatement remove(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(kTable));
         remove.bind(1, *row);
         remove.step();
         transaction.commit();

@@ -49,25 +49,20 @@ public:
     // a blink, so that a lock held elsewhere never freezes it.
     static constexpr int kWindowLockWaitMs = 200;
 
-    bool RecordExists(const QString &path, const QString &keyField, const QString &table);
     // The 13 fields of the first matching row, or nothing when no row
     // matches; throws RuntimeError when the lookup fails. One lookup, so that
     // another program's change cannot fall between finding and reading.
-    std::optional<QStringList> readRecordTexts(const QString &path, const QString &keyField, const QString &table);
-    // The 13 fields of the first matching row as texts; 13 empty texts when no
-    // row matches or the lookup failed.
-    QStringList GetRecord(const QString &path, const QString &keyField, const QString &table);
+    std::optional<QStringList> readRecordTexts(const QString &path);
     // Writes the 12 values of positions 1 to 12 into the first matching row,
     // or into a new row when there is none. The stored path keeps the letter
     // case of the first save.
-    RecordResult SaveRecord(const QString &path, const QVariantList &values, const QString &keyField,
-                            const QString &table);
+    RecordResult SaveRecord(const QString &path, const QVariantList &values);
     // Deletes the first row matching the path, or every row when all is set
     // (the path is then ignored).
-    RecordResult DeleteRecords(bool all, const QString &path, const QString &keyField, const QString &table);
+    RecordResult DeleteRecords(bool all, const QString &path);
 
 private:
-    std::optional<std::int64_t> findFirstRow(const QString &path, const QString &keyField, const QString &table);
+    std::optional<std::int64_t> findFirstRow(const QString &path);
 
     // Opening always waits this long; the routines too, unless told otherwise.
     static constexpr int kPatientLockWaitMs = 5000;

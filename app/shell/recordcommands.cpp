@@ -33,7 +33,7 @@ QString savedAdjustmentsText(RecordResult result)
 void RecordCommands::saveAdjustments(const QString &imagePath, const QString &dateText,
                                      const AdjustmentFieldValues &fields)
 {
-    const QSize pixelSize = imageFileSize(imagePath, kFormatJpeg);
+    const QSize pixelSize = imageFileSize(imagePath);
     const RecordResult result = saveAdjustmentRecord(
         m_store, recordFromFields(fields, imagePath, pixelSize, shownOrImageDateText(imagePath, dateText)));
     m_prompts.showNotice(savedAdjustmentsText(result), message(112));

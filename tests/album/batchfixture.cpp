@@ -142,7 +142,7 @@ void installPreviewTemplates(const QString &programFolder)
 
 QSize jpegSize(const QString &path)
 {
-    return imageFileSize(path, kFormatJpeg);
+    return imageFileSize(path);
 }
 
 QList<QStringList> albumEntries(const QString &albumFile)

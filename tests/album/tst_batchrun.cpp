@@ -9,7 +9,6 @@
 #include "imageinfo.h"
 #include "imagework.h"
 #include "messagetable.h"
-#include "recordschema.h"
 #include "runprogress.h"
 #include "testenvironment.h"
 #include "testimages.h"
@@ -289,9 +288,7 @@ private slots:
         const QList<BatchItem> items = fixture.addList("recorded.jpg:200x100 plain.jpg:200x100");
         const QVariantList row{items.first().key, 640, 480, 25, 40, 0, 0, 3, 1, "recorded date",
                                "recorded words",  true};
-        QCOMPARE(fixture.records.SaveRecord(items.first().key, row, QString::fromLatin1(kRecordKeyField),
-                                            QString::fromLatin1(kRecordTable)),
-                 RecordResult::Done);
+        QCOMPARE(fixture.records.SaveRecord(items.first().key, row), RecordResult::Done);
         BatchRequest request = fixture.request(BatchMode::ScaleAndAlbum, items);
         request.adjustments.saveQuality = 30;
         request.destination += "//";

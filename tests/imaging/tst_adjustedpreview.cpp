@@ -34,12 +34,12 @@ private slots:
     {
         AdjustedPreviewRunner runner(m_preview);
         QSignalSpy finished(&runner, &AdjustedPreviewRunner::finished);
-        runner.start(m_source, {50, 50, FILTER_BICUBIC, 100});
+        runner.start(m_source, {50, 50, FILTER_BICUBIC, {.saveFlags = 100}});
         QVERIFY(runner.isBusy());
         QVERIFY(finished.wait(20000));
         QVERIFY(!runner.isBusy());
         QVERIFY(finished.first().first().value<AdjustedPreviewOutcome>().written);
-        QCOMPARE(imageFileSize(m_preview, kFormatJpeg), QSize(320, 240));
+        QCOMPARE(imageFileSize(m_preview), QSize(320, 240));
         QCOMPARE(previewFolderFiles(), QStringList{"x.jpg"});
     }
 
@@ -50,14 +50,14 @@ private slots:
         AdjustedPreviewRunner runner(m_preview);
         QList<QSize> sizesShown;
         connect(&runner, &AdjustedPreviewRunner::finished, this,
-                [&](const AdjustedPreviewOutcome &) { sizesShown.append(imageFileSize(m_preview, kFormatJpeg)); });
-        runner.start(m_source, {200, 200, FILTER_BICUBIC, 100});
-        runner.start(m_source, {25, 25, FILTER_BICUBIC, 100});
+                [&](const AdjustedPreviewOutcome &) { sizesShown.append(imageFileSize(m_preview)); });
+        runner.start(m_source, {200, 200, FILTER_BICUBIC, {.saveFlags = 100}});
+        runner.start(m_source, {25, 25, FILTER_BICUBIC, {.saveFlags = 100}});
         runner.waitForIdle();
         QTRY_COMPARE(sizesShown.size(), 1);
         QTest::qWait(50);
         QCOMPARE(sizesShown, QList<QSize>{QSize(160, 120)});
-        QCOMPARE(imageFileSize(m_preview, kFormatJpeg), QSize(160, 120));
+        QCOMPARE(imageFileSize(m_preview), QSize(160, 120));
         QCOMPARE(previewFolderFiles(), QStringList{"x.jpg"});
     }
 
@@ -65,7 +65,7 @@ private slots:
     {
         AdjustedPreviewRunner runner(m_preview);
         QSignalSpy finished(&runner, &AdjustedPreviewRunner::finished);
-        runner.start(m_source, {50, 50, FILTER_BICUBIC, 100});
+        runner.start(m_source, {50, 50, FILTER_BICUBIC, {.saveFlags = 100}});
         runner.cancel();
         runner.waitForIdle();
         QTRY_VERIFY(!runner.isBusy());
@@ -73,7 +73,7 @@ private slots:
         QVERIFY(previewFolderFiles().isEmpty());
 
         QVERIFY(test::writeBytes(m_source, "not a picture"));
-        runner.start(m_source, {50, 50, FILTER_BICUBIC, 100});
+        runner.start(m_source, {50, 50, FILTER_BICUBIC, {.saveFlags = 100}});
         QVERIFY(finished.wait(20000));
         QVERIFY(!finished.first().first().value<AdjustedPreviewOutcome>().written);
         QVERIFY(previewFolderFiles().isEmpty());

@@ -1,12 +1,9 @@
 // The image engine on real files: sizes, copy or re-encode, qualities, the
 // fast reduction, and why nothing was written.
 
-#include "errorreport.h"
 #include "fastreduction.h"
-#include "idleworkers.h"
 #include "imageengine.h"
 #include "jpegrecipes.h"
-#include "scriptedprompts.h"
 #include "testenvironment.h"
 #include "testimages.h"
 
@@ -32,23 +29,15 @@ class ImageEngineTest : public QObject
             qFatal("could not write a test image");
         return path(name);
     }
-    // The engine as the windows call it, with the filter every caller uses.
     bool scale(const QString &from, const QString &to, double width, double height, int flags)
     {
-        return ScaleImageFile(from, to, width, height, FILTER_BICUBIC, flags, kFormatJpeg, 0, 0, m_prompts);
+        return ScaleImageFile(from, to, {width, height, FILTER_BICUBIC, {.saveFlags = flags}}).written;
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    test::ScriptedPrompts m_prompts;
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_prompts = {};
-    }
-
-    void cleanup() { QVERIFY2(m_prompts.shown.isEmpty(), qPrintable(m_prompts.transcript())); }
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
 
     // Quality 0: copied byte for byte.
     void scales_data()
@@ -89,7 +78,7 @@ private slots:
         QVERIFY(scale(input, output, widthPercent, heightPercent, saveFlags));
         QCOMPARE(readBytes(output) == readBytes(input), quality == 0);
         if (quality != 0) {
-            QTEST(imageFileSize(output, kFormatJpeg), "result");
+            QTEST(imageFileSize(output), "result");
             QCOMPARE(test::firstQuantisationTable(output), test::expectedLuminanceTable(quality));
         }
     }
@@ -125,12 +114,12 @@ private slots:
         QCOMPARE(fastDecodeDenominator(source, target), denominator);
         const QString input = makeJpeg(QStringLiteral("in.jpg"), source);
         const QString exact = path(QStringLiteral("exact.jpg")), fast = path(QStringLiteral("fast.jpg"));
-        ScaleSettings settings{widthPercent, heightPercent, FILTER_BICUBIC, 90};
-        QVERIFY(tryScaleImageFile(input, exact, settings).written);
+        ScaleSettings settings{widthPercent, heightPercent, FILTER_BICUBIC, {.saveFlags = 90}};
+        QVERIFY(ScaleImageFile(input, exact, settings).written);
         settings.fastReduction = true;
-        QVERIFY(tryScaleImageFile(input, fast, settings).written);
-        QCOMPARE(imageFileSize(fast, kFormatJpeg), target);
-        QCOMPARE(imageFileSize(exact, kFormatJpeg), target);
+        QVERIFY(ScaleImageFile(input, fast, settings).written);
+        QCOMPARE(imageFileSize(fast), target);
+        QCOMPARE(imageFileSize(exact), target);
         QCOMPARE(readBytes(fast) == readBytes(exact), denominator == 1);
     }
 
@@ -174,8 +163,8 @@ private slots:
         const QByteArray huge = test::encodeJpeg({.size = {16, 16}, .arithmetic = true});
         QVERIFY(test::writeBytes(path(QStringLiteral("huge.jpg")), test::withClaimedSize(huge, {40000, 30000})));
 
-        const ScaleSettings settings{percent, percent, FILTER_BILINEAR, saveFlags};
-        const ScaleOutcome outcome = tryScaleImageFile(path(source), path(destination), settings);
+        const ScaleSettings settings{percent, percent, FILTER_BILINEAR, {.saveFlags = saveFlags}};
+        const ScaleOutcome outcome = ScaleImageFile(path(source), path(destination), settings);
         QCOMPARE(outcome.skip, skip);
         QCOMPARE(outcome.written, skip == ScaleSkip::None && error.isEmpty());
         QCOMPARE(QFile::exists(path(destination)), outcome.written);
@@ -187,10 +176,6 @@ private slots:
         const RuntimeError &raised = *outcome.error;
         QCOMPARE(QStringLiteral("%1 %2").arg(raised.number()).arg(QDir(m_dir->path()).relativeFilePath(raised.file())),
                  error);
-        // The form the windows call shows it in the common error report.
-        QVERIFY(!scale(path(source), path(destination), percent, percent, saveFlags));
-        QCOMPARE(std::exchange(m_prompts.shown, {}),
-                 QList{test::messageBox(errorReportText(raised), errorTitle(raised.number()), PromptIcon::Critical)});
     }
 
     void failureLeavesExistingFileAlone()
@@ -201,7 +186,7 @@ private slots:
         QVERIFY(!scale(path(QStringLiteral("broken.jpg")), good, 50, 50, 85));
         QCOMPARE(readBytes(good), before);
         QVERIFY(scale(good, good, 50, 50, 85));
-        QCOMPARE(imageFileSize(good, kFormatJpeg), QSize(16, 16));
+        QCOMPARE(imageFileSize(good), QSize(16, 16));
         // Nothing half-written is left behind either way.
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{QStringLiteral("broken.jpg"), QStringLiteral("out.jpg")}));
@@ -216,40 +201,6 @@ private slots:
         for (auto [name, exists] : {std::pair(".a.jpg", true), {"folder", false}, {"b.jpg", false}})
             QCOMPARE(FileExists(path(QLatin1String(name))), exists);
         QVERIFY(!FileExists(QString()));
-    }
-
-    // A batch run's idle workers go to the first resampling that asks, and to
-    // no other until it is done.
-    void idleWorkersAreLentOnce_data()
-    {
-        QTest::addColumn<int>("workers");
-        QTest::addColumn<int>("imagesInFlight");
-        QTest::addColumn<QList<int>>("loans");
-        QTest::newRow("one worker") << 1 << 1 << QList{0};
-        QTest::newRow("every worker has an image") << 3 << 3 << QList{0, 0};
-        QTest::newRow("last image of a run") << 2 << 1 << QList{1, 0};
-        QTest::newRow("two images left, four workers") << 4 << 2 << QList{2, 0};
-    }
-
-    void idleWorkersAreLentOnce()
-    {
-        QFETCH(int, workers);
-        QFETCH(int, imagesInFlight);
-        QFETCH(QList<int>, loans);
-        IdleWorkers idle(workers);
-        for (int i = 0; i < imagesInFlight; ++i)
-            idle.imageStarted();
-        std::vector<std::unique_ptr<IdleWorkers::Loan>> held;
-        for (const int expected : loans) {
-            held.push_back(std::make_unique<IdleWorkers::Loan>(&idle));
-            QCOMPARE(held.back()->workers(), expected);
-        }
-        held.clear();
-        QCOMPARE(IdleWorkers::Loan(&idle).workers(), loans.first());
-        // A worker done with its image lends itself too.
-        idle.imageFinished();
-        QCOMPARE(IdleWorkers::Loan(&idle).workers(), std::min(workers, loans.first() + 1));
-        QCOMPARE(IdleWorkers::Loan(nullptr).workers(), 0);
     }
 };
 

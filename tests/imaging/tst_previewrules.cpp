@@ -198,8 +198,8 @@ private slots:
     {
         AdjustmentFieldValues fields{" 50 ", "75.5", "-10", "1e1", 3, 2, "ignored"};
         const ScaleSettings s = previewScaleSettings(fields, FILTER_BSPLINE, 0x200);
-        QCOMPARE(std::tuple(s.widthPercent, s.heightPercent, s.brightness, s.contrast, s.filter, s.saveFlags, s.format),
-                 std::tuple(50.0, 75.5, -10.0, 10.0, int(FILTER_BSPLINE), 0x200, kFormatJpeg));
+        QCOMPARE(std::tuple(s.widthPercent, s.heightPercent, s.brightness, s.contrast, s.filter, s.output.saveFlags),
+                 std::tuple(50.0, 75.5, -10.0, 10.0, int(FILTER_BSPLINE), 0x200));
         fields.contrast = QStringLiteral("x");
         QVERIFY_THROWS_EXCEPTION(RuntimeError, previewScaleSettings(fields, FILTER_BSPLINE, 0));
     }

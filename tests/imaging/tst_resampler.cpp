@@ -6,7 +6,9 @@
 #include "resampler.h"
 
 #include <QTest>
+#include <QThreadPool>
 
+#include <array>
 #include <random>
 #include <vector>
 
@@ -157,11 +159,33 @@ private slots:
         const Bitmap expected(
             FreeImage_Rescale(image.get(), target.width(), target.height(), FREE_IMAGE_FILTER(filter)));
         QVERIFY(expected);
+        QThreadPool pool;
+        pool.setMaxThreadCount(threads);
         for (VectorUnit path : m_paths) {
-            const Bitmap actual(resample(image.get(), target.width(), target.height(), filter, {threads, path}));
+            const Bitmap actual(resample(image.get(), target.width(), target.height(), filter, {&pool, path}));
             const QString problem = test::bitmapDifference(expected.get(), actual.get(), true);
             QVERIFY2(problem.isEmpty(), qPrintable(QString("vector path %1: ").arg(int(path)) + problem));
         }
+    }
+
+    // The pool's own tasks resample with it while each of its threads is
+    // busy and more tasks wait: none waits for a thread the pool has not got.
+    void resamplesInsideItsBusyPool()
+    {
+        const Bitmap image = randomImage({413, 297}, Kind::Colour, 7);
+        const Bitmap expected(FreeImage_Rescale(image.get(), 200, 141, FILTER_BICUBIC));
+        QThreadPool pool;
+        pool.setMaxThreadCount(2);
+        std::array<QString, 4> problems;
+        for (QString &problem : problems) {
+            pool.start([&] {
+                const Bitmap actual(resample(image.get(), 200, 141, FILTER_BICUBIC, {&pool}));
+                problem = test::bitmapDifference(expected.get(), actual.get(), true);
+            });
+        }
+        QVERIFY(pool.waitForDone(60000));
+        for (const QString &problem : problems)
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };
 

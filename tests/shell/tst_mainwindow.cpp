@@ -394,10 +394,10 @@ private slots:
 
     // A tick steps from what its field shows, a field takes the focus selected
     // and tinted, a typed quality is checked at each key, the description
-    // keeps 250 characters; group 2 is found on the batch window by name.
+    // keeps 250 characters.
     void adjustmentFields()
     {
-        m_window->SetAdjustmentControlsEnabled(true, 1);
+        m_window->SetAdjustmentControlsEnabled(true);
         form().brightInput->setText(QStringLiteral("-99"));
         QTest::keyClick(form().brightTick, Qt::Key_Down);
         QCOMPARE(form().brightInput->text(), QStringLiteral("-100"));
@@ -424,13 +424,6 @@ private slots:
 
         form().capInput->setPlainText(QString(300, u'b'));
         QCOMPARE(form().capInput->toPlainText().size(), 250);
-
-        QWidget frmBatch;
-        auto *generate = new QPushButton(&frmBatch);
-        generate->setObjectName(QStringLiteral("generateButton"));
-        frmBatch.show();
-        m_window->SetAdjustmentControlsEnabled(false, 2);
-        QVERIFY(!generate->isEnabled());
     }
 
     // Alt+S and Enter leave no field: "&Scale.." checks the fields itself,
@@ -439,7 +432,7 @@ private slots:
     {
         int opened = 0;
         m_window->setScaleHandler([&opened] { ++opened; });
-        m_window->SetAdjustmentControlsEnabled(true, 1);
+        m_window->SetAdjustmentControlsEnabled(true);
         form().widthInput->setText(QStringLiteral("abc"));
         QTest::keyClick(m_window.get(), Qt::Key_S, Qt::AltModifier);
         QTRY_COMPARE(m_prompts.shown, QList{test::messageBox(message(43), message(111), PromptIcon::Exclamation)});

@@ -20,6 +20,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -123,7 +125,7 @@ public:
         m_window.m_runTitle = title;
     }
     // The bar and the Stop button are served between images as well as while
-    // the run waits for its workers.
+    // the run waits for an image.
     void imagesDone(int done, int total) override
     {
         m_window.showRunProgress(done, total);
@@ -139,6 +141,15 @@ public:
     {
         m_window.showRunProgress(m_window.m_progressBar->value(), m_window.m_progressBar->maximum());
         QCoreApplication::processEvents();
+    }
+    void waitFor(QFuture<void> work) override
+    {
+        QEventLoop loop;
+        QFutureWatcher<void> watcher;
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+        watcher.setFuture(work);
+        if (!work.isFinished())
+            loop.exec();
     }
     bool stopRequested() override { return m_window.m_stopRequested; }
     // Shown after the run's last title, so that no image goes missing unseen.
@@ -684,6 +695,11 @@ void BatchWindow::generate()
     m_runOutputBytes = 0;
     showRunProgress(0, imageCount(m_context.items));
     m_progressPanel->show();
+
+    // The time shown goes on while the run waits for an image.
+    QTimer clock;
+    clock.callOnTimeout(this, [this] { showRunProgress(m_progressBar->value(), m_progressBar->maximum()); });
+    clock.start(1000);
 
     BatchJob job(m_context.programFolder, m_context.records, m_context.prompts);
     job.setWorkerCount(m_context.workers > 0 ? m_context.workers : QThread::idealThreadCount());

@@ -48,11 +48,9 @@ struct BatchWindowContext {
 // the three modes runs, and the album's layout, with a preview of the album.
 // It runs the batch job itself and stays responsive meanwhile: a progress bar
 // and a Stop button (Escape) show during a run, and the window cannot be
-// closed or the run started twice. It makes the dialog frmDialog, which the
-// run's questions and messages use and which goes with it. The destination,
-// name and Generate controls are found by their object names
-// ("generateButton", "dstButton", "dstInput", "saveasInput") by whoever
-// enables them with the main window's fields.
+// closed or the run started twice; the run disables its destination, name
+// and Generate controls until it ends. It makes the dialog frmDialog, which
+// the run's questions and messages use and which goes with it.
 class BatchWindow final : public QDialog
 {
     Q_OBJECT

@@ -2,17 +2,16 @@
 
 #include "aboutwindow.h"
 #include "adjustmentfields.h"
-#include "adjustmentgroups.h"
 #include "adjustmentpanel.h"
 #include "errorreport.h"
 #include "fieldchecks.h"
+#include "imagelisting.h"
 #include "listkeys.h"
 #include "makefolder.h"
 #include "messagetable.h"
 #include "networkpath.h"
 #include "paths.h"
 #include "previewcontroller.h"
-#include "recordschema.h"
 #include "recordstore.h"
 #include "runtimeerror.h"
 #include "settingsstore.h"
@@ -49,12 +48,11 @@ constexpr int kKeyRole = Qt::UserRole + 1;
 // The list's icons under the program folder, by kind.
 constexpr const char *kListIconFiles[] = {"src/ico/up.bmp", "src/ico/folder.ico", "src/ico/file.ico"};
 
-bool isImageFileName(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix();
-    return suffix.compare(QLatin1String("jpg"), Qt::CaseInsensitive) == 0
-        || suffix.compare(QLatin1String("jpeg"), Qt::CaseInsensitive) == 0;
-}
+// The controls that are enabled while an image is chosen, in the order they
+// are switched.
+constexpr const char *kAdjustmentControls[] = {
+    "widthInput",    "widthTick",   "heightInput",  "heightTick",    "brightInput",  "brightTick",  "contrastTick",
+    "contrastInput", "filterCombo", "qualityCombo", "previewButton", "recordButton", "resetButton", "startButton"};
 
 } // namespace
 
@@ -113,7 +111,7 @@ void MainWindow::connectControls()
 void MainWindow::load()
 {
     applySettings(readMainSettings(m_settings, m_programFolder));
-    SetAdjustmentControlsEnabled(false, 1);
+    SetAdjustmentControlsEnabled(false);
     ListFolder(m_form.dirInput->text());
 }
 
@@ -143,27 +141,17 @@ int MainWindow::qualityPosition() const
     return m_form.qualityCombo->findText(m_form.qualityCombo->currentText(), Qt::MatchExactly);
 }
 
-void MainWindow::SetAdjustmentControlsEnabled(bool enabled, int group)
+void MainWindow::SetAdjustmentControlsEnabled(bool enabled)
 {
-    const QStringList names = adjustmentGroupControls(group);
-    for (const QString &name : names) {
-        if (group == 1) {
-            if (QWidget *control = findChild<QWidget *>(name))
-                control->setEnabled(enabled);
-            continue;
-        }
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (window == this)
-                continue;
-            if (QWidget *control = window->findChild<QWidget *>(name))
-                control->setEnabled(enabled);
-        }
+    for (const char *name : kAdjustmentControls) {
+        if (QWidget *control = findChild<QWidget *>(QLatin1String(name)))
+            control->setEnabled(enabled);
     }
 }
 
 void MainWindow::LoadImageRecord(const QString &path)
 {
-    SetAdjustmentControlsEnabled(true, 1);
+    SetAdjustmentControlsEnabled(true);
     m_adjustments->showImageRecord(path);
 }
 
@@ -387,7 +375,7 @@ void MainWindow::listClicked()
     if (entry->kind == ListEntryKind::Image)
         LoadImageRecord(entry->key);
     else
-        SetAdjustmentControlsEnabled(false, 1);
+        SetAdjustmentControlsEnabled(false);
 }
 
 void MainWindow::listDoubleClicked()
@@ -424,12 +412,10 @@ void MainWindow::listKeyReleased(int key, Qt::KeyboardModifiers modifiers)
         ListFolder(entry->key);
         return;
     case ListKeyAction::DeleteImageRecord:
-        m_records.DeleteRecords(false, entry->key, QString::fromLatin1(kRecordKeyField),
-                                QString::fromLatin1(kRecordTable));
+        m_records.DeleteRecords(false, entry->key);
         return;
     case ListKeyAction::DeleteAllRecords:
-        m_records.DeleteRecords(true, QStringLiteral("dummy"), QString::fromLatin1(kRecordKeyField),
-                                QString::fromLatin1(kRecordTable));
+        m_records.DeleteRecords(true, QStringLiteral("dummy"));
         return;
     case ListKeyAction::GoUp:
         goUp();
@@ -485,7 +471,7 @@ void MainWindow::showPath(const QString &path)
         ListFolder(info.absoluteFilePath());
         return;
     }
-    if (info.isFile() && isImageFileName(path))
+    if (info.isFile() && isJpegName(path))
         ListFolder(info.absolutePath(), joinPath(info.absolutePath(), info.fileName()));
 }
 

@@ -49,9 +49,8 @@ public:
     // listing drops an older one still being read. False when the folder was
     // refused (a network path) or the list's icons are missing.
     bool ListFolder(const QString &path, const QString &selectKey = {});
-    // Enables or disables the controls of group 1 (this window) or group 2
-    // (the batch window, when open), in their order.
-    void SetAdjustmentControlsEnabled(bool enabled, int group);
+    // Enables or disables the controls that work on the chosen image.
+    void SetAdjustmentControlsEnabled(bool enabled);
     // Opens an image entry: its adjustments and its picture.
     void LoadImageRecord(const QString &path);
 

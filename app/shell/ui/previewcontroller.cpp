@@ -121,7 +121,7 @@ void PreviewController::ShowPreview(bool showUnadjusted, const QString &path)
     if (showUnadjusted) {
         m_busy->start();
         const auto fitted = [this, path](const ViewerPicture &decoded) { showImageFitted(path, decoded); };
-        const QSize stored = imageFileSize(path, kFormatJpeg);
+        const QSize stored = imageFileSize(path);
         const qint64 pixels = qint64(stored.width()) * stored.height();
         if (pixels <= kQuickFirstPictureAbove) {
             decodeForRequest(request, path, 100, fitted);
