@@ -1,5 +1,6 @@
 #include "capturedate.h"
 
+#include "exiv2use.h"
 #include "imagelisting.h"
 #include "jpegdecoder.h"
 
@@ -7,18 +8,8 @@
 
 #include <QFile>
 
-#include <mutex>
-
 namespace tovin {
 namespace {
-
-// Exiv2 reports what it finds odd in a block on the standard error; the
-// program says nothing there, and an odd block simply gives no date.
-void silenceExiv2()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
-}
 
 std::optional<int> digits(QByteArrayView text, qsizetype from, qsizetype count)
 {
@@ -72,7 +63,7 @@ std::optional<QDateTime> captureDateOfExif(const QByteArray &exif)
 {
     if (exif.isEmpty())
         return std::nullopt;
-    silenceExiv2();
+    prepareExiv2();
     try {
         Exiv2::ExifData data;
         Exiv2::ExifParser::decode(data, reinterpret_cast<const Exiv2::byte *>(exif.constData()), uint32_t(exif.size()));

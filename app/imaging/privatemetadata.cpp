@@ -1,5 +1,6 @@
 #include "privatemetadata.h"
 
+#include "exiv2use.h"
 #include "fileio.h"
 #include "jpegsegments.h"
 
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <mutex>
 #include <string_view>
 
 namespace tovin {
@@ -87,31 +87,6 @@ template<typename Data> bool removePrivate(Data &data)
     }
     return removed;
 }
-
-// Exiv2 keeps state of its own (the XMP toolkit, the namespaces it met) that
-// is not safe to share between threads, and it reports into the terminal.
-// Every use goes through this one lock; metadata is small beside pixels.
-class Exiv2Use
-{
-public:
-    Exiv2Use()
-        : m_lock(mutex())
-    {
-        static const bool prepared = [] {
-            Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
-            return Exiv2::XmpParser::initialize();
-        }();
-        (void)prepared;
-    }
-
-private:
-    static std::mutex &mutex()
-    {
-        static std::mutex shared;
-        return shared;
-    }
-    std::lock_guard<std::mutex> m_lock;
-};
 
 const Exiv2::byte *bytesAfter(const QByteArray &data, const QByteArray &signature)
 {
@@ -248,7 +223,7 @@ bool hasLatitude(const JpegSegment &segment)
 std::optional<QList<JpegSegment>> publishableSegments(const QList<JpegSegment> &segments)
 {
     try {
-        const Exiv2Use use;
+        const Exiv2XmpLock lock;
         QList<JpegSegment> kept;
         for (const JpegSegment &segment : segments) {
             if (!publish(segment, kept))
@@ -262,7 +237,7 @@ std::optional<QList<JpegSegment>> publishableSegments(const QList<JpegSegment> &
 
 bool carriesLocation(const QList<JpegSegment> &segments)
 {
-    const Exiv2Use use;
+    const Exiv2XmpLock lock;
     return std::any_of(segments.begin(), segments.end(), [](const JpegSegment &segment) {
         try {
             return hasLatitude(segment);
