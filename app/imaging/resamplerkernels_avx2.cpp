@@ -1,5 +1,5 @@
 // The resampler's loops for processors with AVX2: four doubles per vector.
-// Only the loops are built for AVX2 (the pragma comes after the includes),
+// Only the loops are built for AVX2 (the pragmas come after the includes),
 // and they have internal linkage, so nothing built here can stand in for
 // code that other files call on a processor without it.
 
@@ -11,8 +11,12 @@
 
 namespace tovin::resampling {
 
+#ifdef __clang__
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 namespace {
 
@@ -238,7 +242,11 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 } // namespace
 
+#ifdef __clang__
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 const Kernels &avx2Kernels()
 {

@@ -1,5 +1,5 @@
 // The resampler's loops for processors with AVX-512: eight doubles per vector.
-// Only the loops are built for AVX-512 (the pragma comes after the includes),
+// Only the loops are built for AVX-512 (the pragmas come after the includes),
 // and they have internal linkage, so nothing built here can stand in for
 // code that other files call on a processor without it.
 //
@@ -15,12 +15,16 @@
 
 namespace tovin::resampling {
 
+#ifdef __clang__
+#pragma clang attribute push(__attribute__((target("avx512f,avx512vl,avx512bw"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512vl,avx512bw")
 // GCC 12's AVX-512 intrinsics start from deliberately undefined vectors,
 // which its flow analysis takes for uninitialised variables.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 namespace {
 
@@ -220,8 +224,12 @@ void vertical(const std::uint8_t *const *rows, const double *weights, int count,
 
 } // namespace
 
+#ifdef __clang__
+#pragma clang attribute pop
+#else
 #pragma GCC diagnostic pop
 #pragma GCC pop_options
+#endif
 
 const Kernels &avx512Kernels()
 {

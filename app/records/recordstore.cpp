@@ -3,7 +3,6 @@
 #include "errorreport.h"
 #include "numbertext.h"
 #include "paths.h"
-#include "recordlistkey.h"
 #include "recordschema.h"
 #include "runtimeerror.h"
 #include "sqlitestatement.h"
@@ -91,8 +90,7 @@ bool RecordStore::OpenRecordStore(const QString &relativePath)
         // Another program may have the file open and be writing it: opening
         // waits for it rather than fail.
         sqlite3_busy_timeout(db, kPatientLockWaitMs);
-        const QByteArray key = recordListKeyFor(file);
-        if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
+        if (sqlite3_key(db, kRecordListKey, int(sizeof kRecordListKey - 1)) != SQLITE_OK)
             throw sqliteError(db);
         // A wrong key or a file that is no database shows only at the first
         // read; an empty file reads as a database without the table, which

@@ -1,6 +1,7 @@
 #include "batchwindow.h"
 #include "buttonpictures.h"
 #include "mainwindow.h"
+#include "memorytuning.h"
 #include "programartwork.h"
 #include "qtuserprompts.h"
 #include "recordstore.h"
@@ -24,6 +25,7 @@ constexpr int kScreenshotDelayMs = 1500;
 
 int main(int argc, char *argv[])
 {
+    tovin::keepLargeBlocksBetweenImages();
     // The album preview's browser shares its drawing contexts with the windows.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
