@@ -313,15 +313,18 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(int, modifiers);
-        // Large enough that the run is still going when Alt+P presses Stop.
         WindowFixture fixture(12, {1600, 1200});
         BatchWindow &window = fixture.open();
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
+        // Pressed during the second image's turn. A button's own key clicks
+        // it a moment later, which the run may outlast when the later images
+        // are made ahead: the turn waits until the Stop has landed.
         connect(&window, &QWidget::windowTitleChanged, &window, [&](const QString &title) {
-            if (title == QStringLiteral("Scaling: p2.jpg"))
-                QTimer::singleShot(0, &window,
-                                   [&] { QTest::keyClick(&window, Qt::Key(key), Qt::KeyboardModifiers(modifiers)); });
+            if (title != QStringLiteral("Scaling: p2.jpg"))
+                return;
+            QTest::keyClick(&window, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QTRY_VERIFY(!fixture.child<QPushButton>("stopButton")->isEnabled());
         });
         fixture.click("generateButton");
         QCOMPARE(window.windowTitle(), QStringLiteral("Operation Canceled."));
