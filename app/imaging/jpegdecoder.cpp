@@ -1,6 +1,7 @@
 #include "jpegdecoder.h"
 
 #include "jpegmetadata.h"
+#include "jpegsegments.h"
 #include "memorybudget.h"
 
 #include <algorithm>
@@ -309,15 +310,14 @@ std::optional<QSize> readJpegSize(JpegInput input)
 
 QByteArray readJpegExif(JpegInput input)
 {
-    static constexpr QByteArrayView kExifHeader("Exif\0\0", 6);
     Decompressor jpeg(input);
     // A frame that this libjpeg cannot decode, or a file cut short after its
     // metadata, still has its EXIF block.
     readHeader(jpeg, KeptSegments::Exif);
     for (jpeg_saved_marker_ptr marker = jpeg.info.marker_list; jpeg.created && marker; marker = marker->next) {
         const QByteArrayView data(marker->data, qsizetype(marker->data_length));
-        if (data.startsWith(kExifHeader))
-            return data.sliced(kExifHeader.size()).toByteArray();
+        if (data.startsWith(kExifSignature))
+            return data.sliced(kExifSignature.size()).toByteArray();
     }
     return {};
 }

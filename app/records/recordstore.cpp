@@ -95,7 +95,7 @@ bool RecordStore::OpenRecordStore(const QString &relativePath)
         // A wrong key or a file that is no database shows only at the first
         // read; an empty file reads as a database without the table, which
         // would fail at every image instead of here.
-        SqliteStatement table(db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(QLatin1String(kRecordTable)));
+        SqliteStatement table(db, QStringLiteral("SELECT * FROM %1 LIMIT 0").arg(kTable));
         requireRowLayout(table);
         if (sqlite3_create_collation_v2(db, kNoCaseCollation, SQLITE_UTF8, nullptr, compareIgnoringCase, nullptr)
             != SQLITE_OK)
