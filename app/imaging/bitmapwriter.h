@@ -10,9 +10,8 @@ struct FIBITMAP;
 
 namespace tovin {
 
-// Encodes an image in memory in the given format, its flags handed to the
-// library as they are; nothing when the library does not report exactly
-// success.
+// Encodes an image in memory in the given format, byte for byte as the image
+// library's writer does with these flags; nothing when encoding fails.
 std::optional<QByteArray> encodeBitmap(FIBITMAP *bitmap, const OutputFormat &format);
 
 } // namespace tovin

@@ -2,10 +2,10 @@
 
 #include "jpegmetadata.h"
 #include "jpegsegments.h"
+#include "libjpegtrap.h"
 #include "memorybudget.h"
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -17,11 +17,6 @@ extern "C" {
 
 namespace tovin {
 namespace {
-
-struct ErrorTrap {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
 
 // Bytes read from a file at a time. libjpeg takes its fast Huffman path
 // only while a few kilobytes are buffered, so the pieces are large.
@@ -41,13 +36,10 @@ struct InputSource {
     std::unique_ptr<JOCTET[]> chunk;
 };
 
-// One libjpeg decompressor with its error trap and source. libjpeg reports
-// fatal errors by calling error_exit, which must not return: it jumps back
-// into guarded(), the only frame that runs libjpeg code. No object with a
-// destructor lives between that jump and its target.
+// One libjpeg decompressor with its error trap and source.
 struct Decompressor {
     jpeg_decompress_struct info{};
-    ErrorTrap trap{};
+    LibjpegTrap trap{};
     InputSource source;
     bool created = false;
 
@@ -71,27 +63,16 @@ struct Decompressor {
     }
     Decompressor(const Decompressor &) = delete;
     Decompressor &operator=(const Decompressor &) = delete;
-
-    template<typename Steps> bool guarded(Steps steps)
-    {
-        if (setjmp(trap.jump))
-            return false;
-        steps();
-        return true;
-    }
 };
 
 void leaveOnError(j_common_ptr info)
 {
-    auto *trap = reinterpret_cast<ErrorTrap *>(info->err);
     // The library's loader carries on past marker types libjpeg does not
     // know (libjpeg then treats the marker as read); so do we, for its pixels.
-    if (trap->manager.msg_code == JERR_UNKNOWN_MARKER)
+    if (info->err->msg_code == JERR_UNKNOWN_MARKER)
         return;
-    std::longjmp(trap->jump, 1);
+    leaveLibjpeg(info);
 }
-
-void printNothing(j_common_ptr) { }
 
 InputSource *sourceOf(j_decompress_ptr info)
 {
@@ -158,7 +139,7 @@ enum class KeptSegments { None, Metadata, Exif };
 // segments read before a failure stay kept.
 bool readHeader(Decompressor &jpeg, KeptSegments kept)
 {
-    return jpeg.guarded([&] {
+    return jpeg.trap.guarded([&] {
         jpeg.info.err = jpeg_std_error(&jpeg.trap.manager);
         jpeg.trap.manager.error_exit = leaveOnError;
         jpeg.trap.manager.output_message = printNothing;
@@ -234,7 +215,7 @@ constexpr int kMaxRowsPerRead = 8;
 // Reads every row into the bitmap, last row first as the bitmap stores them.
 bool readRows(Decompressor &jpeg, FIBITMAP *bitmap)
 {
-    return jpeg.guarded([&] {
+    return jpeg.trap.guarded([&] {
         jpeg_decompress_struct &info = jpeg.info;
         const bool cmyk = isCmyk(info);
         JSAMPARRAY cmykRow = cmyk
@@ -342,7 +323,7 @@ DecodedJpeg decodeJpeg(JpegInput input, int scaleDenominator)
     // itself, with the same arithmetic as for red first.
     if (info.out_color_space == JCS_RGB)
         info.out_color_space = JCS_EXT_BGR;
-    if (!jpeg.guarded([&] { jpeg_calc_output_dimensions(&info); }))
+    if (!jpeg.trap.guarded([&] { jpeg_calc_output_dimensions(&info); }))
         return result;
     const int bitsPerPixel = isCmyk(info) ? 24 : 8 * info.output_components;
     // Five or more components make a pixel the library has no bitmap for.
@@ -366,7 +347,7 @@ DecodedJpeg decodeJpeg(JpegInput input, int scaleDenominator)
     // Past this cap libjpeg asks for a temporary file instead, which this
     // build of it refuses with an error: the cap is a hard limit.
     info.mem->max_memory_to_use = long(kMaxDecoderWorkingBytes);
-    if (!jpeg.guarded([&] { jpeg_start_decompress(&info); })) {
+    if (!jpeg.trap.guarded([&] { jpeg_start_decompress(&info); })) {
         const int error = jpeg.trap.manager.msg_code;
         if (error == JERR_NO_BACKING_STORE || error == JERR_OUT_OF_MEMORY)
             result.failure = DecodeFailure::TooLarge;

@@ -1,9 +1,11 @@
-// Our JPEG decoder against the image library's own loader, file by file: the
-// same bitmap, the same saved bytes, the same engine output. Then its limits:
+// Our JPEG decoder and writer against the image library's own loader and
+// writer, file by file: the same bitmap, the same saved bytes, the same
+// engine output. Then its limits:
 // hostile files, the memory budget, reduced decoding, fuzzed bytes, each also
 // with private metadata left out.
 
 #include "bitmapcompare.h"
+#include "bitmapwriter.h"
 #include "cameraphotos.h"
 #include "encodedimagefile.h"
 #include "imageengine.h"
@@ -371,6 +373,15 @@ private slots:
         for (int flags : {0, 90 | JPEG_PROGRESSIVE})
             QVERIFY2(!expected || savedBytes(expected.get(), flags) == savedBytes(actual.get(), flags),
                      "saved differently");
+        // Our writer hands colour rows to libjpeg itself: the library's bytes
+        // all the same, whatever the metadata, for every quality it reads
+        // from the flags (a named one wins over a number) and the flags it
+        // leaves to the library.
+        for (int flags : {0, 1, 85, 100, 127, JPEG_QUALITYSUPERB, JPEG_QUALITYAVERAGE | 90,
+                          JPEG_QUALITYNORMAL | JPEG_QUALITYGOOD, JPEG_QUALITYBAD, 85 | JPEG_SUBSAMPLING_444,
+                          75 | JPEG_OPTIMIZE, JPEG_BASELINE})
+            QVERIFY2(!actual || encodeBitmap(actual.get(), {.saveFlags = flags}) == savedBytes(actual.get(), flags),
+                     qPrintable(QStringLiteral("written differently with flags %1").arg(flags, 0, 16)));
     }
 
     void sameEngineOutput_data() { addFileRows(); }
