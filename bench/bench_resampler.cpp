@@ -46,6 +46,7 @@ const Case kCases[] = {
     {"4000x3000 -> 2000x1500 bicubic, 32-bit", 32, 2000, 1500, FILTER_BICUBIC, 1},
     {"4000x3000 -> 2000x1500 bicubic, grey", 8, 2000, 1500, FILTER_BICUBIC, 1},
     {"4000x3000 -> 1632x1224 bicubic, 24-bit", 24, 1632, 1224, FILTER_BICUBIC, 1},
+    {"4000x3000 -> 400x300 bicubic, 24-bit (album thumbnail)", 24, 400, 300, FILTER_BICUBIC, 1},
     {"4000x3000 -> 6000x4500 bicubic, 24-bit", 24, 6000, 4500, FILTER_BICUBIC, 1},
     {"4000x3000 -> 2000x1500 bicubic, 24-bit, 2 threads", 24, 2000, 1500, FILTER_BICUBIC, 2},
 };
