@@ -69,6 +69,9 @@ constexpr std::array<std::pair<int, int>, 5> kNamedJpegQualities{{
     {JPEG_QUALITYSUPERB, 100},
 }};
 constexpr int kJpegQualityNumber = 0x7F;
+constexpr int kLibraryDefaultJpegQuality = 75;
+// The comment segment's marker.
+constexpr int kJpegComment = 0xFE;
 
 // The quality the library's JPEG writer takes from these flags, when they
 // ask for nothing else (no progressive scans, other subsampling, optimised
@@ -85,13 +88,13 @@ std::optional<int> plainJpegQuality(int flags)
             return quality;
     }
     const int number = flags & kJpegQualityNumber;
-    return number ? number : 75;
+    return number ? number : kLibraryDefaultJpegQuality;
 }
 
 bool isTablesOrFrame(const JpegSegment &segment)
 {
-    const bool application = segment.marker >= 0xE0 && segment.marker <= 0xEF;
-    return !application && segment.marker != 0xFE;
+    const bool application = segment.marker >= kApp0 && segment.marker <= kApp0 + 15;
+    return !application && segment.marker != kJpegComment;
 }
 
 // The segments the library's JPEG writer puts ahead of the tables for this
