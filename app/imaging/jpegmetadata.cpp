@@ -145,26 +145,9 @@ private:
     bool m_bigEndian = false;
 };
 
-// What the library may parse of an EXIF segment: the same block with IFD1
-// unlinked, so that it never decodes the thumbnail itself; nothing when a
-// field it reads regardless (the first IFD offset, IFD0's entry count and
-// next-IFD offset) lies past the block.
-std::optional<QByteArray> exifForParsing(const QByteArray &segment)
-{
-    const ExifBlock block(segment);
-    if (!block.hasSignature())
-        return segment;
-    if (!block.read32(4))
-        return std::nullopt;
-    if (!block.isValid())
-        return segment;
-    const std::optional<quint64> field = block.nextDirectoryField();
-    if (!field)
-        return std::nullopt;
-    QByteArray unlinked = segment;
-    unlinked.replace(kExifSignature.size() + qsizetype(*field), 4, QByteArray(4, char(0)));
-    return unlinked;
-}
+
+// Byte order, signature and the first IFD's offset.
+constexpr quint64 kTiffHeaderSize = 8;
 
 void attachExifThumbnail(FIBITMAP *bitmap, const QByteArray &segment)
 {
@@ -212,6 +195,26 @@ void attachParsedMetadata(FIBITMAP *bitmap, QByteArray standIn)
 
 } // namespace
 
+std::optional<QByteArray> exifForLibraryParsing(const QByteArray &segment)
+{
+    const ExifBlock block(segment);
+    if (!block.hasSignature())
+        return segment;
+    if (!block.read32(4))
+        return std::nullopt;
+    if (!block.isValid())
+        return segment;
+    const std::optional<quint64> field = block.nextDirectoryField();
+    // An IFD0 that overlaps the header has its link there: clearing the link
+    // would clear the first IFD's offset too, and the library would read the
+    // header as an IFD0 of thousands of entries, far past the block.
+    if (!field || *field < kTiffHeaderSize)
+        return std::nullopt;
+    QByteArray unlinked = segment;
+    unlinked.replace(kExifSignature.size() + qsizetype(*field), 4, QByteArray(4, char(0)));
+    return unlinked;
+}
+
 void attachJpegMetadata(FIBITMAP *bitmap, const QList<JpegSegment> &segments)
 {
     QByteArray standIn("\xFF\xD8", 2);
@@ -226,7 +229,7 @@ void attachJpegMetadata(FIBITMAP *bitmap, const QList<JpegSegment> &segments)
         std::optional<QByteArray> parsed = segment.data;
         if (isExif(segment)) {
             attachExifThumbnail(bitmap, segment.data);
-            parsed = exifForParsing(segment.data);
+            parsed = exifForLibraryParsing(segment.data);
             lastExif = &segment;
         }
         if (parsed) {

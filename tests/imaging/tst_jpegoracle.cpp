@@ -10,6 +10,7 @@
 #include "encodedimagefile.h"
 #include "imageengine.h"
 #include "jpegdecoder.h"
+#include "jpegmetadata.h"
 #include "jpegrecipes.h"
 #include "privatemetadata.h"
 #include "testenvironment.h"
@@ -46,6 +47,10 @@ const QList<std::pair<int, QByteArray>> kEverySegment{{0xFE, "A comment"},
                                                       {0xE1, test::xmpSegment()},
                                                       {0xED, test::iptcSegment()},
                                                       test::iccSegments(200).first()};
+
+// Big-endian, IFD0 at 4 with no entries: its link (bytes 6 to 9) holds the
+// low half of the first IFD's offset.
+const QByteArray kIfd0InItsHeader("Exif\0\0MM\0*\0\0\0\x04\0\x04\0\x05", 18);
 
 QByteArray savedBytes(FIBITMAP *bitmap, int flags)
 {
@@ -224,6 +229,7 @@ private slots:
         // The library's own loader reads far past the segment here and crashes.
         QTest::newRow("EXIF IFD past its end") << exif(longIfd) << sound << None << false;
         QTest::newRow("thumbnail past 4 GB") << exif(farThumbnail) << sound << None << false;
+        QTest::newRow("EXIF IFD0 inside its header") << exif(kIfd0InItsHeader) << sound << None << false;
         QTest::newRow("EXIF thumbnail in place") << exif(test::exifSegment(6, kTiny)) << sound << None << true;
         QTest::newRow("EXIF thumbnail of 20000 x 20000") << exif(test::exifSegment(6, bomb)) << sound << None << false;
         QTest::newRow("JFIF thumbnail of 20000 x 20000") << jfifBomb << sound << None << false;
@@ -247,6 +253,40 @@ private slots:
         // The metadata of every picture the decoder takes can be published.
         QVERIFY(withoutPrivateMetadata(bytes) || failure != DecodeFailure::None);
         QVERIFY2(peakResidentBytes() - peakBefore < (64 << 20), "a hostile file took memory");
+    }
+
+    // What the library is given of an EXIF segment: IFD1 unlinked, and never
+    // a block whose unchecked fields lie past its end.
+    void exifForTheLibrary_data()
+    {
+        QTest::addColumn<QByteArray>("segment");
+        QTest::addColumn<bool>("given");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray withThumbnail = test::exifSegment(6, kTiny);
+        // IFD0 at 8 with two entries: its link is at 8 + 2 + 24.
+        const QByteArray unlinked = QByteArray(withThumbnail).replace(6 + 34, 4, QByteArray(4, char(0)));
+        const QByteArray longIfd = test::exifSegment(6).replace(14, 2, "\x02\xFF");
+        const QByteArray noTiff("Exif\0\0JFIF", 10);
+        const QByteArray firstIfdBeyond("Exif\0\0II*\0\xFF\0\0\0\0\0", 14);
+        QTest::newRow("thumbnail unlinked") << withThumbnail << true << unlinked;
+        QTest::newRow("no thumbnail") << test::exifSegment(6) << true << test::exifSegment(6);
+        QTest::newRow("no TIFF header") << noTiff << true << noTiff;
+        QTest::newRow("first IFD past the end") << firstIfdBeyond << true << firstIfdBeyond;
+        QTest::newRow("cut in the header") << QByteArray("Exif\0\0II*\0\x08", 11) << false << QByteArray();
+        QTest::newRow("IFD0 past the end") << longIfd << false << QByteArray();
+        QTest::newRow("IFD0 inside the header, big-endian") << kIfd0InItsHeader << false << QByteArray();
+        QTest::newRow("IFD0 inside the header, little-endian")
+            << QByteArray("Exif\0\0II*\0\x05\0\0\0\0\0\0\0\0\0", 18) << false << QByteArray();
+    }
+
+    void exifForTheLibrary()
+    {
+        QFETCH(QByteArray, segment);
+        QFETCH(bool, given);
+        const std::optional<QByteArray> parsed = exifForLibraryParsing(segment);
+        QCOMPARE(parsed.has_value(), given);
+        if (given)
+            QTEST(*parsed, "expected");
     }
 
     // A reduced decode is sized as libjpeg sizes it: each side divided,
