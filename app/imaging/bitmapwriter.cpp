@@ -70,8 +70,6 @@ constexpr std::array<std::pair<int, int>, 5> kNamedJpegQualities{{
 }};
 constexpr int kJpegQualityNumber = 0x7F;
 constexpr int kLibraryDefaultJpegQuality = 75;
-// The comment segment's marker.
-constexpr int kJpegComment = 0xFE;
 
 // The quality the library's JPEG writer takes from these flags, when they
 // ask for nothing else (no progressive scans, other subsampling, optimised
@@ -93,8 +91,7 @@ std::optional<int> plainJpegQuality(int flags)
 
 bool isTablesOrFrame(const JpegSegment &segment)
 {
-    const bool application = segment.marker >= kApp0 && segment.marker <= kApp0 + 15;
-    return !application && segment.marker != kJpegComment;
+    return !isApplicationSegment(segment.marker) && segment.marker != kComment;
 }
 
 // The segments the library's JPEG writer puts ahead of the tables for this

@@ -16,8 +16,19 @@ namespace tovin {
 inline constexpr int kApp0 = 0xE0;
 inline constexpr int kApp1 = 0xE1;
 inline constexpr int kApp2 = 0xE2;
+inline constexpr int kApp13 = 0xED;
+inline constexpr int kApp14 = 0xEE;
+inline constexpr int kApp15 = 0xEF;
+inline constexpr int kComment = 0xFE;
 inline const QByteArray kExifSignature("Exif\0\0", 6);
 inline const QByteArray kIccSignature("ICC_PROFILE\0", 12);
+
+// Whether the marker opens an application segment (APP0 to APP15), where
+// programs keep their metadata.
+constexpr bool isApplicationSegment(int marker)
+{
+    return marker >= kApp0 && marker <= kApp15;
+}
 
 // A JPEG file read as its parts, without decoding anything: the marker
 // segments before the first scan (metadata, tables, frame header), and the
