@@ -15,9 +15,6 @@
 namespace tovin {
 namespace {
 
-constexpr int kApp13 = 0xED;
-constexpr int kApp14 = 0xEE;
-constexpr int kApp15 = 0xEF;
 constexpr qsizetype kMostSegmentData = 0xFFFF - 2;
 
 const QByteArray kJfifSignature("JFIF\0", 5);
@@ -159,18 +156,13 @@ QByteArray publishableIptc(const QByteArray &segment)
     return rewritten.size() > kMostSegmentData ? QByteArray() : rewritten;
 }
 
-bool isApp(int marker)
-{
-    return marker >= kApp0 && marker <= kApp15;
-}
-
 // Appends what may be published of one segment; false when it cannot be
 // read.
 bool publish(const JpegSegment &segment, QList<JpegSegment> &kept)
 {
     const QByteArray &data = segment.data;
     QByteArray published;
-    if (!isApp(segment.marker)) {
+    if (!isApplicationSegment(segment.marker)) {
         // Tables, the frame header and comments.
         kept.append(segment);
         return true;
@@ -218,6 +210,15 @@ bool hasLatitude(const JpegSegment &segment)
     return false;
 }
 
+// The file's start as it may be published, read from the input, which is
+// left at the first scan; nothing when a segment cannot be read.
+std::optional<QByteArray> publishableHeader(QIODevice &input)
+{
+    const std::optional<QList<JpegSegment>> segments = readJpegSegments(input);
+    const std::optional<QList<JpegSegment>> published = segments ? publishableSegments(*segments) : std::nullopt;
+    return published ? std::optional(jpegHeaderBytes(*published)) : std::nullopt;
+}
+
 } // namespace
 
 std::optional<QList<JpegSegment>> publishableSegments(const QList<JpegSegment> &segments)
@@ -249,12 +250,8 @@ bool carriesLocation(const QList<JpegSegment> &segments)
 
 bool copyWithoutPrivateMetadata(QIODevice &input, QIODevice &output)
 {
-    const std::optional<QList<JpegSegment>> segments = readJpegSegments(input);
-    const std::optional<QList<JpegSegment>> published = segments ? publishableSegments(*segments) : std::nullopt;
-    if (!published)
-        return false;
-    const QByteArray header = jpegHeaderBytes(*published);
-    return writeWhole(output, header.constData(), header.size()) && copyJpegScans(input, output);
+    const std::optional<QByteArray> header = publishableHeader(input);
+    return header && writeWhole(output, header->constData(), header->size()) && copyJpegScans(input, output);
 }
 
 std::optional<QByteArray> withoutPrivateMetadata(const QByteArray &encoded)
@@ -262,11 +259,10 @@ std::optional<QByteArray> withoutPrivateMetadata(const QByteArray &encoded)
     QBuffer input;
     input.setData(encoded);
     input.open(QIODevice::ReadOnly);
-    const std::optional<QList<JpegSegment>> segments = readJpegSegments(input);
-    const std::optional<QList<JpegSegment>> published = segments ? publishableSegments(*segments) : std::nullopt;
-    if (!published)
+    const std::optional<QByteArray> header = publishableHeader(input);
+    if (!header)
         return std::nullopt;
-    return jpegHeaderBytes(*published) + encoded.sliced(input.pos());
+    return *header + encoded.sliced(input.pos());
 }
 
 } // namespace tovin
