@@ -36,12 +36,13 @@ std::optional<QSize> targetSize(QSize source, const ScaleSettings &settings)
     return resizes(settings) ? rescaledSize(source, settings.widthPercent, settings.heightPercent) : std::nullopt;
 }
 
-bool isPlainCopy(const QString &source, const ScaleSettings &settings)
+// The source's size is asked for only where a fit depends on it.
+template<typename SourceSize> bool isPlainCopy(const ScaleSettings &settings, SourceSize sourceSize)
 {
     if (settings.brightness != 0 || settings.contrast != 0 || !settings.output.keepsSourceBytes())
         return false;
     if (settings.fitWithin > 0)
-        return !targetSize(EncodedImageFile(source).size(), settings);
+        return !targetSize(sourceSize(), settings);
     return !resizes(settings);
 }
 
@@ -184,12 +185,18 @@ ScaleOutcome ScaleImageFile(const QString &source, const QString &destination, c
 
 QList<ScaleOutcome> scaleImageFiles(const QString &source, const QList<ScaleOutput> &outputs, QThreadPool *pool)
 {
+    // Opened once, for the first output that needs the size or the pixels.
+    std::optional<EncodedImageFile> file;
+    const auto sourceFile = [&]() -> EncodedImageFile & {
+        if (!file)
+            file.emplace(source);
+        return *file;
+    };
     QList<bool> decodes;
     for (const ScaleOutput &output : outputs)
-        decodes.append(!isPlainCopy(source, output.settings));
+        decodes.append(!isPlainCopy(output.settings, [&] { return sourceFile().size(); }));
     // The last output that needs pixels takes the decoded picture itself.
     const qsizetype lastDecoding = decodes.lastIndexOf(true);
-    std::optional<EncodedImageFile> file;
     DecodedSource decoded;
     QList<ScaleOutcome> outcomes;
     for (qsizetype index = 0; index < outputs.size(); ++index) {
@@ -201,15 +208,14 @@ QList<ScaleOutcome> scaleImageFiles(const QString &source, const QList<ScaleOutp
                 outcome = copyImageFile(source, destination, settings);
                 continue;
             }
-            if (!file)
-                file.emplace(source);
-            if (!file->isReadable()) {
+            EncodedImageFile &opened = sourceFile();
+            if (!opened.isReadable()) {
                 outcome.skip = ScaleSkip::SourceUnreadable;
                 continue;
             }
-            decodeFor(*file, settings, decoded);
+            decodeFor(opened, settings, decoded);
             outcome.skip = decoded.picture
-                ? writeOutput(decoded, *file, destination, settings, index == lastDecoding, pool)
+                ? writeOutput(decoded, opened, destination, settings, index == lastDecoding, pool)
                 : decoded.failure;
             outcome.written = outcome.skip == ScaleSkip::None;
         } catch (const RuntimeError &error) {
