@@ -253,36 +253,38 @@ QWidget *BatchWindow::buildLeftColumn()
         optionsLayout->addWidget(m_options[i]);
         connect(m_options[i], &QRadioButton::clicked, this, [this, mode = modes[i]] { chooseMode(mode); });
     }
-    m_fastReduction = new QCheckBox(QStringLiteral("&Fast reduction"), options);
-    m_fastReduction->setObjectName(QStringLiteral("fastReduction"));
-    m_fastReduction->setToolTip(
+    const auto addCheckBox = [&](const QString &caption, const QString &name, const QString &tip) {
+        auto *box = new QCheckBox(caption, options);
+        box->setObjectName(name);
+        box->setToolTip(tip);
+        optionsLayout->addWidget(box);
+        return box;
+    };
+    const auto addNote = [&](const QString &name) {
+        auto *note = new QLabel(options);
+        note->setObjectName(name);
+        note->setWordWrap(true);
+        optionsLayout->addWidget(note);
+        return note;
+    };
+    m_fastReduction = addCheckBox(
+        QStringLiteral("&Fast reduction"), QStringLiteral("fastReduction"),
         QStringLiteral("Reduced images are shrunk while they are decoded, then filtered to their exact size: "
                        "much faster, slightly different pixels."));
-    optionsLayout->addWidget(m_fastReduction);
-    m_convertToSrgb = new QCheckBox(QStringLiteral("Convert colours to sRG&B"), options);
-    m_convertToSrgb->setObjectName(QStringLiteral("convertToSrgb"));
-    m_convertToSrgb->setToolTip(
+    m_convertToSrgb = addCheckBox(
+        QStringLiteral("Convert colours to sRG&B"), QStringLiteral("convertToSrgb"),
         QStringLiteral("Photos with a colour profile (Adobe RGB, Display P3) get sRGB pixels. Otherwise they keep "
                        "their profile, which every current browser honours."));
-    optionsLayout->addWidget(m_convertToSrgb);
-    m_removePrivateData = new QCheckBox(QStringLiteral("Remove &location and\nserial numbers"), options);
-    m_removePrivateData->setObjectName(QStringLiteral("removePrivateData"));
-    m_removePrivateData->setToolTip(
+    m_removePrivateData = addCheckBox(
+        QStringLiteral("Remove &location and\nserial numbers"), QStringLiteral("removePrivateData"),
         QStringLiteral("Leaves out the GPS position and other location fields, the serial numbers, the owner's "
                        "name, maker notes and thumbnails. Orientation, date, camera, exposure, copyright and "
                        "description stay."));
-    optionsLayout->addWidget(m_removePrivateData);
-    m_locationLabel = new QLabel(options);
-    m_locationLabel->setObjectName(QStringLiteral("locationLabel"));
-    m_locationLabel->setWordWrap(true);
-    optionsLayout->addWidget(m_locationLabel);
+    m_locationLabel = addNote(QStringLiteral("locationLabel"));
     connect(m_removePrivateData, &QCheckBox::toggled, this, &BatchWindow::showPublishing);
-    m_estimateLabel = new QLabel(options);
-    m_estimateLabel->setObjectName(QStringLiteral("estimateLabel"));
-    m_estimateLabel->setWordWrap(true);
+    m_estimateLabel = addNote(QStringLiteral("estimateLabel"));
     // Room for the projection that a run adds, so that nothing moves.
     m_estimateLabel->setMinimumHeight(2 * m_estimateLabel->fontMetrics().lineSpacing());
-    optionsLayout->addWidget(m_estimateLabel);
     layout->addWidget(options);
 
     auto *buttons = new QHBoxLayout;
